@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "platform/foundation/Hasher.h"
+
+// Text as the platform's String sees it: UTF-8 bytes (which may hold U+0000;
+// lengths are always passed), compared by canonical equivalence and counted in
+// extended grapheme clusters. Backed by ICU.
+namespace Foundation {
+
+// True when the bytes are well-formed UTF-8 (no overlongs, no surrogates,
+// nothing above U+10FFFF).
+bool isValidUTF8(std::string_view text);
+
+// True when the two texts are canonically equivalent ("é" as one code point
+// equals "e" followed by U+0301). Texts that are not valid UTF-8 compare by
+// their bytes.
+bool canonicallyEquivalent(std::string_view a, std::string_view b);
+
+// Feeds the hasher a form of the text that is the same for canonically
+// equivalent texts (its NFC form), so that hashing agrees with
+// canonicallyEquivalent.
+void hashCanonical(Hasher& hasher, std::string_view text);
+
+// The number of user-perceived characters (extended grapheme clusters, with
+// the rule that keeps an Indic conjunct together: "क्षि" is one).
+std::size_t characterCount(std::string_view text);
+
+}  // namespace Foundation

@@ -1,0 +1,66 @@
+#include "platform/foundation/JSONWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using Foundation::JSONWriter;
+
+TEST(JSONWriter, NumbersInShortestExactForm) {
+  auto write = [](double value) {
+    std::string out;
+    JSONWriter::appendNumber(out, value);
+    return out;
+  };
+  EXPECT_EQ(write(0.42), "0.42");
+  EXPECT_EQ(write(1.0), "1");
+  EXPECT_EQ(write(1e20), "1e+20");
+  EXPECT_EQ(write(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(write(-2.5), "-2.5");
+  EXPECT_EQ(write(std::numeric_limits<double>::max()), "1.7976931348623157e+308");
+}
+
+TEST(JSONWriter, EscapesAsThePlatformEncoderDoes) {
+  std::string out;
+  JSONWriter::appendEscaped(out, std::string_view("a\"b\\c/d\b\f\n\r\t\x01\x1f\0é", 17), true);
+  EXPECT_EQ(out, "a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\\u0001\\u001f\\u0000é");
+  out.clear();
+  JSONWriter::appendEscaped(out, "plumara://downloads", false);
+  EXPECT_EQ(out, "plumara://downloads");
+}
+
+TEST(JSONWriter, PlacesCommasAndNesting) {
+  JSONWriter w;
+  w.beginObject();
+  w.key("a");
+  w.integer(1);
+  w.key("b");
+  w.beginArray();
+  w.string("x");
+  w.null();
+  w.boolean(true);
+  w.beginObject();
+  w.endObject();
+  w.endArray();
+  w.key("c");
+  w.beginArray();
+  w.endArray();
+  w.endObject();
+  EXPECT_TRUE(w.complete());
+  EXPECT_EQ(w.text(), R"({"a":1,"b":["x",null,true,{}],"c":[]})");
+}
+
+TEST(JSONWriter, PrettyPrintsWithTwoSpaces) {
+  JSONWriter w({.prettyPrinted = true, .escapeSlashes = false});
+  w.beginObject();
+  w.key("a");
+  w.beginArray();
+  w.integer(1);
+  w.integer(2);
+  w.endArray();
+  w.key("b");
+  w.beginObject();
+  w.endObject();
+  w.endObject();
+  EXPECT_EQ(w.text(), "{\n  \"a\": [\n    1,\n    2\n  ],\n  \"b\": {}\n}");
+}
