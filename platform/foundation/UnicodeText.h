@@ -28,4 +28,14 @@ void hashCanonical(Hasher& hasher, std::string_view text);
 // the rule that keeps an Indic conjunct together: "क्षि" is one).
 std::size_t characterCount(std::string_view text);
 
+// The characters of a text: how many, and the byte offset at which the last
+// one starts (0 for an empty text). Appending text never moves a boundary
+// before the last character, which lets a caller count a growing text by
+// re-scanning only its tail.
+struct CharacterScan {
+  std::size_t count = 0;
+  std::size_t lastCharacterStart = 0;
+};
+CharacterScan scanCharacters(std::string_view text);
+
 }  // namespace Foundation
