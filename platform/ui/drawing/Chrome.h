@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/ui/drawing/DrawCommand.h"
+
+// The platform's own drawing around a Live Activity's views, in the dark
+// appearance: the lock-screen card and the Dynamic Island's shapes, each on a
+// wallpaper-like backdrop so that a black island stays visible in a picture.
+//
+// Each builder gives the canvas size, the shape, the rect (or rects) the
+// extension's content is placed into, and the commands to draw before and
+// after the content. The content's commands are in canvas coordinates
+// (translate a content list laid out at the origin with a PushTransform to
+// its rect's origin; compose() does that). Everything between `background`
+// and `foreground` is clipped to the shape.
+//
+// Geometry, in points, for a 393-pt-wide screen (430-pt values in brackets):
+//
+// | presentation  | shape                                  | content rect                      |
+// |---------------|----------------------------------------|-----------------------------------|
+// | lock screen   | card 371 [408] × clamp(h, 84, 160),    | the card's width × h; centred     |
+// |               | corner radius 22                       | vertically when h < 84, from the  |
+// |               |                                        | top (cut at the bottom) when      |
+// |               |                                        | h > 160                           |
+// | expanded      | island 371 [408] × clamp(h + 52.67,    | inset 20 left and right, 36.67    |
+// | island        | 84, 160), black, corner radius 44,     | from the top (the camera's band), |
+// |               | a 1-pt keyline in the tint inside it   | 16 from the bottom; h tall,       |
+// |               |                                        | centred in the space left when    |
+// |               |                                        | the island is at its minimum      |
+// | compact       | pill 230 [250] × 36.67, black          | leading: the pill's first 52.33   |
+// |               |                                        | [62.33] × 36.67; trailing: its    |
+// |               |                                        | last 52.33 [62.33]; the camera    |
+// |               |                                        | takes the middle 125.33           |
+// | minimal       | clamp(w + 16, 36.67, 45) × 36.67,      | w × h centred in the shape        |
+// |               | black, fully rounded                   |                                   |
+//
+// h is the content's height (w its width) as laid out at the content
+// width. Every canvas is the shape plus a 14-pt margin on all sides (the
+// lock screen's notification margins), filled with the backdrop; the shape's
+// top-left corner is at (14, 14).
+namespace SwiftUI::Drawing {
+
+enum class ScreenSize : std::uint8_t {
+  standard,  // 393 × 852 points
+  large,     // 430 × 932 points
+};
+
+inline constexpr double chromeMargin = 14;
+inline constexpr double islandHeight = 36.67;  // compact and minimal island height
+
+// One presentation's chrome with one content rect.
+struct Chrome {
+  Size canvas;
+  Rect shape;
+  Rect content;
+  DrawList background;  // backdrop, shape, then a PushClip to the shape
+  DrawList foreground;  // PopClip, then anything drawn over the content (the keyline)
+
+  // background, then `contentList` moved to content's origin, then foreground.
+  DrawList compose(const DrawList& contentList) const;
+};
+
+// The compact island: two content rects beside the camera.
+struct CompactChrome {
+  Size canvas;
+  Rect shape;
+  Rect leading;
+  Rect trailing;
+  DrawList background;
+  DrawList foreground;
+
+  DrawList compose(const DrawList& leadingList, const DrawList& trailingList) const;
+};
+
+// The width the layout should propose to lock-screen and expanded content.
+double lockScreenContentWidth(ScreenSize screen = ScreenSize::standard);
+double expandedContentWidth(ScreenSize screen = ScreenSize::standard);
+
+// The lock-screen card: the backdrop, the card in a light translucent
+// material, then the activity's background tint over it (absent: the material
+// alone).
+Chrome lockScreenChrome(double contentHeight, const std::optional<Paint>& backgroundTint,
+                        ScreenSize screen = ScreenSize::standard);
+
+// The expanded island, its keyline stroked in `keylineTint` (absent: none).
+Chrome expandedIslandChrome(double contentHeight, const std::optional<Paint>& keylineTint,
+                            ScreenSize screen = ScreenSize::standard);
+
+// The compact island around its two areas.
+CompactChrome compactIslandChrome(ScreenSize screen = ScreenSize::standard);
+
+// The minimal island around content of the given size.
+Chrome minimalIslandChrome(Size contentSize);
+
+// The wallpaper-like backdrop over a canvas: a dark blue-to-violet diagonal
+// gradient.
+FillLinearGradient backdrop(Size canvas);
+
+}  // namespace SwiftUI::Drawing

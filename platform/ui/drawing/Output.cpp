@@ -1,0 +1,270 @@
+#include "platform/ui/drawing/Output.h"
+
+#include <cairo-svg.h>
+#include <cairo.h>
+#include <fcntl.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <system_error>
+
+namespace SwiftUI::Drawing {
+
+void SurfaceDeleter::operator()(cairo_surface_t* surface) const {
+  cairo_surface_destroy(surface);
+}
+
+namespace {
+
+OutputError makeError(OutputError::Kind kind, std::string message) {
+  return OutputError{kind, std::move(message)};
+}
+
+std::string systemReason(int err) {
+  return std::error_code(err, std::generic_category()).message();
+}
+
+// --- PNG ---
+
+struct PNGState {
+  const ByteSink* sink = nullptr;
+  bool sinkRejected = false;
+  char message[200] = {};
+};
+
+void pngWrite(png_structp png, png_bytep data, png_size_t length) {
+  auto* state = static_cast<PNGState*>(png_get_io_ptr(png));
+  if (!(*state->sink)(data, length)) {
+    state->sinkRejected = true;
+    png_error(png, "the output rejected the data");
+  }
+}
+
+void pngFlush(png_structp) {}
+
+void pngError(png_structp png, png_const_charp message) {
+  auto* state = static_cast<PNGState*>(png_get_error_ptr(png));
+  std::snprintf(state->message, sizeof state->message, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) {}
+
+// One row of Cairo pixels (native-endian 32-bit words, premultiplied alpha
+// in the top byte; RGB24 leaves it unused) as straight RGBA bytes.
+void convertRow(const unsigned char* source, unsigned char* out, int width, bool hasAlpha) {
+  const auto* pixels = reinterpret_cast<const std::uint32_t*>(source);
+  for (int x = 0; x < width; ++x) {
+    const std::uint32_t p = pixels[x];
+    const unsigned a = hasAlpha ? p >> 24 : 255u;
+    unsigned r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    if (a == 0) {
+      r = g = b = 0;
+    } else if (a != 255) {
+      r = (r * 255 + a / 2) / a;
+      g = (g * 255 + a / 2) / a;
+      b = (b * 255 + a / 2) / a;
+    }
+    out[0] = static_cast<unsigned char>(r);
+    out[1] = static_cast<unsigned char>(g);
+    out[2] = static_cast<unsigned char>(b);
+    out[3] = static_cast<unsigned char>(a);
+    out += 4;
+  }
+}
+
+// The part that libpng may leave by longjmp: it holds no objects with
+// destructors, and every buffer it uses belongs to the caller.
+bool encodeRows(png_structp png, png_infop info, const unsigned char* data, int stride, int width,
+                int height, bool hasAlpha, unsigned char* row) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) {
+    convertRow(data + static_cast<std::ptrdiff_t>(y) * stride, row, width, hasAlpha);
+    png_write_row(png, row);
+  }
+  png_write_end(png, info);
+  return true;
+}
+
+// --- SVG ---
+
+cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+bool validCanvas(Size canvas, double scale) {
+  const double w = canvas.width * scale, h = canvas.height * scale;
+  return std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0 && w <= 32767 && h <= 32767;
+}
+
+double usableScale(const RenderOptions& options) {
+  return options.scale > 0 && std::isfinite(options.scale) ? options.scale : 1;
+}
+
+}  // namespace
+
+SurfacePtr renderImage(const DrawList& list, Size canvas, const RenderOptions& options,
+                       std::optional<OutputError>* error) {
+  const double scale = usableScale(options);
+  if (!validCanvas(canvas, scale)) {
+    if (error) *error = makeError(OutputError::Kind::rendering, "canvas size out of range");
+    return nullptr;
+  }
+  const int width = static_cast<int>(std::ceil(canvas.width * scale - 1e-9));
+  const int height = static_cast<int>(std::ceil(canvas.height * scale - 1e-9));
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+    if (error) {
+      *error = makeError(OutputError::Kind::rendering,
+                         cairo_status_to_string(cairo_surface_status(surface.get())));
+    }
+    return nullptr;
+  }
+  cairo_t* cr = cairo_create(surface.get());
+  RenderOptions used = options;
+  used.scale = scale;
+  const bool ok = CairoRenderer(used).draw(cr, list);
+  const cairo_status_t status = cairo_status(cr);
+  cairo_destroy(cr);
+  if (!ok) {
+    if (error) *error = makeError(OutputError::Kind::rendering, cairo_status_to_string(status));
+    return nullptr;
+  }
+  cairo_surface_flush(surface.get());
+  return surface;
+}
+
+std::optional<OutputError> encodePNG(cairo_surface_t* image, const ByteSink& sink) {
+  if (image == nullptr || cairo_surface_status(image) != CAIRO_STATUS_SUCCESS ||
+      cairo_surface_get_type(image) != CAIRO_SURFACE_TYPE_IMAGE) {
+    return makeError(OutputError::Kind::invalidImage, "not an image surface");
+  }
+  const cairo_format_t format = cairo_image_surface_get_format(image);
+  if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) {
+    return makeError(OutputError::Kind::invalidImage, "image format is not ARGB32 or RGB24");
+  }
+  cairo_surface_flush(image);
+  const int width = cairo_image_surface_get_width(image);
+  const int height = cairo_image_surface_get_height(image);
+  const int stride = cairo_image_surface_get_stride(image);
+  const unsigned char* data = cairo_image_surface_get_data(image);
+  if (data == nullptr || width <= 0 || height <= 0) {
+    return makeError(OutputError::Kind::invalidImage, "image has no pixels");
+  }
+
+  PNGState state;
+  state.sink = &sink;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, pngError, pngWarning);
+  if (png == nullptr) return makeError(OutputError::Kind::encoding, "libpng: out of memory");
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    return makeError(OutputError::Kind::encoding, "libpng: out of memory");
+  }
+  png_set_write_fn(png, &state, pngWrite, pngFlush);
+  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
+  const bool ok =
+      encodeRows(png, info, data, stride, width, height, format == CAIRO_FORMAT_ARGB32, row.data());
+  png_destroy_write_struct(&png, &info);
+  if (ok) return std::nullopt;
+  if (state.sinkRejected) return makeError(OutputError::Kind::io, "PNG output rejected the data");
+  return makeError(OutputError::Kind::encoding, std::string("libpng: ") + state.message);
+}
+
+std::optional<OutputError> encodePNG(cairo_surface_t* image, std::vector<unsigned char>& out) {
+  return encodePNG(image, [&out](const unsigned char* data, std::size_t size) {
+    out.insert(out.end(), data, data + size);
+    return true;
+  });
+}
+
+std::optional<OutputError> writePNG(cairo_surface_t* image, const std::string& path) {
+  std::vector<unsigned char> bytes;
+  if (auto error = encodePNG(image, bytes)) return error;
+  return writeFileAtomically(path, bytes.data(), bytes.size());
+}
+
+std::optional<OutputError> renderSVG(const DrawList& list, Size canvas,
+                                     const RenderOptions& options, std::string& out) {
+  const double scale = usableScale(options);
+  if (!validCanvas(canvas, scale)) {
+    return makeError(OutputError::Kind::rendering, "canvas size out of range");
+  }
+  std::string document;
+  cairo_surface_t* surface = cairo_svg_surface_create_for_stream(
+      appendToString, &document, canvas.width * scale, canvas.height * scale);
+  cairo_t* cr = cairo_create(surface);
+  RenderOptions used = options;
+  used.scale = scale;
+  const bool drawn = CairoRenderer(used).draw(cr, list);
+  const cairo_status_t drawStatus = cairo_status(cr);
+  cairo_destroy(cr);
+  cairo_surface_finish(surface);
+  const cairo_status_t status = cairo_surface_status(surface);
+  cairo_surface_destroy(surface);
+  if (!drawn) return makeError(OutputError::Kind::rendering, cairo_status_to_string(drawStatus));
+  if (status != CAIRO_STATUS_SUCCESS) {
+    return makeError(OutputError::Kind::encoding, cairo_status_to_string(status));
+  }
+  out += document;
+  return std::nullopt;
+}
+
+std::optional<OutputError> writeSVG(const DrawList& list, Size canvas, const RenderOptions& options,
+                                    const std::string& path) {
+  std::string document;
+  if (auto error = renderSVG(list, canvas, options, document)) return error;
+  return writeFileAtomically(path, document.data(), document.size());
+}
+
+std::optional<OutputError> writeFileAtomically(const std::string& path, const void* data,
+                                               std::size_t size) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return makeError(OutputError::Kind::io, path + ": not a file name");
+  std::string temp = (slash == std::string::npos ? std::string() : dir) + "." + base + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return makeError(OutputError::Kind::io, path + ": " + systemReason(errno));
+  auto fail = [&](int err) {
+    close(fd);
+    unlink(temp.c_str());
+    return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
+  };
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = write(fd, bytes + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (fchmod(fd, 0644) != 0) return fail(errno);
+  if (close(fd) != 0) {
+    const int err = errno;
+    unlink(temp.c_str());
+    return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
+  }
+  if (rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    unlink(temp.c_str());
+    return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
+  }
+  return std::nullopt;
+}
+
+}  // namespace SwiftUI::Drawing

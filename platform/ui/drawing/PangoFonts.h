@@ -1,0 +1,27 @@
+#pragma once
+
+// Internal to the drawing library: the one place that turns a FontDescriptor into
+// Pango settings, shared by the measurer and the renderer.
+
+#include <pango/pango.h>
+
+#include <string_view>
+
+#include "platform/ui/drawing/FontDescriptor.h"
+
+namespace SwiftUI::Drawing::detail {
+
+// Inter below 20 pt, "Inter Display" from 20 pt on; the weight mapped onto
+// Pango's scale; the size absolute, in points (= user-space units).
+// The caller owns the result (pango_font_description_free).
+PangoFontDescription* newFontDescription(const FontDescriptor& font);
+
+// Sets `text` and `font` on `layout` as one line: the font description, the
+// "tnum" feature when the font asks for monospaced digits, no wrapping.
+void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& font);
+
+// Unhinted outlines and metrics, grey antialiasing: the same advances at
+// every scale.
+void configureContext(PangoContext* context);
+
+}  // namespace SwiftUI::Drawing::detail

@@ -1,0 +1,51 @@
+#include "platform/ui/drawing/PangoTextMeasurer.h"
+
+#include <pango/pangocairo.h>
+
+#include "platform/ui/drawing/PangoFonts.h"
+
+namespace SwiftUI::Drawing {
+
+struct PangoTextMeasurer::State {
+  PangoFontMap* fontMap = nullptr;
+  PangoContext* context = nullptr;
+  PangoLayout* layout = nullptr;
+};
+
+PangoTextMeasurer::PangoTextMeasurer() : state_(std::make_unique<State>()) {
+  state_->fontMap = pango_cairo_font_map_new();
+  state_->context = pango_font_map_create_context(state_->fontMap);
+  detail::configureContext(state_->context);
+  state_->layout = pango_layout_new(state_->context);
+}
+
+PangoTextMeasurer::~PangoTextMeasurer() {
+  g_object_unref(state_->layout);
+  g_object_unref(state_->context);
+  g_object_unref(state_->fontMap);
+}
+
+TextMetrics PangoTextMeasurer::measure(std::string_view text, const FontDescriptor& font) const {
+  PangoLayout* layout = state_->layout;
+  detail::setText(layout, text, font);
+  PangoRectangle logical;
+  pango_layout_get_extents(layout, nullptr, &logical);
+  const double baseline = pango_units_to_double(pango_layout_get_baseline(layout));
+  const double height = pango_units_to_double(logical.height);
+  return {pango_units_to_double(logical.width), baseline, height - baseline, font.lineHeight()};
+}
+
+std::string PangoTextMeasurer::resolvedFamily(const FontDescriptor& font) const {
+  PangoFontDescription* desc = detail::newFontDescription(font);
+  PangoFont* loaded = pango_font_map_load_font(state_->fontMap, state_->context, desc);
+  pango_font_description_free(desc);
+  if (loaded == nullptr) return {};
+  PangoFontDescription* actual = pango_font_describe(loaded);
+  const char* family = pango_font_description_get_family(actual);
+  std::string result = family != nullptr ? family : "";
+  pango_font_description_free(actual);
+  g_object_unref(loaded);
+  return result;
+}
+
+}  // namespace SwiftUI::Drawing

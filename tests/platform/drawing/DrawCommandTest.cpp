@@ -1,0 +1,158 @@
+#include "platform/ui/drawing/DrawCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "platform/ui/drawing/ResolvedColor.h"
+
+namespace SwiftUI::Drawing {
+namespace {
+
+constexpr double pi = std::numbers::pi;
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+void expectNear(Point actual, Point expected) {
+  EXPECT_NEAR(actual.x, expected.x, 1e-9);
+  EXPECT_NEAR(actual.y, expected.y, 1e-9);
+}
+
+Point onCircle(Point c, double r, double angle) {
+  return {c.x + r * std::cos(angle), c.y + r * std::sin(angle)};
+}
+
+TEST(TrimmedCircleArc, StartsAtTheRightAndRunsClockwise) {
+  // Before any rotation the outline starts at 3 o'clock; a quarter of it ends
+  // at 6 o'clock (y down), half of it at 9 o'clock.
+  const auto quarter = trimmedCircleArc(0, 0.25);
+  ASSERT_TRUE(quarter);
+  EXPECT_DOUBLE_EQ(quarter->startAngle, 0);
+  EXPECT_DOUBLE_EQ(quarter->sweep, pi / 2);
+  expectNear(onCircle({0, 0}, 10, quarter->startAngle), {10, 0});
+  expectNear(onCircle({0, 0}, 10, quarter->startAngle + quarter->sweep), {0, 10});
+
+  const auto middle = trimmedCircleArc(0.25, 0.75);
+  ASSERT_TRUE(middle);
+  EXPECT_DOUBLE_EQ(middle->startAngle, pi / 2);
+  EXPECT_DOUBLE_EQ(middle->sweep, pi);
+}
+
+TEST(TrimmedCircleArc, TurnedAQuarterBackStartsAtTheTop) {
+  // The badge's arc: trim 0…0.42, then rotationEffect(−90°) about the centre.
+  const Point c{14, 14};
+  const auto arc = trimmedCircleArc(0, 0.42);
+  ASSERT_TRUE(arc);
+  EXPECT_DOUBLE_EQ(arc->sweep, 0.42 * 2 * pi);
+  const AffineTransform turn = AffineTransform::rotation(-pi / 2, c);
+  expectNear(turn.apply(onCircle(c, 14, arc->startAngle)), {14, 0});
+  // A quarter of the way along, the turned arc is at 3 o'clock.
+  expectNear(turn.apply(onCircle(c, 14, arc->startAngle + pi / 2)), {28, 14});
+}
+
+TEST(TrimmedCircleArc, ClampsFractionsAndDrawsNothingForEmptyRanges) {
+  EXPECT_EQ(trimmedCircleArc(0, 1.5), (ArcAngles{0, 2 * pi}));
+  EXPECT_EQ(trimmedCircleArc(-0.5, 0.5), (ArcAngles{0, pi}));
+  EXPECT_EQ(trimmedCircleArc(0, std::numeric_limits<double>::infinity()), (ArcAngles{0, 2 * pi}));
+  EXPECT_FALSE(trimmedCircleArc(0, 0));
+  EXPECT_FALSE(trimmedCircleArc(0, -0.3));
+  EXPECT_FALSE(trimmedCircleArc(0.6, 0.4));
+  EXPECT_FALSE(trimmedCircleArc(1.2, 1.5));  // both clamp to 1
+  EXPECT_FALSE(trimmedCircleArc(0, nan));    // NaN counts as 0
+  EXPECT_EQ(trimmedCircleArc(nan, 0.5), (ArcAngles{0, pi}));
+}
+
+TEST(ProgressBarGeometry, TintCoversTheClampedValue) {
+  const Rect bar{10, 20, 200, 4};
+  const ProgressBarGeometry g = progressBarGeometry(bar, 0.29);
+  EXPECT_EQ(g.track, bar);
+  EXPECT_DOUBLE_EQ(g.cornerRadius, 2);
+  ASSERT_TRUE(g.fill);
+  EXPECT_DOUBLE_EQ(g.fill->width, 58);
+  EXPECT_EQ(g.fill->x, 10);
+  EXPECT_EQ(progressBarGeometry(bar, 1.5).fill, bar);
+  EXPECT_FALSE(progressBarGeometry(bar, -1).fill);
+  EXPECT_FALSE(progressBarGeometry(bar, 0).fill);
+  EXPECT_FALSE(progressBarGeometry(bar, nan).fill);
+}
+
+TEST(AffineTransform, RotationAndScaleKeepTheirAnchor) {
+  const Point anchor{10, 20};
+  const AffineTransform turn = AffineTransform::rotation(pi / 2, anchor);
+  expectNear(turn.apply(anchor), anchor);
+  // A positive turn is clockwise on screen: the point right of the anchor
+  // goes below it.
+  expectNear(turn.apply({15, 20}), {10, 25});
+  const AffineTransform stretch = AffineTransform::scale(1, 1.5, anchor);
+  expectNear(stretch.apply(anchor), anchor);
+  expectNear(stretch.apply({12, 22}), {12, 23});
+  const AffineTransform both = AffineTransform::translation(5, 0).after(stretch);
+  expectNear(both.apply({12, 22}), {17, 23});
+}
+
+TEST(ResolvedColor, DarkValuesAndOpacity) {
+  EXPECT_EQ(resolve(Color::blue, Appearance::dark), RGBA::bytes(10, 132, 255));
+  EXPECT_EQ(resolve(Color::orange, Appearance::dark), RGBA::bytes(255, 159, 10));
+  EXPECT_EQ(resolve(Color::purple, Appearance::dark), RGBA::bytes(191, 90, 242));
+  EXPECT_EQ(resolve(Color::green, Appearance::dark), RGBA::bytes(48, 209, 88));
+  EXPECT_EQ(resolve(Color::secondary, Appearance::dark), RGBA::bytes(235, 235, 245, 0.6));
+  EXPECT_EQ(resolve(Color::black, Appearance::dark), RGBA::bytes(0, 0, 0));
+  EXPECT_EQ(resolve(Color::white, Appearance::dark), RGBA::bytes(255, 255, 255));
+  EXPECT_EQ(resolve(Color::blue, Appearance::light), RGBA::bytes(0, 122, 255));
+  EXPECT_EQ(resolve(Color::secondary, Appearance::light), RGBA::bytes(60, 60, 67, 0.6));
+
+  // An explicit opacity multiplies the colour's own alpha.
+  EXPECT_DOUBLE_EQ(resolve(Color::blue.opacity(0.3), Appearance::dark).alpha, 0.3);
+  EXPECT_DOUBLE_EQ(resolve(Color::secondary.opacity(0.5), Appearance::dark).alpha, 0.3);
+  EXPECT_DOUBLE_EQ(resolve(Color::black.opacity(2), Appearance::dark).alpha, 1);
+  EXPECT_DOUBLE_EQ(resolve(Color::black.opacity(nan), Appearance::dark).alpha, 0);
+}
+
+TEST(DrawCommand, ComparesByValueAndPrintsReadably) {
+  const StrokeStyle arcStyle{3, LineCap::round};
+  const DrawList a{StrokeCircle{{14, 14}, 14, 0, 0.42, arcStyle, Color::blue},
+                   DrawText{"42%",
+                            FontDescriptor::textStyle(TextStyle::title3, FontWeight::bold),
+                            Color::blue,
+                            {300, 30},
+                            36}};
+  DrawList b = a;
+  EXPECT_EQ(a, b);
+  std::get<StrokeCircle>(b[0]).style.lineCap = LineCap::butt;
+  EXPECT_NE(a, b);
+  b = a;
+  std::get<DrawText>(b[1]).font.monospacedDigits = true;
+  EXPECT_NE(a, b);
+  // The same colour named or resolved are different paints.
+  EXPECT_NE(Paint{Color::blue}, Paint{RGBA::bytes(10, 132, 255)});
+
+  const std::string text = describe(a);
+  EXPECT_NE(text.find("StrokeCircle (14, 14) r 14 trim 0…0.42 {width 3, round cap, miter join"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("DrawText \"42%\" title3 bold blue at (300, 30)"), std::string::npos) << text;
+}
+
+TEST(DrawCommand, BalancedScopes) {
+  EXPECT_TRUE(isBalanced({}));
+  EXPECT_TRUE(isBalanced(
+      {PushClip{}, BeginOpacity{0.5}, PushTransform{}, PopTransform{}, EndOpacity{}, PopClip{}}));
+  EXPECT_FALSE(isBalanced({PushClip{}}));
+  EXPECT_FALSE(isBalanced({PopTransform{}}));
+  EXPECT_FALSE(isBalanced({PushClip{}, BeginOpacity{}, PopClip{}, EndOpacity{}}));
+}
+
+TEST(FontDescriptor, TextStylesCarryTheirSizesAndLineHeights) {
+  EXPECT_EQ(FontDescriptor::textStyle(TextStyle::title3).size, 20);
+  EXPECT_EQ(FontDescriptor::textStyle(TextStyle::title3).lineHeight(), 25);
+  EXPECT_EQ(FontDescriptor::textStyle(TextStyle::subheadline).lineHeight(), 20);
+  EXPECT_EQ(FontDescriptor::textStyle(TextStyle::caption).size, 12);
+  EXPECT_EQ(FontDescriptor::textStyle(TextStyle::caption2).lineHeight(), 13);
+  EXPECT_EQ(FontDescriptor::textStyle(TextStyle::caption2, FontWeight::semibold).weight,
+            FontWeight::semibold);
+  EXPECT_DOUBLE_EQ(FontDescriptor::system(12.6).lineHeight(), 12.6 * 1.2);
+}
+
+}  // namespace
+}  // namespace SwiftUI::Drawing

@@ -1,0 +1,141 @@
+#include "platform/ui/drawing/Output.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "TestImage.h"
+
+namespace SwiftUI::Drawing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Decoded {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgba;  // straight alpha
+  const unsigned char* at(int x, int y) const { return &rgba[(y * width + x) * 4]; }
+};
+
+// Reads a PNG with libpng's simplified API, independent of our writer.
+Decoded decode(const std::vector<unsigned char>& png) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Decoded d;
+  if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return d;
+  image.format = PNG_FORMAT_RGBA;
+  d.rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, d.rgba.data(), 0, nullptr)) return d;
+  d.width = static_cast<int>(image.width);
+  d.height = static_cast<int>(image.height);
+  return d;
+}
+
+std::vector<unsigned char> readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class OutputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("drawing-output-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // 3×2 points at scale 2: opaque blue, red at half opacity, nothing.
+  SurfacePtr sample() {
+    return renderImage({FillRoundedRect{{0, 0, 1, 2}, 0, RGBA::bytes(0, 0, 255)},
+                        FillRoundedRect{{1, 0, 1, 2}, 0, RGBA::bytes(255, 0, 0, 0.5)}},
+                       {3, 2}, {2, Appearance::dark});
+  }
+
+  fs::path dir;
+};
+
+TEST_F(OutputTest, PNGRoundTripGivesStraightAlpha) {
+  auto image = sample();
+  ASSERT_TRUE(image);
+  std::vector<unsigned char> png;
+  ASSERT_FALSE(encodePNG(image.get(), png));
+  const Decoded d = decode(png);
+  ASSERT_EQ(d.width, 6);
+  ASSERT_EQ(d.height, 4);
+  EXPECT_EQ(std::vector<unsigned char>(d.at(1, 1), d.at(1, 1) + 4),
+            (std::vector<unsigned char>{0, 0, 255, 255}));
+  const unsigned char* red = d.at(3, 2);
+  EXPECT_EQ(red[0], 255);  // not the premultiplied 128
+  EXPECT_EQ(red[1], 0);
+  EXPECT_NEAR(red[3], 128, 1);
+  EXPECT_EQ(d.at(5, 3)[3], 0);
+}
+
+TEST_F(OutputTest, WritesFilesWholeAndReplacesOldOnes) {
+  auto image = sample();
+  const fs::path target = dir / "picture.png";
+  std::ofstream(target) << "old";
+  ASSERT_FALSE(writePNG(image.get(), target.string()));
+  EXPECT_EQ(decode(readFile(target)).width, 6);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(OutputTest, FailuresAreReportedAndLeaveNoFile) {
+  auto image = sample();
+  const fs::path missing = dir / "no-such-folder" / "picture.png";
+  const auto error = writePNG(image.get(), missing.string());
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind, OutputError::Kind::io);
+  EXPECT_NE(error->message.find("picture.png"), std::string::npos) << error->message;
+  EXPECT_FALSE(fs::exists(missing));
+
+  // An output that gives up half-way: an error, never success.
+  std::size_t accepted = 0;
+  const auto rejected = encodePNG(image.get(), [&](const unsigned char*, std::size_t n) {
+    accepted += n;
+    return accepted < 20;
+  });
+  ASSERT_TRUE(rejected);
+  EXPECT_EQ(rejected->kind, OutputError::Kind::io);
+
+  cairo_surface_t* a8 = cairo_image_surface_create(CAIRO_FORMAT_A8, 4, 4);
+  std::vector<unsigned char> bytes;
+  const auto wrongFormat = encodePNG(a8, bytes);
+  cairo_surface_destroy(a8);
+  ASSERT_TRUE(wrongFormat);
+  EXPECT_EQ(wrongFormat->kind, OutputError::Kind::invalidImage);
+  EXPECT_TRUE(bytes.empty());
+
+  std::optional<OutputError> renderError;
+  EXPECT_FALSE(renderImage({}, {0, 10}, {}, &renderError));
+  ASSERT_TRUE(renderError);
+  EXPECT_EQ(renderError->kind, OutputError::Kind::rendering);
+}
+
+TEST_F(OutputTest, SVGHoldsTheDrawing) {
+  const DrawList list{
+      FillRoundedRect{{0, 0, 40, 20}, 4, Color::green},
+      DrawText{"42%", FontDescriptor::textStyle(TextStyle::caption2), Color::white, {4, 14}, 20}};
+  std::string svg;
+  ASSERT_FALSE(renderSVG(list, {40, 20}, {}, svg));
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("rgb(18.823529%,81.960784%,34.509804%)"), std::string::npos);  // 48,209,88
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+
+  const fs::path target = dir / "picture.svg";
+  ASSERT_FALSE(writeSVG(list, {40, 20}, {}, target.string()));
+  const std::vector<unsigned char> file = readFile(target);
+  const std::string written(file.begin(), file.end());
+  EXPECT_EQ(written.rfind("<?xml", 0), 0u);
+  EXPECT_NE(written.find("rgb(18.823529%,81.960784%,34.509804%)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace SwiftUI::Drawing

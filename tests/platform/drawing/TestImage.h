@@ -1,0 +1,45 @@
+#pragma once
+
+// Small helpers for reading pictures in the drawing tests.
+
+#include <cairo.h>
+
+#include <cstdint>
+
+#include "platform/ui/drawing/CairoRenderer.h"
+#include "platform/ui/drawing/Output.h"
+
+namespace SwiftUI::Drawing::testing {
+
+struct Pixel {
+  int r, g, b, a;  // premultiplied, as Cairo stores them
+};
+
+inline Pixel pixelAt(cairo_surface_t* image, int x, int y) {
+  cairo_surface_flush(image);
+  const unsigned char* row =
+      cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+  const std::uint32_t p = reinterpret_cast<const std::uint32_t*>(row)[x];
+  return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+          static_cast<int>(p & 0xFF), static_cast<int>(p >> 24)};
+}
+
+// Alpha at a point given in points, for a picture drawn at `scale`.
+inline int alphaAt(cairo_surface_t* image, double x, double y, double scale = 1) {
+  return pixelAt(image, static_cast<int>(x * scale), static_cast<int>(y * scale)).a;
+}
+
+inline bool isBlank(cairo_surface_t* image) {
+  for (int y = 0; y < cairo_image_surface_get_height(image); ++y) {
+    for (int x = 0; x < cairo_image_surface_get_width(image); ++x) {
+      if (pixelAt(image, x, y).a != 0) return false;
+    }
+  }
+  return true;
+}
+
+inline SurfacePtr draw(const DrawList& list, Size canvas, double scale = 1) {
+  return renderImage(list, canvas, RenderOptions{scale, Appearance::dark});
+}
+
+}  // namespace SwiftUI::Drawing::testing
