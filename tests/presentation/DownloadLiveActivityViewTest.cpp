@@ -41,6 +41,8 @@ ContentState downloadingState() {
   return s;
 }
 
+// The downloading state with other phase fields; it keeps its completion
+// estimate, so every phase that hides the count-down hides it with one given.
 ContentState withPhase(std::optional<DownloadPhase> phase, bool isCompleted = false,
                        bool isPaused = false) {
   ContentState s = downloadingState();
@@ -100,6 +102,8 @@ struct PhaseCase {
   bool showsTimer;
   bool showsBytes;
 };
+
+void PrintTo(const PhaseCase& c, std::ostream* os) { *os << c.name; }
 
 class LockScreenByPhase : public ::testing::TestWithParam<PhaseCase> {};
 
@@ -207,8 +211,6 @@ TEST(LockScreenPercentage, TruncatesAndPassesTheRawValueToTheBar) {
   LockScreen view(s);
   EXPECT_EQ(textOf(view.percentage), "28%");
   EXPECT_EQ(view.bar.as<ProgressViewNode>()->value, 0.29);
-  s.overallProgress = 1.5;
-  EXPECT_EQ(textOf(LockScreen(s).percentage), "150%");
 }
 
 TEST(LockScreenTimer, CountsDownFromNowToTheEstimate) {
@@ -248,35 +250,12 @@ TEST(LockScreenTimer, HiddenWithoutAnEstimateOrWithAStaleOneShownAtZeroWhenDue) 
   EXPECT_EQ(textOf(due.timeGroup->children()[1], kNow), "0:00");
 }
 
-TEST(LockScreenTimer, PausedHidesTheTimerEvenWithAnEstimate) {
-  ContentState s = withPhase(DownloadPhase::paused);
-  ASSERT_TRUE(s.estimatedCompletionDate.has_value());
-  EXPECT_FALSE(LockScreen(s).timeGroup.has_value());
-}
-
 TEST(LockScreenBytes, ZeroExpectedStillShows) {
   ContentState s = withPhase(DownloadPhase::paused);
   s.totalBytesExpected = 0;
   LockScreen view(s);
   ASSERT_TRUE(view.bytes.has_value());
   EXPECT_EQ(textOf(*view.bytes), "1 MB / Zero KB");
-}
-
-TEST(LockScreenLayout, StacksSpacingsAndPadding) {
-  LockScreen view(downloadingState());
-  EXPECT_EQ(*view.root.as<VStackNode>(), (VStackNode{HorizontalAlignment::center, 10}));
-  EXPECT_EQ(view.root.modifiers(),
-            (std::vector<Modifier>{PaddingModifier{Edge::Set::all, 16}}));
-  EXPECT_EQ(*view.header.as<HStackNode>(), (HStackNode{VerticalAlignment::center, 10}));
-  EXPECT_EQ(*view.header.children().at(1).as<VStackNode>(),
-            (VStackNode{HorizontalAlignment::leading, 2}));
-  EXPECT_EQ(view.header.children().at(2).kind(), ViewKind::spacer);
-  EXPECT_EQ(*view.root.children().at(1).as<VStackNode>(),
-            (VStackNode{HorizontalAlignment::center, 4}));
-  EXPECT_EQ(*view.footer.as<HStackNode>(), (HStackNode{VerticalAlignment::center, std::nullopt}));
-  for (const View& spacer : findAll(view.root, ViewKind::spacer)) {
-    EXPECT_EQ(spacer.as<SpacerNode>()->minLength, std::nullopt);
-  }
 }
 
 TEST(LockScreenBadge, IsThePhaseBadgeAtSize28AndLineWidth3) {
@@ -299,18 +278,6 @@ TEST(LockScreenControl, TheOnlyButtonPausesThenTheNextStateOffersResume) {
   ASSERT_EQ(next.size(), 1u);
   EXPECT_EQ(next[0].as<ButtonNode>()->intent.typeName(), "ResumeDownloadsIntent");
   EXPECT_TRUE(buttons(LockScreen(withPhase(DownloadPhase::importing)).root).empty());
-}
-
-TEST(LockScreenClock, BodyReadsNowWhenEvaluated) {
-  ContentState s = downloadingState();
-  s.estimatedCompletionDate = kNow.addingTimeInterval(3723);
-  DownloadLiveActivityView activityView({s, {}});
-  Foundation::PinnedCurrentDate pin(kNow.addingTimeInterval(3600));
-  auto timers = findAll(activityView.body(), [](const View& v) {
-    return v.kind() == ViewKind::text && v.as<TextNode>()->kind() == TextNode::Kind::timer;
-  });
-  ASSERT_EQ(timers.size(), 1u);
-  EXPECT_EQ(textOf(timers[0], Foundation::currentDate()), "2:03");
 }
 
 }  // namespace

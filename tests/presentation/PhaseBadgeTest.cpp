@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <optional>
 #include <string>
 
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/Tap.h"
 #include "platform/ui/ViewQuery.h"
 
 namespace {
@@ -47,6 +44,8 @@ struct BadgeCase {
   double arcEnd;
   const char* intent;  // nullptr: the badge is no button
 };
+
+void PrintTo(const BadgeCase& c, std::ostream* os) { *os << c.name; }
 
 class BadgeByPhase : public ::testing::TestWithParam<BadgeCase> {};
 
@@ -103,32 +102,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BadgeCase>& param) { return std::string(param.param.name); });
 
 TEST(BadgeRing, StrokesRotationAndFrameFollowSizeAndLineWidth) {
-  PhaseBadge badge(state(std::nullopt, false, false, 0.42), 28, 3);
-  View ring = badge.ring();
+  View ring = PhaseBadge(state(std::nullopt, false, false, 0.42), 28, 3).ring();
   RingParts p = parts(ring);
-
-  const StrokeStyle& track = p.track.modifier<StrokeModifier>()->style;
-  EXPECT_EQ(track.lineWidth, 3);
-  EXPECT_EQ(track.lineCap, CGLineCap::butt);
-  EXPECT_EQ(track.lineJoin, CGLineJoin::miter);
-  EXPECT_EQ(track.miterLimit, 10);
-  EXPECT_TRUE(track.dash.empty());
-  EXPECT_EQ(track.dashPhase, 0);
-
-  const StrokeStyle& arc = p.arc.modifier<StrokeModifier>()->style;
-  EXPECT_EQ(arc.lineWidth, 3);
-  EXPECT_EQ(arc.lineCap, CGLineCap::round);
-  EXPECT_EQ(arc.lineJoin, CGLineJoin::miter);
-  EXPECT_EQ(arc.miterLimit, 10);
-
-  // Trimmed, then stroked, then turned a quarter counter-clockwise about its
-  // centre so that the arc starts at the top.
-  ASSERT_EQ(p.arc.modifiers().size(), 3u);
-  EXPECT_TRUE(std::holds_alternative<TrimModifier>(p.arc.modifiers()[0]));
-  EXPECT_TRUE(std::holds_alternative<StrokeModifier>(p.arc.modifiers()[1]));
-  EXPECT_EQ(p.arc.modifiers()[2],
-            Modifier(RotationEffectModifier{Angle::degrees(-90), UnitPoint::center}));
-
+  // Track: butt caps; arc: round caps, trimmed, then stroked, then turned a
+  // quarter counter-clockwise about its centre so that it starts at the top.
+  // Both: miter joins, miter limit 10, no dash.
+  EXPECT_EQ(p.track.modifiers(),
+            (std::vector<Modifier>{StrokeModifier{Color::blue.opacity(0.3),
+                                                  {3, CGLineCap::butt, CGLineJoin::miter, 10, {}, 0}}}));
+  EXPECT_EQ(p.arc.modifiers(),
+            (std::vector<Modifier>{
+                TrimModifier{0, 0.42},
+                StrokeModifier{Color::blue, {3, CGLineCap::round, CGLineJoin::miter, 10, {}, 0}},
+                RotationEffectModifier{Angle::degrees(-90), UnitPoint::center}}));
   EXPECT_EQ(ring.as<ZStackNode>()->alignment, Alignment::center);
   EXPECT_EQ(ring.modifiers(),
             (std::vector<Modifier>{FrameModifier{.width = 28, .height = 28,
@@ -144,25 +130,6 @@ TEST(BadgeRing, IconPointSizeIsFortyFivePerCentOfTheSize) {
   EXPECT_DOUBLE_EQ(iconSize(24), 10.8);
   EXPECT_EQ(parts(PhaseBadge(ContentState(), 24, 2).ring()).icon.modifier<FontWeightModifier>(),
             nullptr);
-}
-
-TEST(BadgeTap, TappingTheDownloadingBadgePostsPauseDownloads) {
-  std::atomic<int> pauses{0};
-  std::atomic<int> resumes{0};
-  auto& center = Foundation::NotificationCenter::defaultCenter();
-  center.addObserver("PauseDownloads", nullptr, [&](const auto&) { pauses.fetch_add(1); });
-  center.addObserver("ResumeDownloads", nullptr, [&](const auto&) { resumes.fetch_add(1); });
-
-  auto tapped = tap(PhaseBadge(state(std::nullopt, false, false, 0.1), 28, 3).body());
-  ASSERT_TRUE(tapped.has_value());
-  tapped->get();
-  EXPECT_EQ(pauses.load(), 1);
-  EXPECT_EQ(resumes.load(), 0);
-
-  tap(PhaseBadge(state(DownloadPhase::paused, false, false, 0.1), 28, 3).body())->get();
-  EXPECT_EQ(resumes.load(), 1);
-
-  EXPECT_FALSE(tap(PhaseBadge(state(DownloadPhase::completed, false, false, 1), 28, 3).body()));
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/DownloadActivityAttributes.h"
+#include "platform/ui/View.h"
+#include "platform/widgetkit/ActivityViewContext.h"
+
+namespace tolvane {
+
+using DownloadActivityViewContext = WidgetKit::ActivityViewContext<DownloadActivityAttributes>;
+
+// The download activity on the lock screen and in the notification banner.
+// Top to bottom: a header row (the phase badge, the app names over a status
+// line, and the percentage) and a progress block (the bar, and a footer with
+// the speed or the phase, the time remaining and the bytes transferred).
+//
+// A value holding its copy of the context; body() reads only context.state
+// and recomputes everything from it. The time-remaining count-down starts at
+// the current date when body() is evaluated (Foundation::currentDate(), which
+// the host can pin); it shows only while downloading with an estimate that
+// is not earlier than that moment: a stale estimate hides the group, like an
+// absent one. Built as DownloadLiveActivityView(context).
+struct DownloadLiveActivityView {
+  DownloadActivityViewContext context;
+
+  SwiftUI::View body() const;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/DownloadActivityAttributes.h"
+#include "platform/ui/View.h"
+
+namespace tolvane {
+
+// The round emblem that leads a row of the lock-screen view and of the
+// expanded island: a faint full circle (the track), an arc over it that
+// grows clockwise from the top with the overall progress, and the phase's
+// symbol in the middle, all in the colour of the effective phase. While
+// downloads run or stand paused the badge is also the activity's button:
+// a tap runs PauseDownloadsIntent or ResumeDownloadsIntent.
+//
+// A value that owns its copy of the state; `size` (the side of its square
+// frame, and 0.45 × size the symbol's point size) and `lineWidth` (both
+// strokes, centred on the outline) must be above zero.
+struct PhaseBadge {
+  ContentState state;
+  double size;
+  double lineWidth;
+
+  // The drawing without any button: track, arc and icon in a centred
+  // ZStack framed size × size. The arc ends at 1.0 when the phase shown is
+  // completed, else at overallProgress as it is (trim clamps it when drawn).
+  SwiftUI::View ring() const;
+
+  // The ring as a plain-styled Button running PauseDownloadsIntent while
+  // downloading, ResumeDownloadsIntent while paused; the ring alone for
+  // queued, importing and completed.
+  SwiftUI::View body() const;
+};
+
+}  // namespace tolvane

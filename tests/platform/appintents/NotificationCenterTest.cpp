@@ -1,0 +1,122 @@
+// The notification centre's delivery contract: synchronous on the posting
+// thread, filtered by name and sender, and safe to change while delivering.
+#include "platform/foundation/NotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Foundation::Notification;
+using Foundation::NotificationCenter;
+
+TEST(NotificationCenterDelivery, PostCallsObserverBeforeReturningOnThePostingThread) {
+  NotificationCenter center;
+  std::vector<Notification> seen;
+  std::thread::id observedOn;
+  center.addObserver("PauseDownloads", nullptr, [&](const Notification& n) {
+    seen.push_back(n);
+    observedOn = std::this_thread::get_id();
+  });
+  std::thread poster([&] { center.post("PauseDownloads"); });
+  std::thread::id posterId = poster.get_id();
+  poster.join();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(observedOn, posterId);
+  EXPECT_EQ(seen[0].name, "PauseDownloads");
+  EXPECT_EQ(seen[0].object, nullptr);
+  EXPECT_FALSE(seen[0].userInfo.has_value());
+}
+
+TEST(NotificationCenterMatching, NameFilterSeesOnlyItsNameAndNoNameSeesAll) {
+  NotificationCenter center;
+  int pauses = 0;
+  int all = 0;
+  center.addObserver("PauseDownloads", nullptr, [&](const Notification&) { ++pauses; });
+  center.addObserver(std::nullopt, nullptr, [&](const Notification&) { ++all; });
+  center.post("PauseDownloads");
+  center.post("ResumeDownloads");
+  center.post("pausedownloads");  // names are compared exactly
+  EXPECT_EQ(pauses, 1);
+  EXPECT_EQ(all, 3);
+}
+
+TEST(NotificationCenterMatching, SenderFilterNeverSeesNilObjectPosts) {
+  NotificationCenter center;
+  int sender = 0;
+  int other = 0;
+  int filtered = 0;
+  int unfiltered = 0;
+  center.addObserver("N", &sender, [&](const Notification&) { ++filtered; });
+  center.addObserver("N", nullptr, [&](const Notification&) { ++unfiltered; });
+  center.post("N", nullptr);
+  EXPECT_EQ(filtered, 0);
+  center.post("N", &other);
+  EXPECT_EQ(filtered, 0);
+  center.post("N", &sender);
+  EXPECT_EQ(filtered, 1);
+  EXPECT_EQ(unfiltered, 3);
+}
+
+TEST(NotificationCenterRemoval, ObserverMayRemoveItselfDuringDelivery) {
+  NotificationCenter center;
+  int calls = 0;
+  std::optional<NotificationCenter::ObserverToken> self;
+  self = center.addObserver("N", nullptr, [&](const Notification&) {
+    ++calls;
+    center.removeObserver(*self);
+  });
+  center.post("N");
+  center.post("N");
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(NotificationCenterRemoval, ObserverRemovedByAnEarlierOneInTheSameDeliveryIsSkipped) {
+  NotificationCenter center;
+  int laterCalls = 0;
+  std::optional<NotificationCenter::ObserverToken> later;
+  center.addObserver("N", nullptr, [&](const Notification&) { center.removeObserver(*later); });
+  later = center.addObserver("N", nullptr, [&](const Notification&) { ++laterCalls; });
+  center.post("N");
+  EXPECT_EQ(laterCalls, 0);
+}
+
+TEST(NotificationCenterRemoval, ObserverAddedDuringDeliveryWaitsForTheNextPost) {
+  NotificationCenter center;
+  int added = 0;
+  bool once = false;
+  center.addObserver("N", nullptr, [&](const Notification&) {
+    if (once) return;
+    once = true;
+    center.addObserver("N", nullptr, [&](const Notification&) { ++added; });
+  });
+  center.post("N");
+  EXPECT_EQ(added, 0);
+  center.post("N");
+  EXPECT_EQ(added, 1);
+}
+
+TEST(NotificationCenterThreads, ConcurrentPostsAddsAndRemovesDeliverEveryPostToAStableObserver) {
+  NotificationCenter center;
+  std::atomic<int> stable{0};
+  center.addObserver("N", nullptr, [&](const Notification&) { stable.fetch_add(1); });
+  constexpr int kThreads = 4;
+  constexpr int kPosts = 200;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < kPosts; ++i) {
+        auto token = center.addObserver("N", nullptr, [](const Notification&) {});
+        center.post("N");
+        center.removeObserver(token);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(stable.load(), kThreads * kPosts);
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+// The draw commands of laid-out trees: colours and fonts from the
+// environment, stroke styles as given, the arc's start at the top and its
+// clockwise sweep, values kept as given for the renderer to clamp. Then a
+// last look at pixels: a laid-out ring and bar against pictures computed
+// from an analytic model of the shapes (tests/platform/drawing/reference).
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <numbers>
+#include <string>
+
+#include "platform/ui/Layout.h"
+#include "platform/ui/Views.h"
+#include "platform/ui/drawing/Output.h"
+
+namespace SwiftUI {
+namespace {
+
+namespace D = Drawing;
+
+StrokeStyle strokeStyle(CGFloat width, CGLineCap cap) {
+  return StrokeStyle{.lineWidth = width, .lineCap = cap, .lineJoin = CGLineJoin::miter,
+                     .miterLimit = 10, .dash = {}, .dashPhase = 0};
+}
+
+View badgeRing(CGFloat size, CGFloat lineWidth, double progress, Color color) {
+  return ZStack(Alignment::center,
+                {
+                    Circle().stroke(color.opacity(0.3), strokeStyle(lineWidth, CGLineCap::butt)),
+                    Circle()
+                        .trim(0, progress)
+                        .stroke(color, strokeStyle(lineWidth, CGLineCap::round))
+                        .rotationEffect(Angle::degrees(-90), UnitPoint::center),
+                    Image("pause.fill").font(Font::system(size * 0.45)).foregroundColor(color),
+                })
+      .frame({.width = size, .height = size, .alignment = Alignment::center});
+}
+
+template <class T>
+std::vector<T> commandsOf(const D::DrawList& list) {
+  std::vector<T> found;
+  for (const D::DrawCommand& c : list) {
+    if (const T* t = std::get_if<T>(&c)) found.push_back(*t);
+  }
+  return found;
+}
+
+class LayoutDrawingTest : public ::testing::Test {
+ protected:
+  D::DrawList draw(const View& view, ProposedSize proposal = {}) {
+    return drawCommands(engine.layout(view, proposal));
+  }
+  D::FixedMetricsTextMeasurer measurer;
+  LayoutEngine engine{measurer};
+};
+
+// The badge at 28 and 3: the track as a full butt-capped circle in the
+// colour at 0.3, the arc round-capped in the full colour and turned a
+// quarter counter-clockwise about the centre, then the icon.
+TEST_F(LayoutDrawingTest, BadgeRingCommands) {
+  const D::DrawList list = draw(badgeRing(28, 3, 0.42, Color::orange));
+  ASSERT_EQ(list.size(), 5u) << D::describe(list);
+  EXPECT_EQ(list[0], D::DrawCommand(D::StrokeCircle{{14, 14}, 14, 0, 1,
+                                                    D::StrokeStyle(3, D::LineCap::butt,
+                                                                   D::LineJoin::miter, 10),
+                                                    Color::orange.opacity(0.3)}));
+  EXPECT_EQ(list[2], D::DrawCommand(D::StrokeCircle{{14, 14}, 14, 0, 0.42,
+                                                    D::StrokeStyle(3, D::LineCap::round,
+                                                                   D::LineJoin::miter, 10),
+                                                    Color::orange}));
+  EXPECT_TRUE(std::holds_alternative<D::PopTransform>(list[3]));
+  const auto& symbol = std::get<D::DrawSymbol>(list[4]);
+  EXPECT_EQ(symbol.name, "pause.fill");
+  EXPECT_NEAR(symbol.rect.x, 7.7, 1e-9);
+  EXPECT_NEAR(symbol.rect.width, 12.6, 1e-9);
+  EXPECT_EQ(symbol.weight, D::FontWeight::regular);
+  EXPECT_EQ(symbol.color, D::Paint(Color::orange));
+
+  // The outline starts at its rightmost point (28, 14) and a quarter of it
+  // later reaches the bottom (14, 28); turned, they are the top and the
+  // right: the arc starts at the top and runs clockwise.
+  const auto& turn = std::get<D::PushTransform>(list[1]).transform;
+  const D::Point start = turn.apply({28, 14});
+  const D::Point quarter = turn.apply({14, 28});
+  EXPECT_NEAR(start.x, 14, 1e-9);
+  EXPECT_NEAR(start.y, 0, 1e-9);
+  EXPECT_NEAR(quarter.x, 28, 1e-9);
+  EXPECT_NEAR(quarter.y, 14, 1e-9);
+  EXPECT_TRUE(D::isBalanced(list));
+}
+
+// Fractions and values are handed on as given; the renderer's geometry
+// clamps them: above 1 a full circle or bar, below 0 and NaN nothing.
+TEST_F(LayoutDrawingTest, ValuesKeptForTheRendererToClamp) {
+  const auto arcOf = [&](double progress) {
+    return commandsOf<D::StrokeCircle>(draw(badgeRing(24, 2, progress, Color::blue))).at(1);
+  };
+  EXPECT_EQ(arcOf(1.5).trimTo, 1.5);
+  EXPECT_EQ(D::trimmedCircleArc(arcOf(1.5).trimFrom, arcOf(1.5).trimTo),
+            (D::ArcAngles{0, 2 * std::numbers::pi}));
+  EXPECT_EQ(D::trimmedCircleArc(0, arcOf(-0.25).trimTo), std::nullopt);
+  EXPECT_EQ(D::trimmedCircleArc(0, arcOf(std::nan("")).trimTo), std::nullopt);
+  // A sweep is the fraction of a full turn.
+  EXPECT_NEAR(D::trimmedCircleArc(0, arcOf(0.42).trimTo)->sweep, 0.42 * 2 * std::numbers::pi, 1e-12);
+
+  const auto barOf = [&](double value, double total) {
+    return commandsOf<D::DrawProgressBar>(draw(ProgressView(value, total), {100, std::nullopt}))
+        .at(0);
+  };
+  EXPECT_EQ(barOf(1.5, 1).value, 1.5);
+  EXPECT_EQ(D::progressBarGeometry(barOf(1.5, 1).rect, 1.5).fill, (D::Rect{0, 0, 100, 4}));
+  EXPECT_EQ(D::progressBarGeometry(barOf(-0.3, 1).rect, -0.3).fill, std::nullopt);
+  EXPECT_EQ(barOf(3, 4).value, 0.75);
+  // No tint given: the platform's accent, blue; the track is the platform's.
+  EXPECT_EQ(barOf(0.5, 1).tint, D::Paint(Color::blue));
+  EXPECT_EQ(barOf(0.5, 1).track, std::nullopt);
+  EXPECT_EQ(commandsOf<D::DrawProgressBar>(
+                draw(ProgressView(0.5, 1).tint(Color::purple), {100, std::nullopt}))
+                .at(0)
+                .tint,
+            D::Paint(Color::purple));
+}
+
+// Strokes keep every part of their style.
+TEST_F(LayoutDrawingTest, StrokeStylesPassThrough) {
+  const StrokeStyle dashed{.lineWidth = 1.5, .lineCap = CGLineCap::square,
+                           .lineJoin = CGLineJoin::bevel, .miterLimit = 4, .dash = {2, 1},
+                           .dashPhase = 0.5};
+  const auto circles = commandsOf<D::StrokeCircle>(
+      draw(Circle().stroke(Color::green, dashed).frame({.width = 10, .height = 20})));
+  ASSERT_EQ(circles.size(), 1u);
+  EXPECT_EQ(circles[0].style,
+            D::StrokeStyle(1.5, D::LineCap::square, D::LineJoin::bevel, 4, {2, 1}, 0.5));
+  // Inscribed: the shorter side's half.
+  EXPECT_EQ(circles[0].center, (D::Point{5, 10}));
+  EXPECT_EQ(circles[0].radius, 5);
+  // Without a stroke a circle is filled in the foreground colour.
+  EXPECT_EQ(draw(Circle().foregroundColor(Color::green).frame({.width = 8, .height = 8})),
+            (D::DrawList{D::FillCircle{{4, 4}, 4, Color::green}}));
+}
+
+// Text: the style's font with the weight given, the baseline at the line's
+// top plus the ascent and half the leading (caption2: 8.8 + (13 − 11) / 2),
+// white when no colour is set; the innermost colour and font win.
+TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
+  const View footer = HStack(VerticalAlignment::center, 3,
+                             {
+                                 Image("clock"),
+                                 Text::verbatim("5:30"),
+                                 Text::verbatim("Paused").foregroundColor(Color::orange).font(Font::caption),
+                             })
+                          .font(Font::caption2)
+                          .foregroundColor(Color::secondary);
+  const D::DrawList list = draw(footer);
+  const auto texts = commandsOf<D::DrawText>(list);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].text, "5:30");
+  EXPECT_EQ(texts[0].font, D::FontDescriptor::textStyle(D::TextStyle::caption2));
+  EXPECT_EQ(texts[0].color, D::Paint(Color::secondary));
+  EXPECT_NEAR(texts[0].origin.x, 14, 1e-9);
+  EXPECT_NEAR(texts[0].origin.y, 1.5 + 9.8, 1e-9);  // centred in the row's 16
+  EXPECT_NEAR(texts[0].width, 22, 1e-9);
+  EXPECT_EQ(texts[1].font, D::FontDescriptor::textStyle(D::TextStyle::caption));
+  EXPECT_EQ(texts[1].color, D::Paint(Color::orange));
+  const auto symbols = commandsOf<D::DrawSymbol>(list);
+  ASSERT_EQ(symbols.size(), 1u);
+  EXPECT_EQ(symbols[0].rect, (D::Rect{0, 2.5, 11, 11}));
+  EXPECT_EQ(symbols[0].color, D::Paint(Color::secondary));
+
+  EXPECT_EQ(commandsOf<D::DrawText>(draw(Text::verbatim("x"))).at(0).color, D::Paint(Color::white));
+  // A weight given outside a font still applies to it; monospacedDigit adds
+  // tabular figures.
+  const auto done = commandsOf<D::DrawText>(draw(
+      HStack({Text::verbatim("Done").fontWeight(Font::Weight::semibold)}).font(Font::caption2)));
+  EXPECT_EQ(done.at(0).font,
+            D::FontDescriptor::textStyle(D::TextStyle::caption2, D::FontWeight::semibold));
+  const auto speed =
+      commandsOf<D::DrawText>(draw(Text::verbatim("6 MB/s").font(Font::caption).monospacedDigit()));
+  EXPECT_TRUE(speed.at(0).font.monospacedDigits);
+  // A symbol takes the weight of its environment.
+  EXPECT_EQ(commandsOf<D::DrawSymbol>(
+                draw(Image("checkmark").font(Font::caption2).fontWeight(Font::Weight::semibold)))
+                .at(0)
+                .weight,
+            D::FontWeight::semibold);
+}
+
+TEST(FontDescriptorOfFont, StylesSystemSizesAndWeights) {
+  EXPECT_EQ(fontDescriptor(std::nullopt, std::nullopt), D::FontDescriptor::textStyle(D::TextStyle::body));
+  EXPECT_EQ(fontDescriptor(Font::title3, Font::Weight::bold),
+            D::FontDescriptor::textStyle(D::TextStyle::title3, D::FontWeight::bold));
+  EXPECT_EQ(fontDescriptor(Font::system(12.6), std::nullopt), D::FontDescriptor::system(12.6));
+  EXPECT_EQ(fontDescriptor(Font::headline, std::nullopt),
+            D::FontDescriptor::system(17, D::FontWeight::semibold));
+  EXPECT_EQ(fontDescriptor(Font::footnote, Font::Weight::medium, true),
+            D::FontDescriptor::system(13, D::FontWeight::medium).withMonospacedDigits());
+}
+
+// --- Pixels ---
+
+struct Reference {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgba;
+};
+
+Reference load(const std::string& name) {
+  const std::string path =
+      std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Reference r;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return r;
+  image.format = PNG_FORMAT_RGBA;
+  r.rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, r.rgba.data(), 0, nullptr)) return r;
+  r.width = static_cast<int>(image.width);
+  r.height = static_cast<int>(image.height);
+  return r;
+}
+
+// Mean and largest difference of premultiplied channels.
+void expectClose(cairo_surface_t* image, const Reference& ref, double meanLimit, int maxLimit) {
+  ASSERT_EQ(cairo_image_surface_get_width(image), ref.width);
+  ASSERT_EQ(cairo_image_surface_get_height(image), ref.height);
+  cairo_surface_flush(image);
+  const unsigned char* data = cairo_image_surface_get_data(image);
+  const int stride = cairo_image_surface_get_stride(image);
+  double sum = 0;
+  int worst = 0;
+  for (int y = 0; y < ref.height; ++y) {
+    for (int x = 0; x < ref.width; ++x) {
+      const unsigned char* e = &ref.rgba[static_cast<std::size_t>((y * ref.width + x) * 4)];
+      std::uint32_t p;
+      std::memcpy(&p, data + y * stride + x * 4, sizeof p);
+      const int actual[4] = {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                             static_cast<int>(p & 0xFF), static_cast<int>(p >> 24)};
+      for (int i = 0; i < 4; ++i) {
+        const int expected = i == 3 ? e[3] : (e[i] * e[3] + 127) / 255;
+        const int diff = std::abs(actual[i] - expected);
+        sum += diff;
+        worst = std::max(worst, diff);
+      }
+    }
+  }
+  EXPECT_LT(sum / (ref.width * ref.height * 4), meanLimit);
+  EXPECT_LE(worst, maxLimit);
+}
+
+D::SurfacePtr picture(const D::DrawList& list, D::Size canvas) {
+  return D::renderImage(list, canvas, D::RenderOptions{2, D::Appearance::dark});
+}
+
+// A 24-pt ring padded by 4 has its centre at (16, 16): the reference ring,
+// a 3-pt track in blue at 0.3 and a round-capped arc to 0.3 from the top.
+TEST_F(LayoutDrawingTest, LaidOutRingMatchesReference) {
+  const Reference ref = load("ring.png");
+  ASSERT_GT(ref.width, 0);
+  const View ring =
+      ZStack({
+                 Circle().stroke(Color::blue.opacity(0.3), strokeStyle(3, CGLineCap::butt)),
+                 Circle()
+                     .trim(0, 0.3)
+                     .stroke(Color::blue, strokeStyle(3, CGLineCap::round))
+                     .rotationEffect(Angle::degrees(-90)),
+             })
+          .frame({.width = 24, .height = 24})
+          .padding(4);
+  auto image = picture(draw(ring), {32, 32});
+  ASSERT_TRUE(image);
+  expectClose(image.get(), ref, 1.0, 48);
+}
+
+// A green bar at 0.6 padded 4 and 2 inside an 80-pt width: the reference
+// bar at (4, 2), 72 × 4.
+TEST_F(LayoutDrawingTest, LaidOutProgressBarMatchesReference) {
+  const Reference ref = load("progress-bar.png");
+  ASSERT_GT(ref.width, 0);
+  const View bar = ProgressView(0.6, 1)
+                       .tint(Color::green)
+                       .padding(Edge::Set::horizontal, 4)
+                       .padding(Edge::Set::vertical, 2);
+  auto image = picture(draw(bar, {80, std::nullopt}), {80, 8});
+  ASSERT_TRUE(image);
+  expectClose(image.get(), ref, 1.0, 48);
+}
+
+}  // namespace
+}  // namespace SwiftUI
