@@ -1,0 +1,108 @@
+#include "tests/pickerfix/PickerHarness.h"
+
+#include <cstdlib>
+
+namespace picker_harness {
+
+bool isDocmendCode(IMP imp) {
+  Dl_info info{};
+  if (imp == nullptr || dladdr(reinterpret_cast<void*>(imp), &info) == 0 ||
+      info.dli_fname == nullptr) {
+    return false;
+  }
+  return fs::equivalent(info.dli_fname, docmendPath());
+}
+
+StderrCapture::StderrCapture() {
+  char name[] = "/tmp/docmend-stderr.XXXXXX";
+  int fd = mkstemp(name);
+  EXPECT_GE(fd, 0);
+  path_ = name;
+  saved_ = dup(STDERR_FILENO);
+  dup2(fd, STDERR_FILENO);
+  close(fd);
+}
+
+std::vector<std::string> StderrCapture::lines() {
+  if (saved_ >= 0) {
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+    saved_ = -1;
+    std::ifstream in(path_);
+    for (std::string line; std::getline(in, line);) lines_.push_back(line);
+    unlink(path_.c_str());
+  }
+  return lines_;
+}
+
+StderrCapture::~StderrCapture() {
+  lines();
+}
+
+Sandbox::Sandbox() {
+  char name[] = "/tmp/docmend-test.XXXXXX";
+  EXPECT_NE(mkdtemp(name), nullptr);
+  root_ = name;
+  fs::create_directories(home());
+  fs::create_directories(tmp());
+  fs::create_directories(outside());
+  setenv("HOME", home().c_str(), 1);
+  setenv("TMPDIR", tmp().c_str(), 1);
+}
+
+Sandbox::~Sandbox() {
+  // Give every folder back its owner's permissions so that all can go.
+  std::error_code ignored;
+  fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  for (auto it = fs::recursive_directory_iterator(root_, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+  }
+  fs::remove_all(root_, ignored);
+}
+
+std::vector<fs::path> Sandbox::relocationFolders() const {
+  std::vector<fs::path> folders;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(docmendFolder(), ignored))
+    folders.push_back(entry.path());
+  return folders;
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+const char* docmendPath() {
+  return DOCMEND_PATH;
+}
+
+void DocmendTest::SetUp() {
+  alarm(60);  // a copy that blocks (on a FIFO, say) ends the test instead of hanging it
+  pool_ = objc_autoreleasePoolPush();
+  docmend_ = dlopen(docmendPath(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(docmend_, nullptr) << dlerror();
+}
+
+void DocmendTest::TearDown() {
+  objc_autoreleasePoolPop(pool_);
+  for (id obj : owned_) objc_release(obj);
+  alarm(0);
+}
+
+NSURL* DocmendTest::outsideFile(const std::string& name, const std::string& content) {
+  writeFile(sandbox_.outside() / name, content);
+  return NSURL::securityScopedFileURLWithPath((sandbox_.outside() / name).string());
+}
+
+}  // namespace picker_harness
