@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/foundation/Codable.h"
+
 namespace tolvane {
 
 // The stage the host app's download queue is in. Five cases, each written in
@@ -21,6 +23,16 @@ std::optional<DownloadPhase> downloadPhase(std::string_view rawValue);
 std::string_view rawValue(DownloadPhase phase);
 
 }  // namespace tolvane
+
+// A phase is written as one JSON string, its raw value. Decoding reads one
+// string: text that names no case is dataCorrupted ("Cannot initialize
+// DownloadPhase from invalid String value Paused"), a value that is not a
+// string is typeMismatch; no case is ever substituted.
+template <>
+struct Foundation::CodableTraits<tolvane::DownloadPhase> {
+  static tolvane::DownloadPhase decode(Foundation::Decoder& decoder);
+  static void encode(tolvane::DownloadPhase phase, Foundation::Encoder& encoder);
+};
 
 // A phase hashes as its raw value string does.
 template <>

@@ -1,0 +1,408 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/DownloadActivityAttributes.h"
+#include "platform/foundation/JSONDecoder.h"
+#include "platform/foundation/JSONEncoder.h"
+
+using Foundation::CodingPath;
+using Foundation::Date;
+using Foundation::DecodingError;
+using Foundation::JSONDecoder;
+using Foundation::JSONEncoder;
+using tolvane::ContentState;
+using tolvane::DownloadActivityAttributes;
+using tolvane::DownloadPhase;
+using Kind = Foundation::DecodingError::Kind;
+
+namespace {
+
+// A content state as the host app sends it, one key at a time, in the
+// record's declaration order; tests replace or drop keys.
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+Fields typicalFields() {
+  return {{"currentDownload", "2"},
+          {"totalDownloads", "5"},
+          {"overallProgress", "0.42"},
+          {"currentFileName", R"("Keynote.ipa")"},
+          {"appNames", R"(["Keynote", "Numbers", "Pages"])"},
+          {"totalBytesDownloaded", "314572800"},
+          {"totalBytesExpected", "748683264"},
+          {"bytesPerSecond", "5242880"},
+          {"lastUpdateTime", "818000000"},
+          {"estimatedCompletionDate", "818000082.5"},
+          {"isCompleted", "false"},
+          {"isPaused", "false"},
+          {"phase", R"("downloading")"}};
+}
+
+const std::vector<std::string> requiredKeys = {
+    "currentDownload",    "totalDownloads", "overallProgress", "currentFileName",
+    "appNames",           "totalBytesDownloaded", "totalBytesExpected", "bytesPerSecond",
+    "lastUpdateTime",     "isCompleted",          "isPaused"};
+
+Fields with(Fields fields, const std::string& key, const std::string& value) {
+  for (auto& field : fields) {
+    if (field.first == key) field.second = value;
+  }
+  return fields;
+}
+
+Fields without(Fields fields, const std::string& key) {
+  std::erase_if(fields, [&](const auto& field) { return field.first == key; });
+  return fields;
+}
+
+std::string json(const Fields& fields) {
+  std::string out = "{";
+  for (const auto& [key, value] : fields) {
+    if (out.size() > 1) out += ", ";
+    out += "\"" + key + "\": " + value;
+  }
+  return out + "}";
+}
+
+ContentState typicalState() {
+  ContentState state;
+  state.currentDownload = 2;
+  state.totalDownloads = 5;
+  state.overallProgress = 0.42;
+  state.currentFileName = "Keynote.ipa";
+  state.appNames = {"Keynote", "Numbers", "Pages"};
+  state.totalBytesDownloaded = 314572800;
+  state.totalBytesExpected = 748683264;
+  state.bytesPerSecond = 5242880;
+  state.lastUpdateTime = Date(818000000);
+  state.estimatedCompletionDate = Date(818000082.5);
+  state.isCompleted = false;
+  state.isPaused = false;
+  state.phase = DownloadPhase::downloading;
+  return state;
+}
+
+DecodingError decodeError(const std::string& text) {
+  auto result = JSONDecoder().decode<ContentState>(text);
+  EXPECT_FALSE(result.ok()) << text;
+  return result.ok() ? DecodingError{} : result.error();
+}
+
+void expectError(const DecodingError& error, Kind kind, const CodingPath& path) {
+  EXPECT_EQ(DecodingError::name(error.kind), DecodingError::name(kind)) << error.debugDescription;
+  EXPECT_EQ(Foundation::describeCodingPath(error.codingPath), Foundation::describeCodingPath(path));
+}
+
+std::size_t hashOf(const ContentState& state) { return std::hash<ContentState>{}(state); }
+
+}  // namespace
+
+// MARK: - Decoding what the host app sends
+
+TEST(ContentStateDecoding, ReadsEveryField) {
+  auto state = JSONDecoder().decode<ContentState>(json(typicalFields()));
+  ASSERT_TRUE(state.ok());
+  EXPECT_EQ(state->currentDownload, 2);
+  EXPECT_EQ(state->totalDownloads, 5);
+  EXPECT_EQ(state->overallProgress, 0.42);
+  EXPECT_EQ(state->currentFileName, "Keynote.ipa");
+  EXPECT_EQ(state->appNames, (std::vector<std::string>{"Keynote", "Numbers", "Pages"}));
+  EXPECT_EQ(state->totalBytesDownloaded, 314572800);
+  EXPECT_EQ(state->totalBytesExpected, 748683264);
+  EXPECT_EQ(state->bytesPerSecond, 5242880);
+  EXPECT_EQ(state->lastUpdateTime, Date(818000000));
+  EXPECT_EQ(state->estimatedCompletionDate, Date(818000082.5));
+  EXPECT_FALSE(state->isCompleted);
+  EXPECT_FALSE(state->isPaused);
+  EXPECT_EQ(state->phase, DownloadPhase::downloading);
+}
+
+TEST(ContentStateDecoding, KeyOrderAndUnknownKeysDoNotMatter) {
+  Fields fields = typicalFields();
+  std::reverse(fields.begin(), fields.end());
+  fields.emplace_back("speedText", R"("5 MB/s")");
+  fields.emplace_back("speedText", "null");
+  auto state = JSONDecoder().decode<ContentState>(json(fields));
+  ASSERT_TRUE(state.ok());
+  EXPECT_EQ(*state, typicalState());
+}
+
+TEST(ContentStateDecoding, OptionalsAreAbsentWhenMissingOrNullAndNeverFilledIn) {
+  for (const std::string& absent : {std::string("missing"), std::string("null")}) {
+    Fields fields = with(with(typicalFields(), "isPaused", "true"), "isCompleted", "true");
+    fields = absent == "missing" ? without(without(fields, "phase"), "estimatedCompletionDate")
+                                 : with(with(fields, "phase", "null"), "estimatedCompletionDate", "null");
+    auto state = JSONDecoder().decode<ContentState>(json(fields));
+    ASSERT_TRUE(state.ok()) << absent;
+    EXPECT_FALSE(state->phase.has_value()) << absent;
+    EXPECT_FALSE(state->estimatedCompletionDate.has_value()) << absent;
+  }
+}
+
+TEST(ContentStateDecoding, EmptyAppNamesAndUnrelatedFieldsAreKeptAsSent) {
+  Fields fields = with(typicalFields(), "appNames", "[]");
+  fields = with(with(fields, "currentDownload", "9"), "totalDownloads", "3");
+  fields = with(with(fields, "overallProgress", "-1.5"), "totalBytesExpected", "-1");
+  fields = with(with(fields, "isCompleted", "true"), "phase", R"("queued")");
+  auto state = JSONDecoder().decode<ContentState>(json(fields));
+  ASSERT_TRUE(state.ok());
+  EXPECT_TRUE(state->appNames.empty());
+  EXPECT_EQ(state->currentDownload, 9);
+  EXPECT_EQ(state->overallProgress, -1.5);
+  EXPECT_EQ(state->totalBytesExpected, -1);
+  EXPECT_TRUE(state->isCompleted);
+  EXPECT_EQ(state->phase, DownloadPhase::queued);
+}
+
+TEST(ContentStateDecoding, IntegersInAnyExactForm) {
+  Fields fields = with(with(typicalFields(), "currentDownload", "2.0"), "totalBytesExpected", "7.48683264e8");
+  fields = with(fields, "bytesPerSecond", "-0");
+  auto state = JSONDecoder().decode<ContentState>(json(fields));
+  ASSERT_TRUE(state.ok());
+  EXPECT_EQ(state->currentDownload, 2);
+  EXPECT_EQ(state->totalBytesExpected, 748683264);
+  EXPECT_EQ(state->bytesPerSecond, 0);
+}
+
+// MARK: - Rejected states: one error kind and path each
+
+TEST(ContentStateRejection, EachMissingRequiredKeyIsNamed) {
+  for (const std::string& key : requiredKeys) {
+    auto error = decodeError(json(without(typicalFields(), key)));
+    expectError(error, Kind::keyNotFound, {});
+    EXPECT_EQ(error.debugDescription, "No value associated with key \"" + key + "\".");
+  }
+}
+
+TEST(ContentStateRejection, TheEarliestMissingKeyIsNamed) {
+  auto error = decodeError(json(without(without(without(typicalFields(), "isPaused"), "appNames"), "bytesPerSecond")));
+  EXPECT_EQ(error.debugDescription, R"(No value associated with key "appNames".)");
+  EXPECT_EQ(decodeError("{}").debugDescription, R"(No value associated with key "currentDownload".)");
+}
+
+TEST(ContentStateRejection, NullForARequiredKey) {
+  for (const std::string& key : requiredKeys) {
+    expectError(decodeError(json(with(typicalFields(), key, "null"))), Kind::valueNotFound, {key});
+  }
+  EXPECT_EQ(decodeError(json(with(typicalFields(), "totalDownloads", "null"))).debugDescription,
+            "Expected Int value but found null instead.");
+}
+
+TEST(ContentStateRejection, WrongTypes) {
+  const std::pair<std::string, std::string> wrong[] = {
+      {"currentDownload", R"("2")"}, {"overallProgress", R"("0.42")"}, {"currentFileName", "7"},
+      {"appNames", R"("Keynote")"},  {"lastUpdateTime", R"("2026-12-06T10:00:00Z")"},
+      {"estimatedCompletionDate", "true"}, {"isCompleted", "0"}, {"isPaused", R"("false")"}, {"phase", "2"}};
+  for (const auto& [key, value] : wrong) {
+    expectError(decodeError(json(with(typicalFields(), key, value))), Kind::typeMismatch, {key});
+  }
+}
+
+TEST(ContentStateRejection, PhaseNamingNoCase) {
+  for (const char* phase : {R"("Paused")", R"("DOWNLOADING")", R"(" queued")", R"("")"}) {
+    expectError(decodeError(json(with(typicalFields(), "phase", phase))), Kind::dataCorrupted, {"phase"});
+  }
+}
+
+TEST(ContentStateRejection, BadAppNameElements) {
+  auto error = decodeError(json(with(typicalFields(), "appNames", R"(["Keynote", "Numbers", null])")));
+  expectError(error, Kind::valueNotFound, {"appNames", "Index 2"});
+  EXPECT_EQ(error.debugDescription, "Expected String value but found null instead.");
+  expectError(decodeError(json(with(typicalFields(), "appNames", R"(["Keynote", 3])"))), Kind::typeMismatch,
+              {"appNames", "Index 1"});
+}
+
+TEST(ContentStateRejection, FractionalOrOversizedIntegers) {
+  expectError(decodeError(json(with(typicalFields(), "currentDownload", "2.5"))), Kind::dataCorrupted,
+              {"currentDownload"});
+  expectError(decodeError(json(with(typicalFields(), "totalBytesDownloaded", "9223372036854775808"))),
+              Kind::dataCorrupted, {"totalBytesDownloaded"});
+}
+
+TEST(ContentStateRejection, AKeyGivenTwice) {
+  Fields fields = typicalFields();
+  fields.emplace_back("isPaused", "true");
+  expectError(decodeError(json(fields)), Kind::dataCorrupted, {"isPaused"});
+  // Even when both copies agree, and for an optional key.
+  fields = typicalFields();
+  fields.emplace_back("phase", R"("downloading")");
+  expectError(decodeError(json(fields)), Kind::dataCorrupted, {"phase"});
+}
+
+TEST(ContentStateRejection, InputThatIsNotAStateObject) {
+  for (const std::string& text : {std::string(""), std::string("{"), json(typicalFields()) + ",",
+                                  json(with(typicalFields(), "currentFileName", "\"Key\xffnote\"")),
+                                  json(with(typicalFields(), "currentFileName", R"("\ud800.ipa")"))}) {
+    auto error = decodeError(text);
+    expectError(error, Kind::dataCorrupted, {});
+    EXPECT_EQ(error.debugDescription, "The given data was not valid JSON.");
+  }
+  expectError(decodeError("[" + json(typicalFields()) + "]"), Kind::typeMismatch, {});
+}
+
+// MARK: - Encoding
+
+TEST(ContentStateEncoding, WritesKeysInDeclarationOrder) {
+  auto text = JSONEncoder().encode(typicalState());
+  ASSERT_TRUE(text.ok());
+  EXPECT_EQ(*text,
+            R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Keynote.ipa",)"
+            R"("appNames":["Keynote","Numbers","Pages"],"totalBytesDownloaded":314572800,)"
+            R"("totalBytesExpected":748683264,"bytesPerSecond":5242880,"lastUpdateTime":818000000,)"
+            R"("estimatedCompletionDate":818000082.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})");
+}
+
+TEST(ContentStateEncoding, AbsentOptionalsAreLeftOut) {
+  ContentState state = typicalState();
+  state.phase.reset();
+  state.estimatedCompletionDate.reset();
+  auto text = JSONEncoder().encode(state);
+  ASSERT_TRUE(text.ok());
+  EXPECT_EQ(text->find("phase"), std::string::npos);
+  EXPECT_EQ(text->find("estimatedCompletionDate"), std::string::npos);
+  EXPECT_EQ(text->find("null"), std::string::npos);
+}
+
+TEST(ContentStateEncoding, NonFiniteNumbersFailAtTheirKey) {
+  ContentState state = typicalState();
+  state.overallProgress = std::nan("");
+  auto progress = JSONEncoder().encode(state);
+  ASSERT_FALSE(progress.ok());
+  EXPECT_EQ(progress.error().codingPath, CodingPath{"overallProgress"});
+  state = typicalState();
+  state.estimatedCompletionDate = Date(HUGE_VAL);
+  auto date = JSONEncoder().encode(state);
+  ASSERT_FALSE(date.ok());
+  EXPECT_EQ(date.error().codingPath, CodingPath{"estimatedCompletionDate"});
+}
+
+TEST(ContentStateEncoding, RoundTripsToAnEqualState) {
+  std::vector<ContentState> states;
+  states.push_back(typicalState());
+  ContentState bare;  // all defaults, both optionals absent
+  states.push_back(bare);
+  ContentState unusual = typicalState();
+  unusual.overallProgress = 0.1 + 0.2;
+  unusual.currentFileName = std::string("a/b\\\"\n\0\x7f\xc3\xa9 \xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9", 23);
+  unusual.appNames = {"", "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7\xe0\xa4\xbf", "Numbers"};
+  unusual.currentDownload = INT64_MIN;
+  unusual.totalBytesExpected = INT64_MAX;
+  unusual.lastUpdateTime = Date(-978307200.125);
+  unusual.estimatedCompletionDate = Date(1e300);
+  unusual.phase = DownloadPhase::importing;
+  states.push_back(unusual);
+  for (DownloadPhase phase : {DownloadPhase::queued, DownloadPhase::paused, DownloadPhase::completed}) {
+    ContentState s = typicalState();
+    s.phase = phase;
+    s.estimatedCompletionDate.reset();
+    states.push_back(s);
+  }
+  for (const ContentState& state : states) {
+    auto text = JSONEncoder().encode(state);
+    ASSERT_TRUE(text.ok());
+    auto back = JSONDecoder().decode<ContentState>(*text);
+    ASSERT_TRUE(back.ok()) << *text;
+    EXPECT_EQ(*back, state) << *text;
+    EXPECT_EQ(back->phase.has_value(), state.phase.has_value());
+    EXPECT_EQ(back->estimatedCompletionDate.has_value(), state.estimatedCompletionDate.has_value());
+    EXPECT_EQ(back->currentFileName.size(), state.currentFileName.size());
+  }
+}
+
+// MARK: - Equality and hashing
+
+TEST(ContentStateEquality, EveryFieldTakesPart) {
+  std::vector<std::function<void(ContentState&)>> changes = {
+      [](ContentState& s) { s.currentDownload = 3; },
+      [](ContentState& s) { s.totalDownloads = 6; },
+      [](ContentState& s) { s.overallProgress = 0.43; },
+      [](ContentState& s) { s.currentFileName = "Numbers.ipa"; },
+      [](ContentState& s) { s.appNames.pop_back(); },
+      [](ContentState& s) { s.appNames.push_back(""); },
+      [](ContentState& s) { s.appNames[1] = "numbers"; },
+      [](ContentState& s) { s.totalBytesDownloaded += 1; },
+      [](ContentState& s) { s.totalBytesExpected -= 1; },
+      [](ContentState& s) { s.bytesPerSecond = 0; },
+      [](ContentState& s) { s.lastUpdateTime = Date(818000000.001); },
+      [](ContentState& s) { s.estimatedCompletionDate.reset(); },
+      [](ContentState& s) { s.estimatedCompletionDate = Date(818000083); },
+      [](ContentState& s) { s.isCompleted = true; },
+      [](ContentState& s) { s.isPaused = true; },
+      [](ContentState& s) { s.phase.reset(); },
+      [](ContentState& s) { s.phase = DownloadPhase::paused; },
+  };
+  const ContentState base = typicalState();
+  EXPECT_EQ(base, typicalState());
+  EXPECT_EQ(hashOf(base), hashOf(typicalState()));
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    ContentState changed = base;
+    changes[i](changed);
+    EXPECT_NE(changed, base) << "change " << i;
+    EXPECT_NE(base, changed) << "change " << i;
+  }
+}
+
+TEST(ContentStateEquality, SignedZeroProgressIsEqualAndHashesEqual) {
+  ContentState positive = typicalState();
+  ContentState negative = typicalState();
+  positive.overallProgress = 0.0;
+  negative.overallProgress = -0.0;
+  EXPECT_EQ(positive, negative);
+  EXPECT_EQ(hashOf(positive), hashOf(negative));
+  // Also once read from JSON.
+  auto decoded = JSONDecoder().decode<ContentState>(json(with(typicalFields(), "overallProgress", "-0.0")));
+  ASSERT_TRUE(decoded.ok());
+  EXPECT_EQ(*decoded, positive);
+  EXPECT_EQ(hashOf(*decoded), hashOf(positive));
+}
+
+TEST(ContentStateEquality, NaNProgressEqualsNothing) {
+  ContentState state = typicalState();
+  state.overallProgress = std::nan("");
+  EXPECT_NE(state, state);
+  EXPECT_NE(state, typicalState());
+}
+
+TEST(ContentStateEquality, CanonicallyEquivalentTextsAreEqualAndHashEqual) {
+  ContentState composed = typicalState();
+  ContentState decomposed = typicalState();
+  composed.currentFileName = "Caf\xc3\xa9.ipa";     // é as U+00E9
+  decomposed.currentFileName = "Cafe\xcc\x81.ipa";  // e + U+0301
+  composed.appNames[0] = "R\xc3\xa9sum\xc3\xa9";
+  decomposed.appNames[0] = "Re\xcc\x81sume\xcc\x81";
+  EXPECT_EQ(composed, decomposed);
+  EXPECT_EQ(hashOf(composed), hashOf(decomposed));
+  // Texts that only look alike are not equal.
+  decomposed.currentFileName = "Cafe.ipa";
+  EXPECT_NE(composed, decomposed);
+}
+
+TEST(ContentStateEquality, AppNamesAreNotJoinedWhenHashed) {
+  ContentState split = typicalState();
+  ContentState joined = typicalState();
+  split.appNames = {"ab", "c"};
+  joined.appNames = {"a", "bc"};
+  EXPECT_NE(split, joined);
+  EXPECT_NE(hashOf(split), hashOf(joined));
+}
+
+// MARK: - Attributes
+
+TEST(DownloadActivityAttributesCoding, StartTimeIsARequiredDate) {
+  auto attributes = JSONDecoder().decode<DownloadActivityAttributes>(R"({"startTime": 817999000.5, "other": 1})");
+  ASSERT_TRUE(attributes.ok());
+  EXPECT_EQ(attributes->startTime, Date(817999000.5));
+  EXPECT_EQ(*JSONEncoder().encode(*attributes), R"({"startTime":817999000.5})");
+
+  auto errorOf = [](std::string_view text) {
+    return JSONDecoder().decode<DownloadActivityAttributes>(text).error();
+  };
+  expectError(errorOf("{}"), Kind::keyNotFound, {});
+  expectError(errorOf(R"({"startTime": null})"), Kind::valueNotFound, {"startTime"});
+  expectError(errorOf(R"({"startTime": "2026-12-06"})"), Kind::typeMismatch, {"startTime"});
+  expectError(errorOf(R"([817999000.5])"), Kind::typeMismatch, {});
+}

@@ -1,0 +1,134 @@
+#include "platform/foundation/JSONEncoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/JSONDecoder.h"
+
+using Foundation::CodingPath;
+using Foundation::Date;
+using Foundation::Encoder;
+using Foundation::JSONEncoder;
+
+namespace {
+
+struct Sample {
+  double value = 0;
+  void encode(Encoder& encoder) const { encoder.container().encode("value", value); }
+};
+
+struct Shipment {
+  std::string name;
+  std::optional<Date> due;
+  std::vector<Sample> samples;
+  std::int64_t count = 0;
+  bool sealed = false;
+
+  void encode(Encoder& encoder) const {
+    auto c = encoder.container();
+    c.encode("name", name);
+    c.encodeIfPresent("due", due);
+    c.encode("samples", samples);
+    c.encode("count", count);
+    c.encode("sealed", sealed);
+  }
+};
+
+std::string encoded(const Shipment& shipment, JSONEncoder::OutputFormatting formatting = {}) {
+  auto result = JSONEncoder(formatting).encode(shipment);
+  EXPECT_TRUE(result.ok());
+  return result.ok() ? *result : std::string();
+}
+
+}  // namespace
+
+TEST(JSONEncoder, WritesKeysInTheOrderEncodedAndOmitsAbsentOptionals) {
+  Shipment shipment{"box", std::nullopt, {{0.42}, {1.0}}, -7, true};
+  EXPECT_EQ(encoded(shipment), R"({"name":"box","samples":[{"value":0.42},{"value":1}],"count":-7,"sealed":true})");
+  shipment.due = Date(818000000.5);
+  shipment.samples.clear();
+  EXPECT_EQ(encoded(shipment), R"({"name":"box","due":818000000.5,"samples":[],"count":-7,"sealed":true})");
+}
+
+TEST(JSONEncoder, NumbersAndTextAsThePlatformWritesThem) {
+  Shipment shipment{"a/b \"q\" \\ \n\t\x01 é", Date(1e20), {{-0.0}, {0.1 + 0.2}}, 0, false};
+  EXPECT_EQ(encoded(shipment),
+            R"({"name":"a\/b \"q\" \\ \n\t\u0001 é","due":1e+20,"samples":[{"value":-0},)"
+            R"({"value":0.30000000000000004}],"count":0,"sealed":false})");
+  EXPECT_EQ(encoded({"a/b", std::nullopt, {}, 0, false}, {.withoutEscapingSlashes = true}),
+            R"({"name":"a/b","samples":[],"count":0,"sealed":false})");
+}
+
+TEST(JSONEncoder, WholeNumbersBelowTwoToThe53AreWrittenInFull) {
+  auto write = [](double value) { return *JSONEncoder().encode(Shipment{"", Date(value), {}, 0, false}); };
+  EXPECT_NE(write(818000000).find(R"("due":818000000,)"), std::string::npos);
+  EXPECT_NE(write(1e15).find(R"("due":1000000000000000,)"), std::string::npos);
+  EXPECT_NE(write(-1e6).find(R"("due":-1000000,)"), std::string::npos);
+  EXPECT_NE(write(1e16).find(R"("due":1e+16,)"), std::string::npos);
+  EXPECT_NE(write(-0.0).find(R"("due":-0,)"), std::string::npos);
+}
+
+TEST(JSONEncoder, PrettyPrintsWithTwoSpaces) {
+  EXPECT_EQ(encoded({"x", std::nullopt, {{1}}, 1, true}, {.prettyPrinted = true}),
+            "{\n  \"name\": \"x\",\n  \"samples\": [\n    {\n      \"value\": 1\n    }\n  ],\n"
+            "  \"count\": 1,\n  \"sealed\": true\n}");
+}
+
+TEST(JSONEncoder, NonFiniteNumbersFailAtTheirKey) {
+  struct Case {
+    double value;
+    std::string description;
+  };
+  for (const Case& c : {Case{std::nan(""), "Unable to encode Double.nan directly in JSON."},
+                        Case{std::numeric_limits<double>::infinity(), "Unable to encode Double.infinity directly in JSON."},
+                        Case{-std::numeric_limits<double>::infinity(),
+                             "Unable to encode -Double.infinity directly in JSON."}}) {
+    auto result = JSONEncoder().encode(Shipment{"x", std::nullopt, {{1}, {c.value}}, 0, false});
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().codingPath, (CodingPath{"samples", "Index 1", "value"}));
+    EXPECT_EQ(result.error().debugDescription, c.description);
+  }
+  auto date = JSONEncoder().encode(Shipment{"x", Date(std::nan("")), {}, 0, false});
+  ASSERT_FALSE(date.ok());
+  EXPECT_EQ(date.error().codingPath, CodingPath{"due"});
+}
+
+TEST(JSONEncoder, NestedContainersCloseBeforeTheNextKey) {
+  struct Nested {
+    void encode(Encoder& encoder) const {
+      auto c = encoder.container();
+      auto inner = c.nestedContainer("inner");
+      inner.encode("a", std::int64_t{1});
+      auto list = inner.nestedUnkeyedContainer("list");
+      list.encode(std::string("x"));
+      list.encodeNil();
+      c.encode("after", true);
+      c.encodeNil("none");
+    }
+  };
+  struct Empty {
+    void encode(Encoder&) const {}
+  };
+  EXPECT_EQ(*JSONEncoder().encode(Nested{}), R"({"inner":{"a":1,"list":["x",null]},"after":true,"none":null})");
+  EXPECT_EQ(*JSONEncoder().encode(Empty{}), "{}");
+}
+
+// What the encoder writes, the decoder reads back unchanged.
+TEST(JSONEncoder, RoundTripsThroughTheDecoder) {
+  struct Texts {
+    std::vector<std::string> items;
+    void encode(Encoder& e) const { e.container().encode("items", items); }
+    static Texts decode(Foundation::Decoder& d) { return {d.container().decode<std::vector<std::string>>("items")}; }
+  };
+  Texts texts{{std::string("nul\0in", 6), "\x7f\xc2\x80 \xe2\x80\xa8 \xf4\x8f\xbf\xbf", "\"\\/\b\f\n\r\t\x1f", ""}};
+  auto json = JSONEncoder().encode(texts);
+  ASSERT_TRUE(json.ok());
+  auto back = Foundation::JSONDecoder().decode<Texts>(*json);
+  ASSERT_TRUE(back.ok()) << *json;
+  EXPECT_EQ(back->items, texts.items);
+}
