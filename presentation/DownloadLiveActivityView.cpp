@@ -46,7 +46,7 @@ View DownloadLiveActivityView::body() const {
                  // Header row.
                  HStack(VerticalAlignment::center, 10,
                         {
-                            PhaseBadge(state, 28, 3),
+                            PhaseBadge{state, 28, 3},
                             VStack(HorizontalAlignment::leading, 2,
                                    {
                                        Text::verbatim(formatAppNames(state.appNames, 35))

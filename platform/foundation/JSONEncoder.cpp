@@ -27,14 +27,6 @@ void Encoder::encodeDouble(double value) {
     throw EncodingError{detail::makeCodingPath(path_),
                         std::string("Unable to encode ") + name + " directly in JSON."};
   }
-  // Whole numbers below 2^53 (every date in practice) are written in full,
-  // 818000000 rather than 8.18e+08, as the platform's encoder writes them;
-  // -0 keeps its sign.
-  constexpr double exactIntegers = 9007199254740992.0;
-  if (std::trunc(value) == value && std::fabs(value) < exactIntegers && !(value == 0 && std::signbit(value))) {
-    state_->writer.integer(static_cast<std::int64_t>(value));
-    return;
-  }
   state_->writer.number(value);
 }
 

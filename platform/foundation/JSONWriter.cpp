@@ -99,8 +99,17 @@ void JSONWriter::null() {
 }
 
 void JSONWriter::appendNumber(std::string& out, double value) {
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  // The shortest digits that read back exactly, laid out as the platform
+  // writes a double: plain decimal from 1e-4 up to 2^53 (818000000,
+  // 0.0001), exponent form outside that range (1e+20, 1e-05).
+  constexpr double plainFrom = 1e-4;
+  constexpr double plainBelow = 9007199254740992.0;  // 2^53
+  const double magnitude = std::fabs(value);
+  const auto format = magnitude == 0 || (magnitude >= plainFrom && magnitude < plainBelow)
+                          ? std::chars_format::fixed
+                          : std::chars_format::scientific;
+  char buffer[400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
   out.append(buffer, result.ptr);
 }
 

@@ -1,0 +1,110 @@
+#include "platform/widgetkit/PlatformHost.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "platform/foundation/CodingError.h"
+#include "platform/widgetkit/PlatformHostCommand.h"
+
+namespace WidgetKit {
+
+int HostContext::fail(int code, const std::string& message) {
+  err << "error: " << message << '\n';
+  exitCode = code;
+  return code;
+}
+
+std::optional<std::string> readPayload(HostContext& context, const std::string& path) {
+  std::string payload;
+  if (path.empty() || path == "-") {
+    payload.assign(std::istreambuf_iterator<char>(context.in), std::istreambuf_iterator<char>());
+    if (context.in.bad()) {
+      context.fail(exitNoInput, "cannot read standard input");
+      return std::nullopt;
+    }
+  } else {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+      context.fail(exitNoInput, "cannot read " + path + ": Is a directory");
+      return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+      context.fail(exitNoInput, "cannot read " + path + ": " + std::strerror(errno));
+      return std::nullopt;
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) {
+      context.fail(exitNoInput, "cannot read " + path);
+      return std::nullopt;
+    }
+    payload = std::move(contents).str();
+  }
+  if (payload.size() > PlatformHost::maximumPayloadSize) {
+    context.fail(exitDataError, "payload of " + std::to_string(payload.size()) + " bytes exceeds the limit of " +
+                                    std::to_string(PlatformHost::maximumPayloadSize) + " bytes");
+    return std::nullopt;
+  }
+  return payload;
+}
+
+std::string decodingErrorMessage(const Foundation::DecodingError& error) {
+  return std::string(error.kindName()) + " at " + Foundation::describeCodingPath(error.codingPath) + ": " +
+         error.debugDescription;
+}
+
+int PlatformHost::run(int argc, const char* const* argv) const {
+  std::vector<std::string> arguments(argv, argv + argc);
+  return run(arguments, std::cin, std::cout, std::cerr);
+}
+
+int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+                      std::ostream& err) const {
+  HostContext context{activity_, in, out, err};
+  try {
+    CLI::App app("The platform host of a widget extension serving " + activity_.attributesName + " activities.",
+                 arguments.empty() ? std::string("extension") : arguments.front());
+    app.require_subcommand(1);
+    app.fallthrough(false);
+    installValidateCommand(app, context);
+    if (activity_.presentContentState) {
+      installDescribeCommand(app, context);
+      installRenderCommand(app, context);
+      installGalleryCommand(app, context);
+      installSimulateCommand(app, context);
+      installServeCommand(app, context);
+    }
+
+    std::vector<const char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const auto& argument : arguments) argv.push_back(argument.c_str());
+    if (argv.empty()) argv.push_back("extension");
+    try {
+      app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::CallForHelp&) {
+      out << app.help();  // the selected subcommand's help, if one was named
+      return exitOK;
+    } catch (const CLI::CallForAllHelp&) {
+      out << app.help("", CLI::AppFormatMode::All);
+      return exitOK;
+    } catch (const CLI::ParseError& error) {
+      return context.fail(exitUsage, std::string(error.what()) + " (see --help)");
+    }
+  } catch (const std::exception& error) {
+    return context.fail(exitSoftware, std::string("internal: ") + error.what());
+  }
+  out.flush();
+  if (!out) return context.fail(exitIOError, "cannot write the output");
+  return context.exitCode;
+}
+
+}  // namespace WidgetKit

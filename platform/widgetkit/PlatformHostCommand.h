@@ -1,0 +1,61 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "platform/widgetkit/HostedActivity.h"
+
+namespace CLI {
+class App;
+}
+
+// What the platform host's subcommands share. Each subcommand lives in its
+// own file and has one installer, listed here and called by PlatformHost.cpp.
+namespace WidgetKit {
+
+// sysexits codes.
+enum ExitCode : int {
+  exitOK = 0,
+  exitUsage = 64,
+  exitDataError = 65,
+  exitNoInput = 66,
+  exitSoftware = 70,
+  exitIOError = 74,
+};
+
+// What a running subcommand may use, and where it leaves its exit code.
+struct HostContext {
+  const HostedActivity& activity;
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  int exitCode = exitOK;
+
+  // Writes "error: <message>" as one line on the error stream and returns
+  // code (for `return context.fail(...)`).
+  int fail(int code, const std::string& message);
+};
+
+// Reads a payload: standard input for "-" (or an empty path), else the file.
+// On failure reports one line (exit 66) and returns nothing. A payload over
+// PlatformHost::maximumPayloadSize is refused too (exit 65).
+std::optional<std::string> readPayload(HostContext& context, const std::string& path);
+
+// The one line that reports an undecodable payload (after "error: "):
+// "<kind> at <coding path>: <description>".
+std::string decodingErrorMessage(const Foundation::DecodingError& error);
+
+// Adds the subcommand to app; its callback sets context.exitCode.
+void installValidateCommand(CLI::App& app, HostContext& context);
+// Only for an activity with a configuration (presentContentState set).
+void installDescribeCommand(CLI::App& app, HostContext& context);
+// Only for an activity with a configuration: render draws one presentation,
+// gallery every presentation of the bundled sample states.
+void installRenderCommand(CLI::App& app, HostContext& context);
+void installGalleryCommand(CLI::App& app, HostContext& context);
+// Only with a configuration and a host app installed (ActivityKit/HostApp.h).
+void installSimulateCommand(CLI::App& app, HostContext& context);
+void installServeCommand(CLI::App& app, HostContext& context);
+
+}  // namespace WidgetKit

@@ -1,0 +1,49 @@
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+#include "platform/foundation/CodingError.h"
+#include "platform/widgetkit/PlatformHostCommand.h"
+
+// validate [FILE|-] [--attributes] [--encode]: decodes a content state (or
+// the attributes) and prints "ok", or the value written again; an
+// undecodable payload is one line, "error: <kind> at <path>: <description>",
+// and exit 65.
+namespace WidgetKit {
+
+void installValidateCommand(CLI::App& app, HostContext& context) {
+  struct Options {
+    std::string path = "-";
+    bool attributes = false;
+    bool encode = false;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = app.add_subcommand("validate", "Decode a content state (or the attributes) from JSON");
+  command->add_option("file", options->path, "The JSON file; standard input when - or left out");
+  command->add_flag("--attributes", options->attributes, "Decode the activity's attributes instead");
+  command->add_flag("--encode", options->encode, "Print the decoded value encoded again instead of \"ok\"");
+  command->callback([options, &context] {
+    auto payload = readPayload(context, options->path);
+    if (!payload) return;
+    const auto& check = options->attributes ? context.activity.checkAttributes : context.activity.checkContentState;
+    PayloadCheck result = check(*payload, options->encode);
+    if (const auto& error = result.decodingError) {
+      context.fail(exitDataError, std::string(error->kindName()) + " at " +
+                                      Foundation::describeCodingPath(error->codingPath) + ": " +
+                                      error->debugDescription);
+      return;
+    }
+    if (const auto& error = result.encodingError) {
+      // A decoded value always has finite numbers; failing to write it back
+      // is a bug of the coder.
+      context.fail(exitSoftware, std::string(error->kindName()) + " at " +
+                                     Foundation::describeCodingPath(error->codingPath) + ": " +
+                                     error->debugDescription);
+      return;
+    }
+    context.out << (options->encode ? result.encoded : std::string("ok")) << '\n';
+    context.exitCode = exitOK;
+  });
+}
+
+}  // namespace WidgetKit

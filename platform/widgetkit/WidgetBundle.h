@@ -1,0 +1,75 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <typeinfo>
+#include <utility>
+
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/JSONDecoder.h"
+#include "platform/widgetkit/HostedActivity.h"
+#include "platform/widgetkit/PlatformHost.h"
+#include "platform/widgetkit/Widget.h"
+
+namespace WidgetKit {
+
+namespace detail {
+// The unqualified name of a type ("DownloadActivityAttributes" for
+// tolvane::DownloadActivityAttributes), from its run-time type information.
+std::string unqualifiedTypeName(const std::type_info& type);
+}  // namespace detail
+
+// The platform's side of a widget bundle: WidgetBundle::main<Bundle>() is
+// what the extension's main() calls. It asks the bundle for its widgets,
+// takes the Live Activity they declare and serves it through the platform
+// host's command line (validate, describe, …; see PlatformHost.h).
+//
+// This platform serves one activity a bundle: the bundle's body must hold
+// exactly one widget (checked at compile time).
+struct WidgetBundle {
+  // Runs the platform host for the bundle on the process's command line
+  // and ends the process with the command's exit code; it does not return.
+  template <WidgetBundleType Bundle>
+  [[noreturn]] static void main(int argc, const char* const* argv) {
+    exitProcess(host<Bundle>().run(argc, argv));
+  }
+
+  // The platform host for the bundle, for in-process use (tests, tools).
+  template <WidgetBundleType Bundle>
+  static PlatformHost host() {
+    return PlatformHost(hostedActivity<Bundle>());
+  }
+
+  // The bundle's one activity with its types erased: validation of its
+  // states and attributes, and its presentations of a JSON state.
+  template <WidgetBundleType Bundle>
+  static HostedActivity hostedActivity() {
+    auto widgets = Bundle().body();
+    static_assert(std::tuple_size_v<decltype(widgets)> == 1,
+                  "this platform serves one Live Activity a widget bundle");
+    return hostedActivity(std::get<0>(widgets).body());
+  }
+
+  // A configuration with its types erased. The attributes of a context built
+  // from a JSON state alone are default values.
+  template <ActivityAttributes A>
+  static HostedActivity hostedActivity(ActivityConfiguration<A> configuration) {
+    HostedActivity activity = HostedActivity::make<A>(detail::unqualifiedTypeName(typeid(A)));
+    activity.presentContentState =
+        [configuration = std::move(configuration)](std::string_view json, Foundation::Date now)
+        -> Foundation::Result<ActivityPresentations, Foundation::DecodingError> {
+      auto state = Foundation::JSONDecoder().decode<typename A::ContentState>(json);
+      if (!state) return state.error();
+      Foundation::PinnedCurrentDate pin(now);
+      return configuration.presentations(ActivityViewContext<A>{std::move(*state), A{}});
+    };
+    return activity;
+  }
+
+ private:
+  // Flushes the standard streams and ends the process with `code`.
+  [[noreturn]] static void exitProcess(int code);
+};
+
+}  // namespace WidgetKit

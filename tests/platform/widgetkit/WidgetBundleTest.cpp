@@ -1,0 +1,169 @@
+// The widget layer with a small activity of the test's own: the island
+// value, the describe format of an activity's presentations, and how
+// WidgetBundle hands a configuration to the platform host.
+#include "platform/widgetkit/WidgetBundle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/foundation/Clock.h"
+#include "platform/ui/Views.h"
+
+namespace {
+
+using namespace SwiftUI;
+using Foundation::Date;
+using WidgetKit::ActivityConfiguration;
+using WidgetKit::DynamicIsland;
+using WidgetKit::DynamicIslandExpandedRegion;
+using WidgetKit::DynamicIslandExpandedRegionPosition;
+
+namespace shipping {
+struct ParcelAttributes {
+  struct ContentState {
+    std::int64_t parcels = 0;
+    static ContentState decode(Foundation::Decoder& decoder) {
+      return {decoder.container().decode<std::int64_t>("parcels")};
+    }
+    void encode(Foundation::Encoder& encoder) const { encoder.container().encode("parcels", parcels); }
+  };
+  Date sentAt;
+  static ParcelAttributes decode(Foundation::Decoder& decoder) {
+    return {decoder.container().decode<Date>("sentAt")};
+  }
+  void encode(Foundation::Encoder& encoder) const { encoder.container().encode("sentAt", sentAt); }
+};
+}  // namespace shipping
+
+using Context = WidgetKit::ActivityViewContext<shipping::ParcelAttributes>;
+
+// The lock screen shows the count and a timer started at "now"; the island
+// shows the count compactly.
+ActivityConfiguration<shipping::ParcelAttributes> parcelConfiguration() {
+  return {[](const Context& context) {
+            const Date now = Foundation::currentDate();
+            return View(VStack({Text::verbatim(std::to_string(context.state.parcels)),
+                                Text(TimerInterval{now, now.addingTimeInterval(90)}, std::nullopt, true, true)}))
+                .applying(WidgetKit::activityBackgroundTint(Color::black.opacity(0.3)))
+                .applying(WidgetKit::activitySystemActionForegroundColor(Color::white));
+          },
+          [](const Context& context) {
+            return DynamicIsland({{DynamicIslandExpandedRegionPosition::leading, 1, Image("shippingbox.fill")},
+                                  {DynamicIslandExpandedRegionPosition::bottom, 0, EmptyView()}},
+                                 Text::verbatim(std::to_string(context.state.parcels)), EmptyView(), Circle())
+                .widgetURL("parcels://open/list")
+                .keylineTint(Color::orange);
+          }};
+}
+
+struct ParcelWidget {
+  ActivityConfiguration<shipping::ParcelAttributes> body() const { return parcelConfiguration(); }
+};
+struct ParcelBundle {
+  std::tuple<ParcelWidget> body() const { return WidgetKit::WidgetBundleBuilder::buildBlock(ParcelWidget()); }
+};
+static_assert(WidgetKit::Widget<ParcelWidget>);
+static_assert(WidgetKit::WidgetBundleType<ParcelBundle>);
+static_assert(!WidgetKit::WidgetBundleType<ParcelWidget>);
+
+TEST(DynamicIslandValue, ModifiersReturnAChangedCopy) {
+  const DynamicIsland island({{DynamicIslandExpandedRegionPosition::center, 0, Circle()}}, EmptyView(), EmptyView(),
+                             EmptyView());
+  const DynamicIsland linked = island.widgetURL("parcels://open").keylineTint(Color::blue);
+  EXPECT_EQ(island.widgetURLValue(), std::nullopt);
+  EXPECT_EQ(island.keylineTintValue(), std::nullopt);
+  EXPECT_EQ(linked.widgetURLValue(), "parcels://open");
+  EXPECT_EQ(linked.keylineTintValue(), Color::blue);
+  EXPECT_NE(island, linked);
+  EXPECT_EQ(island, linked.widgetURL(std::nullopt).keylineTint(std::nullopt));
+  ASSERT_NE(island.region(DynamicIslandExpandedRegionPosition::center), nullptr);
+  EXPECT_EQ(island.region(DynamicIslandExpandedRegionPosition::center)->content, Circle());
+  EXPECT_EQ(island.region(DynamicIslandExpandedRegionPosition::leading), nullptr);
+}
+
+TEST(DescribePresentations, WritesLockScreenThenIslandWithRegionsKeyedByPosition) {
+  const auto presentations = parcelConfiguration().presentations(Context{{3}, {}});
+  EXPECT_EQ(WidgetKit::describe(
+                WidgetKit::ActivityPresentations{presentations.lockScreen.children()[0], presentations.dynamicIsland},
+                Date(0)),
+            R"({"lockScreen":{"view":"Text","kind":"verbatim","text":"3"},)"
+            R"("dynamicIsland":{"expanded":{)"
+            R"("leading":{"priority":1,"content":{"view":"Image","systemName":"shippingbox.fill"}},)"
+            R"("bottom":{"priority":0,"content":{"view":"EmptyView"}}},)"
+            R"("compactLeading":{"view":"Text","kind":"verbatim","text":"3"},)"
+            R"("compactTrailing":{"view":"EmptyView"},"minimal":{"view":"Circle"},)"
+            R"("widgetURL":"parcels://open/list","keylineTint":{"name":"orange"}}})");
+}
+
+TEST(DescribePresentations, UnsetLinkAndKeylineAreNull) {
+  const DynamicIsland island({}, EmptyView(), EmptyView(), EmptyView());
+  EXPECT_EQ(WidgetKit::describe(WidgetKit::ActivityPresentations{EmptyView(), island}, Date(0)),
+            R"({"lockScreen":{"view":"EmptyView"},"dynamicIsland":{"expanded":{},)"
+            R"("compactLeading":{"view":"EmptyView"},"compactTrailing":{"view":"EmptyView"},)"
+            R"("minimal":{"view":"EmptyView"},"widgetURL":null,"keylineTint":null}})");
+}
+
+TEST(DescribePresentations, LockScreenModifiersAreWrittenAsOneKeyObjects) {
+  const auto presentations = parcelConfiguration().presentations(Context{{3}, {}});
+  const std::string json = WidgetKit::describe(presentations, Date(0));
+  EXPECT_NE(json.find(R"("modifiers":[{"activityBackgroundTint":{"name":"black","opacity":0.3}},)"
+                      R"({"activitySystemActionForegroundColor":{"name":"white"}}])"),
+            std::string::npos);
+}
+
+TEST(HostedActivity, IsNamedAfterTheAttributesType) {
+  EXPECT_EQ(WidgetKit::WidgetBundle::hostedActivity<ParcelBundle>().attributesName, "ParcelAttributes");
+}
+
+TEST(HostedActivity, PresentsADecodedStateWithNowPinnedOnlyWhileBuilding) {
+  const auto activity = WidgetKit::WidgetBundle::hostedActivity<ParcelBundle>();
+  ASSERT_TRUE(activity.presentContentState);
+  const Date outside(5);
+  Foundation::PinnedCurrentDate pin(outside);
+  auto result = activity.presentContentState(R"({"parcels": 7})", Date(1000));
+  ASSERT_TRUE(result.ok());
+  const View timer = result->lockScreen.children()[1];
+  EXPECT_EQ(std::get<TextNode::Timer>(timer.as<TextNode>()->content).interval,
+            (TimerInterval{Date(1000), Date(1090)}));
+  EXPECT_EQ(result->dynamicIsland.compactLeading(), Text::verbatim("7"));
+  EXPECT_EQ(Foundation::currentDate(), outside);
+
+  auto failed = activity.presentContentState(R"({"parcels": "seven"})", Date(1000));
+  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(failed.error().kind, Foundation::DecodingError::Kind::typeMismatch);
+}
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const WidgetKit::PlatformHost& host, std::vector<std::string> arguments, const std::string& input) {
+  arguments.insert(arguments.begin(), "extension");
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  int code = host.run(arguments, in, out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(DescribeCommand, ReadsTheTimerAtTheGivenNow) {
+  const Outcome r = run(WidgetKit::WidgetBundle::host<ParcelBundle>(), {"describe", "--now", "100"},
+                        R"({"parcels": 2})");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find(R"("text":"1:30","timer":{"from":100,"to":190,)"), std::string::npos);
+}
+
+TEST(DescribeCommand, IsOnlyOfferedWithAConfiguration) {
+  const WidgetKit::PlatformHost validateOnly(WidgetKit::HostedActivity::make<shipping::ParcelAttributes>("Parcel"));
+  const Outcome r = run(validateOnly, {"describe"}, R"({"parcels": 2})");
+  EXPECT_EQ(r.code, 64);
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
