@@ -66,7 +66,8 @@ bool applyToEnvironment(Environment& env, const Modifier& modifier) {
 Drawing::FontWeight drawingWeight(Font::Weight weight) {
   return static_cast<Drawing::FontWeight>(weight);
 }
-static_assert(static_cast<int>(Font::Weight::black) == static_cast<int>(Drawing::FontWeight::black));
+static_assert(static_cast<int>(Font::Weight::black) ==
+              static_cast<int>(Drawing::FontWeight::black));
 
 struct Insets {
   CGFloat top = 0, leading = 0, bottom = 0, trailing = 0;
@@ -92,8 +93,8 @@ bool isFlexibleFrame(const FrameModifier& f) {
 
 // The proposal a frame passes to its child along one axis.
 std::optional<CGFloat> frameChildProposal(std::optional<CGFloat> proposed,
-                                          std::optional<CGFloat> fixed,
-                                          std::optional<CGFloat> min, std::optional<CGFloat> ideal,
+                                          std::optional<CGFloat> fixed, std::optional<CGFloat> min,
+                                          std::optional<CGFloat> ideal,
                                           std::optional<CGFloat> max) {
   if (fixed) return fixed;
   if (!proposed) return ideal;
@@ -280,8 +281,13 @@ struct LayoutEngine::Impl {
   // The size of `view` with its first `layer` modifiers applied.
   Size measure(const View& view, ProposedSize p, const Environment& env, Axis axis) {
     const auto layer = static_cast<std::uint32_t>(view.modifiers().size());
-    const SizeKey key{&view.content(), layer,          axis, bitsOf(p.width), bitsOf(p.height),
-                      env.resolvedFont(), env.lineLimit.value_or(-1)};
+    const SizeKey key{&view.content(),
+                      layer,
+                      axis,
+                      bitsOf(p.width),
+                      bitsOf(p.height),
+                      env.resolvedFont(),
+                      env.lineLimit.value_or(-1)};
     auto found = sizeCache.find(key);
     if (found != sizeCache.end()) return found->second;
     const Size size = sizeOfLayer(view, layer, p, env, axis);
@@ -388,8 +394,8 @@ struct LayoutEngine::Impl {
       if (children[i].kind() != ViewKind::emptyView) present.push_back(i);
     }
     if (present.empty()) return plan;
-    const CGFloat spacing = spacingGiven.value_or(defaultStackSpacing) *
-                            static_cast<CGFloat>(present.size() - 1);
+    const CGFloat spacing =
+        spacingGiven.value_or(defaultStackSpacing) * static_cast<CGFloat>(present.size() - 1);
 
     const auto settle = [&](std::size_t i, std::optional<CGFloat> length) {
       plan.proposals[i] = propose(length);
@@ -422,8 +428,8 @@ struct LayoutEngine::Impl {
       const auto share = [&](const std::vector<std::size_t>& group) {
         std::size_t count = group.size();
         for (std::size_t i : group) {
-          const CGFloat offer =
-              std::isinf(remaining) ? remaining
+          const CGFloat offer = std::isinf(remaining)
+                                    ? remaining
                                     : std::max<CGFloat>(0, remaining / static_cast<CGFloat>(count));
           const CGFloat taken = settle(i, offer);
           if (!std::isinf(remaining)) remaining -= taken;
@@ -475,8 +481,8 @@ struct LayoutEngine::Impl {
       const ProposedSize childProposal = frameProposal(*frame, p);
       const Size child = sizeOfLayer(view, layer - 1, childProposal, env, axis);
       const Point at = aligned(rect, child, frame->alignment);
-      placeLayer(view, layer - 1, {at.x, at.y, child.width, child.height}, childProposal, env,
-                 axis, node);
+      placeLayer(view, layer - 1, {at.x, at.y, child.width, child.height}, childProposal, env, axis,
+                 node);
       return;
     }
     Environment inner = env;
@@ -510,8 +516,8 @@ struct LayoutEngine::Impl {
       case ViewKind::vstack: {
         const bool horizontal = view.kind() == ViewKind::hstack;
         const Axis axis = horizontal ? Axis::horizontal : Axis::vertical;
-        const std::optional<CGFloat> spacing = horizontal ? view.as<HStackNode>()->spacing
-                                                          : view.as<VStackNode>()->spacing;
+        const std::optional<CGFloat> spacing =
+            horizontal ? view.as<HStackNode>()->spacing : view.as<VStackNode>()->spacing;
         const StackPlan plan = planStack(view, axis, spacing, p, env);
         const CGFloat gap = spacing.value_or(defaultStackSpacing);
         node.children.resize(children.size());
@@ -526,9 +532,9 @@ struct LayoutEngine::Impl {
             if (!first) cursor += gap;
             first = false;
             if (horizontal) {
-              const Point at = aligned({cursor, rect.y, s.width, rect.height}, s,
-                                       {HorizontalAlignment::leading,
-                                        view.as<HStackNode>()->alignment});
+              const Point at =
+                  aligned({cursor, rect.y, s.width, rect.height}, s,
+                          {HorizontalAlignment::leading, view.as<HStackNode>()->alignment});
               childRect = {at.x, at.y, s.width, s.height};
               cursor += s.width;
             } else {
@@ -549,7 +555,6 @@ struct LayoutEngine::Impl {
       case ViewKind::emptyView: return;
     }
   }
-
 };
 
 LayoutEngine::LayoutEngine(const Drawing::TextMeasurer& measurer)
@@ -587,7 +592,9 @@ void emitContent(const LayoutNode& node, const Environment& env, Drawing::DrawLi
   switch (node.view.kind()) {
     case ViewKind::text:
       if (node.text && !node.text->text.empty()) {
-        out.emplace_back(Drawing::DrawText{node.text->text, node.text->font, foreground,
+        out.emplace_back(Drawing::DrawText{node.text->text,
+                                           node.text->font,
+                                           foreground,
                                            {r.x, r.y + node.text->metrics.baselineFromTop()},
                                            node.text->metrics.width});
       }
@@ -651,8 +658,7 @@ void emit(const LayoutNode& node, Environment env, Drawing::DrawList& out) {
       }
     } else if (const auto* rotation = std::get_if<RotationEffectModifier>(&modifier)) {
       if (rotation->angle.inDegrees() != 0) {
-        const Point anchor{r.x + rotation->anchor.x * r.width,
-                           r.y + rotation->anchor.y * r.height};
+        const Point anchor{r.x + rotation->anchor.x * r.width, r.y + rotation->anchor.y * r.height};
         out.emplace_back(Drawing::PushTransform{
             Drawing::AffineTransform::rotation(rotation->angle.inRadians(), anchor)});
         closers.push_back(Close::transform);
@@ -660,8 +666,8 @@ void emit(const LayoutNode& node, Environment env, Drawing::DrawList& out) {
     } else if (const auto* scale = std::get_if<ScaleEffectModifier>(&modifier)) {
       if (scale->x != 1 || scale->y != 1) {
         const Point anchor{r.x + scale->anchor.x * r.width, r.y + scale->anchor.y * r.height};
-        out.emplace_back(Drawing::PushTransform{
-            Drawing::AffineTransform::scale(scale->x, scale->y, anchor)});
+        out.emplace_back(
+            Drawing::PushTransform{Drawing::AffineTransform::scale(scale->x, scale->y, anchor)});
         closers.push_back(Close::transform);
       }
     }

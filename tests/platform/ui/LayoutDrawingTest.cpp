@@ -24,8 +24,12 @@ namespace {
 namespace D = Drawing;
 
 StrokeStyle strokeStyle(CGFloat width, CGLineCap cap) {
-  return StrokeStyle{.lineWidth = width, .lineCap = cap, .lineJoin = CGLineJoin::miter,
-                     .miterLimit = 10, .dash = {}, .dashPhase = 0};
+  return StrokeStyle{.lineWidth = width,
+                     .lineCap = cap,
+                     .lineJoin = CGLineJoin::miter,
+                     .miterLimit = 10,
+                     .dash = {},
+                     .dashPhase = 0};
 }
 
 View badgeRing(CGFloat size, CGFloat lineWidth, double progress, Color color) {
@@ -65,14 +69,20 @@ class LayoutDrawingTest : public ::testing::Test {
 TEST_F(LayoutDrawingTest, BadgeRingCommands) {
   const D::DrawList list = draw(badgeRing(28, 3, 0.42, Color::orange));
   ASSERT_EQ(list.size(), 5u) << D::describe(list);
-  EXPECT_EQ(list[0], D::DrawCommand(D::StrokeCircle{{14, 14}, 14, 0, 1,
-                                                    D::StrokeStyle(3, D::LineCap::butt,
-                                                                   D::LineJoin::miter, 10),
-                                                    Color::orange.opacity(0.3)}));
-  EXPECT_EQ(list[2], D::DrawCommand(D::StrokeCircle{{14, 14}, 14, 0, 0.42,
-                                                    D::StrokeStyle(3, D::LineCap::round,
-                                                                   D::LineJoin::miter, 10),
-                                                    Color::orange}));
+  EXPECT_EQ(list[0], D::DrawCommand(D::StrokeCircle{
+                         {14, 14},
+                         14,
+                         0,
+                         1,
+                         D::StrokeStyle(3, D::LineCap::butt, D::LineJoin::miter, 10),
+                         Color::orange.opacity(0.3)}));
+  EXPECT_EQ(list[2], D::DrawCommand(D::StrokeCircle{
+                         {14, 14},
+                         14,
+                         0,
+                         0.42,
+                         D::StrokeStyle(3, D::LineCap::round, D::LineJoin::miter, 10),
+                         Color::orange}));
   EXPECT_TRUE(std::holds_alternative<D::PopTransform>(list[3]));
   const auto& symbol = std::get<D::DrawSymbol>(list[4]);
   EXPECT_EQ(symbol.name, "pause.fill");
@@ -106,7 +116,8 @@ TEST_F(LayoutDrawingTest, ValuesKeptForTheRendererToClamp) {
   EXPECT_EQ(D::trimmedCircleArc(0, arcOf(-0.25).trimTo), std::nullopt);
   EXPECT_EQ(D::trimmedCircleArc(0, arcOf(std::nan("")).trimTo), std::nullopt);
   // A sweep is the fraction of a full turn.
-  EXPECT_NEAR(D::trimmedCircleArc(0, arcOf(0.42).trimTo)->sweep, 0.42 * 2 * std::numbers::pi, 1e-12);
+  EXPECT_NEAR(D::trimmedCircleArc(0, arcOf(0.42).trimTo)->sweep, 0.42 * 2 * std::numbers::pi,
+              1e-12);
 
   const auto barOf = [&](double value, double total) {
     return commandsOf<D::DrawProgressBar>(draw(ProgressView(value, total), {100, std::nullopt}))
@@ -128,8 +139,11 @@ TEST_F(LayoutDrawingTest, ValuesKeptForTheRendererToClamp) {
 
 // Strokes keep every part of their style.
 TEST_F(LayoutDrawingTest, StrokeStylesPassThrough) {
-  const StrokeStyle dashed{.lineWidth = 1.5, .lineCap = CGLineCap::square,
-                           .lineJoin = CGLineJoin::bevel, .miterLimit = 4, .dash = {2, 1},
+  const StrokeStyle dashed{.lineWidth = 1.5,
+                           .lineCap = CGLineCap::square,
+                           .lineJoin = CGLineJoin::bevel,
+                           .miterLimit = 4,
+                           .dash = {2, 1},
                            .dashPhase = 0.5};
   const auto circles = commandsOf<D::StrokeCircle>(
       draw(Circle().stroke(Color::green, dashed).frame({.width = 10, .height = 20})));
@@ -148,14 +162,15 @@ TEST_F(LayoutDrawingTest, StrokeStylesPassThrough) {
 // top plus the ascent and half the leading (caption2: 8.8 + (13 − 11) / 2),
 // white when no colour is set; the innermost colour and font win.
 TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
-  const View footer = HStack(VerticalAlignment::center, 3,
-                             {
-                                 Image("clock"),
-                                 Text::verbatim("5:30"),
-                                 Text::verbatim("Paused").foregroundColor(Color::orange).font(Font::caption),
-                             })
-                          .font(Font::caption2)
-                          .foregroundColor(Color::secondary);
+  const View footer =
+      HStack(VerticalAlignment::center, 3.0,
+             {
+                 Image("clock"),
+                 Text::verbatim("5:30"),
+                 Text::verbatim("Paused").foregroundColor(Color::orange).font(Font::caption),
+             })
+          .font(Font::caption2)
+          .foregroundColor(Color::secondary);
   const D::DrawList list = draw(footer);
   const auto texts = commandsOf<D::DrawText>(list);
   ASSERT_EQ(texts.size(), 2u);
@@ -191,7 +206,8 @@ TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
 }
 
 TEST(FontDescriptorOfFont, StylesSystemSizesAndWeights) {
-  EXPECT_EQ(fontDescriptor(std::nullopt, std::nullopt), D::FontDescriptor::textStyle(D::TextStyle::body));
+  EXPECT_EQ(fontDescriptor(std::nullopt, std::nullopt),
+            D::FontDescriptor::textStyle(D::TextStyle::body));
   EXPECT_EQ(fontDescriptor(Font::title3, Font::Weight::bold),
             D::FontDescriptor::textStyle(D::TextStyle::title3, D::FontWeight::bold));
   EXPECT_EQ(fontDescriptor(Font::system(12.6), std::nullopt), D::FontDescriptor::system(12.6));

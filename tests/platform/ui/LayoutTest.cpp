@@ -20,7 +20,13 @@ namespace {
 using Drawing::Rect;
 
 struct TapIntent {
-  static constexpr std::string_view name = "Tap";
+  static constexpr std::string_view typeName = "TapIntent";
+  static const Foundation::LocalizedStringResource& title() {
+    static const Foundation::LocalizedStringResource value("Tap");
+    return value;
+  }
+  AppIntents::IntentResult perform() const { return AppIntents::IntentResult::result(); }
+  friend bool operator==(const TapIntent&, const TapIntent&) = default;
 };
 
 const LayoutNode& child(const LayoutNode& node, std::initializer_list<std::size_t> path) {
@@ -37,22 +43,27 @@ void expectRect(const Rect& actual, const Rect& expected) {
 }
 
 StrokeStyle strokeStyle(CGFloat width, CGLineCap cap) {
-  return StrokeStyle{.lineWidth = width, .lineCap = cap, .lineJoin = CGLineJoin::miter,
-                     .miterLimit = 10, .dash = {}, .dashPhase = 0};
+  return StrokeStyle{.lineWidth = width,
+                     .lineCap = cap,
+                     .lineJoin = CGLineJoin::miter,
+                     .miterLimit = 10,
+                     .dash = {},
+                     .dashPhase = 0};
 }
 
 // The badge's ring as the presentations build it: track, arc turned to
 // start at the top, icon at 0.45 of the side, framed size × size.
 View ring(CGFloat size, CGFloat lineWidth, double progress) {
-  return ZStack(Alignment::center,
-                {
-                    Circle().stroke(Color::blue.opacity(0.3), strokeStyle(lineWidth, CGLineCap::butt)),
-                    Circle()
-                        .trim(0, progress)
-                        .stroke(Color::blue, strokeStyle(lineWidth, CGLineCap::round))
-                        .rotationEffect(Angle::degrees(-90), UnitPoint::center),
-                    Image("arrow.down").font(Font::system(size * 0.45)).foregroundColor(Color::blue),
-                })
+  return ZStack(
+             Alignment::center,
+             {
+                 Circle().stroke(Color::blue.opacity(0.3), strokeStyle(lineWidth, CGLineCap::butt)),
+                 Circle()
+                     .trim(0, progress)
+                     .stroke(Color::blue, strokeStyle(lineWidth, CGLineCap::round))
+                     .rotationEffect(Angle::degrees(-90), UnitPoint::center),
+                 Image("arrow.down").font(Font::system(size * 0.45)).foregroundColor(Color::blue),
+             })
       .frame({.width = size, .height = size, .alignment = Alignment::center});
 }
 
@@ -61,11 +72,10 @@ View lockScreen(std::string title, bool showsTimer) {
   return VStack(
              HorizontalAlignment::center, 10,
              {
-                 HStack(VerticalAlignment::center, 10,
+                 HStack(VerticalAlignment::center, 10.0,
                         {
-                            Button(AppIntents::AnyAppIntent(TapIntent{}), ring(28, 3, 0.42))
-                                .buttonStyle(PlainButtonStyle()),
-                            VStack(HorizontalAlignment::leading, 2,
+                            Button(TapIntent(), ring(28, 3, 0.42)).buttonStyle(PlainButtonStyle()),
+                            VStack(HorizontalAlignment::leading, 2.0,
                                    {
                                        Text::verbatim(std::move(title))
                                            .font(Font::subheadline)
@@ -82,7 +92,7 @@ View lockScreen(std::string title, bool showsTimer) {
                                 .fontWeight(Font::Weight::bold)
                                 .foregroundColor(Color::blue),
                         }),
-                 VStack(HorizontalAlignment::center, 4,
+                 VStack(HorizontalAlignment::center, 4.0,
                         {
                             ProgressView(0.42, 1.0).tint(Color::blue),
                             HStack(VerticalAlignment::center, std::nullopt,
@@ -93,7 +103,7 @@ View lockScreen(std::string title, bool showsTimer) {
                                        Spacer(),
                                        If(showsTimer,
                                           [] {
-                                            return HStack(VerticalAlignment::center, 3,
+                                            return HStack(VerticalAlignment::center, 3.0,
                                                           {Image("clock"), Text::verbatim("5:30")})
                                                 .font(Font::caption2)
                                                 .foregroundColor(Color::secondary);
@@ -126,12 +136,12 @@ TEST_F(LayoutTest, HeaderRowSpacerPushesPercentageToTrailingEdge) {
   const LayoutNode root = layout(lockScreen("Keynote, Numbers", true), {371, std::nullopt});
   const LayoutNode& header = child(root, {0});
   expectRect(header.frame(), {16, 16, 339, 38});
-  expectRect(child(header, {0}).frame(), {16, 21, 28, 28});        // badge, centred in 38
-  expectRect(child(header, {1}).frame(), {54, 16, 120, 38});        // title 20 + 2 + status 16
-  expectRect(child(header, {1, 0}).frame(), {54, 16, 120, 20});     // title, leading
-  expectRect(child(header, {1, 1}).frame(), {54, 38, 102, 16});     // "Downloading (2/5)", 17 × 6
-  expectRect(child(header, {2}).frame(), {184, 35, 131, 0});        // spacer
-  expectRect(child(header, {3}).frame(), {325, 22.5, 30, 25});      // percentage
+  expectRect(child(header, {0}).frame(), {16, 21, 28, 28});      // badge, centred in 38
+  expectRect(child(header, {1}).frame(), {54, 16, 120, 38});     // title 20 + 2 + status 16
+  expectRect(child(header, {1, 0}).frame(), {54, 16, 120, 20});  // title, leading
+  expectRect(child(header, {1, 1}).frame(), {54, 38, 102, 16});  // "Downloading (2/5)", 17 × 6
+  expectRect(child(header, {2}).frame(), {184, 35, 131, 0});     // spacer
+  expectRect(child(header, {3}).frame(), {325, 22.5, 30, 25});   // percentage
   EXPECT_DOUBLE_EQ(child(header, {3}).frame().maxX(), 371 - 16);
 }
 
@@ -210,10 +220,10 @@ TEST_F(LayoutTest, TruncationCutsAtGraphemeBoundaries) {
 // 315 − 16 − 24 − 36 = 239.
 TEST_F(LayoutTest, IslandBarFillsTheFreeWidth) {
   const View center =
-      VStack(HorizontalAlignment::center, 6,
+      VStack(HorizontalAlignment::center, 6.0,
              {
                  Text::verbatim("Pages").font(Font::subheadline).fontWeight(Font::Weight::medium),
-                 HStack(VerticalAlignment::center, 8,
+                 HStack(VerticalAlignment::center, 8.0,
                         {
                             ring(24, 2, 0.42),
                             ProgressView(0.42, 1.0)
@@ -320,27 +330,27 @@ TEST_F(LayoutTest, StacksSpacingAndEmptyChildren) {
   expectRect(child(v, {3}).frame(), {0, 48, 6, 16});
   // Alignment across the axis.
   const View wide = Text::verbatim("abcd").font(Font::caption);  // 24 wide
-  const LayoutNode trailing = layout(VStack(HorizontalAlignment::trailing, 0, {a, wide}), {});
+  const LayoutNode trailing = layout(VStack(HorizontalAlignment::trailing, 0.0, {a, wide}), {});
   expectRect(child(trailing, {0}).frame(), {18, 0, 6, 16});
-  const LayoutNode bottom =
-      layout(HStack(VerticalAlignment::bottom, 0, {a, Text::verbatim("b").font(Font::title3)}), {});
+  const LayoutNode bottom = layout(
+      HStack(VerticalAlignment::bottom, 0.0, {a, Text::verbatim("b").font(Font::title3)}), {});
   expectRect(child(bottom, {0}).frame(), {0, 9, 6, 16});
   // A stack offered no width gives its spacer the minimum only.
   const LayoutNode ideal = layout(HStack({a, Spacer(), a}), {});
   expectRect(child(ideal, {1}).frame(), {14, 8, 8, 0});
   expectRect(ideal.frame(), {0, 0, 6 + 8 + 8 + 8 + 6, 16});
   // An explicit minimum length.
-  EXPECT_DOUBLE_EQ(engine.sizeThatFits(HStack(VerticalAlignment::center, 0, {a, Spacer(0), a}), {}).width,
-                   12);
+  EXPECT_DOUBLE_EQ(
+      engine.sizeThatFits(HStack(VerticalAlignment::center, 0.0, {a, Spacer(0), a}), {}).width, 12);
 }
 
 // Two texts that do not both fit share the width equally, shorter first:
 // the shorter one keeps what it needs of its half.
 TEST_F(LayoutTest, CompetingTextsShareFairly) {
-  const View shortText = Text::verbatim("abcd").font(Font::caption);         // 24
+  const View shortText = Text::verbatim("abcd").font(Font::caption);             // 24
   const View longText = Text::verbatim("abcdefghijklmnop").font(Font::caption);  // 96
-  const LayoutNode row = layout(HStack(VerticalAlignment::center, 0, {longText, shortText}),
-                                {100, std::nullopt});
+  const LayoutNode row =
+      layout(HStack(VerticalAlignment::center, 0.0, {longText, shortText}), {100, std::nullopt});
   EXPECT_DOUBLE_EQ(child(row, {1}).frame().width, 24);
   EXPECT_DOUBLE_EQ(child(row, {0}).frame().width, 72);  // 11 characters and "…"
   EXPECT_EQ(child(row, {0}).text->text, "abcdefghijk\u2026");
@@ -349,11 +359,12 @@ TEST_F(LayoutTest, CompetingTextsShareFairly) {
 // Compact leading: a 20-pt ring and a transparent space that still takes
 // its width (body 17: 8.5) and draws nothing.
 TEST_F(LayoutTest, InvisibleSpaceTakesItsWidth) {
-  const View leading = HStack(VerticalAlignment::center, 0,
-                              {
-                                  ZStack({Circle().stroke(Color::blue, 2).frame({.width = 20, .height = 20})}),
-                                  Text(LocalizedStringKey(" ")).opacity(0),
-                              });
+  const View leading =
+      HStack(VerticalAlignment::center, 0.0,
+             {
+                 ZStack({Circle().stroke(Color::blue, 2).frame({.width = 20, .height = 20})}),
+                 Text(LocalizedStringKey(" ")).opacity(0),
+             });
   const LayoutNode root = layout(leading, {});
   expectRect(root.frame(), {0, 0, 28.5, 22});
   expectRect(child(root, {1}).frame(), {20, 0, 8.5, 22});

@@ -3,6 +3,7 @@
 // activity of the test's own, so that no system code is involved.
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -150,6 +151,45 @@ TEST_F(PresentationRendererTest, MinimalIslandAroundTheRing) {
   ASSERT_EQ(c.size(), 1u);
   expectPoint(c[0].center, {9, 9});
   expectPoint(contentOrigin(p.list), {14 + (36.67 - 18) / 2, 14 + (36.67 - 18) / 2});
+}
+
+std::vector<unsigned char> decodePNG(const void* data, std::size_t size, int* width, int* height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<unsigned char> rgba;
+  if (!png_image_begin_read_from_memory(&image, data, size)) return rgba;
+  image.format = PNG_FORMAT_RGBA;
+  rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) rgba.clear();
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  return rgba;
+}
+
+// PNGs are drawn a band of rows at a time: the result is the picture drawn
+// whole, give or take a unit of rounding, across several bands (a 150-pt
+// view at 3× is 534 rows).
+TEST_F(PresentationRendererTest, PNGInBandsIsThePictureDrawnWhole) {
+  all.lockScreen =
+      View(Text::verbatim("bands").font(Font::title3).frame({.width = 371, .height = 150}));
+  const Picture p = renderer.picture(all, PresentationKind::lockScreen, {});
+  std::string banded;
+  ASSERT_EQ(encodePicture(p, PictureFormat::png, 3, banded), std::nullopt);
+  auto whole = D::renderImage(p.list, p.canvas, D::RenderOptions{3, D::Appearance::dark});
+  ASSERT_TRUE(whole);
+  std::vector<unsigned char> wholeBytes;
+  ASSERT_EQ(D::encodePNG(whole.get(), wholeBytes), std::nullopt);
+  int bw = 0, bh = 0, ww = 0, wh = 0;
+  const auto a = decodePNG(banded.data(), banded.size(), &bw, &bh);
+  const auto b = decodePNG(wholeBytes.data(), wholeBytes.size(), &ww, &wh);
+  EXPECT_EQ(bw, 1197);
+  EXPECT_EQ(bh, 534);
+  EXPECT_EQ(std::pair(bw, bh), std::pair(ww, wh));
+  ASSERT_EQ(a.size(), b.size());
+  ASSERT_FALSE(a.empty());
+  int worst = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+  EXPECT_LE(worst, 1);
 }
 
 TEST(PresentationKindNames, RoundTrip) {

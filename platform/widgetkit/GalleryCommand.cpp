@@ -1,0 +1,138 @@
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "platform/ui/drawing/Output.h"
+#include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/GalleryStates.h"
+#include "platform/widgetkit/PictureOptions.h"
+#include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/widgetkit/PresentationRenderer.h"
+
+// gallery -o DIR [--scale N]
+//
+// Draws every presentation of every gallery state (GalleryStates.h) as PNG
+// into DIR (created if missing), named <state>-<presentation>.png, and
+// writes DIR/index.html, a page that shows them in a grid with each state's
+// JSON. Pictures are at 3 pixels a point unless --scale says otherwise and
+// shown at one pixel a point on the page. Prints the page's path.
+//
+// Errors: 64 usage, 74 a file or the directory that could not be written
+// (each file is written whole or not at all), 70 a state that does not
+// decode or a drawing failure (both bugs).
+namespace WidgetKit {
+
+namespace {
+
+std::string escapeHTML(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string fileName(const GalleryState& state, PresentationKind kind) {
+  return std::string(state.id) + "-" + std::string(nameOf(kind)) + ".png";
+}
+
+constexpr std::string_view pageHead = R"html(<!doctype html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>Download activity gallery</title>
+<style>
+  body { background: #0b0b10; color: #e8e8ee; font: 14px/1.4 system-ui, sans-serif; margin: 24px; }
+  h1 { font-size: 20px; margin: 0 0 4px; }
+  section { border-top: 1px solid #2a2a35; padding: 16px 0; display: grid;
+            grid-template-columns: max-content max-content 1fr; gap: 12px 20px; align-items: start; }
+  section h2 { grid-column: 1 / -1; font-size: 16px; margin: 0; }
+  section h2 small { font-weight: normal; color: #a0a0b0; margin-left: 8px; }
+  figure { margin: 0; }
+  figcaption { color: #a0a0b0; font-size: 12px; }
+  .islands { display: grid; gap: 8px; }
+  pre { grid-column: 3; grid-row: 2 / span 2; margin: 0; background: #16161e; padding: 8px 10px;
+        border-radius: 8px; font-size: 11px; overflow: auto; max-height: 330px; }
+</style>
+</head>
+<body>
+<h1>Download activity gallery</h1>
+<p>Every presentation of each bundled content state, drawn as the platform shows it in the dark
+appearance; count-downs read at 2026-12-03 04:35:25.5 UTC.</p>
+)html";
+
+}  // namespace
+
+void installGalleryCommand(CLI::App& app, HostContext& context) {
+  struct Options {
+    std::string output;
+    double scale = 3;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = app.add_subcommand(
+      "gallery", "Draw every presentation of the bundled sample states, with an index.html");
+  command->add_option("-o,--output", options->output, "The directory to write into")->required();
+  command->add_option("--scale", options->scale, "Pixels a point (default 3)")
+      ->check(detail::pictureScaleValidator());
+
+  command->callback([options, &context] {
+    const std::filesystem::path directory(options->output);
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error || !std::filesystem::is_directory(directory)) {
+      context.fail(exitIOError, "cannot create the directory " + options->output + ": " +
+                                    (error ? error.message() : "File exists"));
+      return;
+    }
+    SwiftUI::Drawing::PangoTextMeasurer measurer;
+    PresentationRenderer renderer(measurer);
+    std::string page(pageHead);
+    for (const GalleryState& state : galleryStates()) {
+      auto presentations = context.activity.presentContentState(state.json, galleryNow);
+      if (!presentations) {
+        context.fail(exitSoftware, "internal: gallery state " + std::string(state.id) + ": " +
+                                       decodingErrorMessage(presentations.error()));
+        return;
+      }
+      std::string figures[4];
+      for (PresentationKind kind : allPresentationKinds) {
+        const Picture picture = renderer.picture(*presentations, kind, galleryNow);
+        const std::string name = fileName(state, kind);
+        if (auto failure = writePicture(picture, PictureFormat::png, options->scale,
+                                        (directory / name).string())) {
+          detail::failOutput(context, *failure);
+          return;
+        }
+        figures[static_cast<int>(kind)] =
+            "<figure><img src=\"" + name + "\" width=\"" +
+            std::to_string(static_cast<int>(std::ceil(picture.canvas.width))) + "\" alt=\"" +
+            std::string(nameOf(kind)) + "\"><figcaption>" + std::string(nameOf(kind)) +
+            "</figcaption></figure>";
+      }
+      page += "<section id=\"" + std::string(state.id) + "\">\n<h2>" + std::string(state.id) +
+              "<small>" + escapeHTML(state.note) + "</small></h2>\n";
+      page += figures[0] + "\n" + figures[1] + "\n<pre>" + escapeHTML(state.json) + "</pre>\n";
+      page += "<div class=\"islands\">" + figures[2] + figures[3] + "</div>\n</section>\n";
+    }
+    page += "</body>\n</html>\n";
+    const std::string index = (directory / "index.html").string();
+    if (auto failure = SwiftUI::Drawing::writeFileAtomically(index, page.data(), page.size())) {
+      detail::failOutput(context, *failure);
+      return;
+    }
+    context.out << index << '\n';
+    context.exitCode = exitOK;
+  });
+}
+
+}  // namespace WidgetKit
