@@ -1,0 +1,13 @@
+#include "activity/TolvaneWidgetExtensionBundle.h"
+#include "hostapp/DownloadQueueApp.h"
+#include "platform/widgetkit/WidgetBundle.h"
+
+// The download app with the extension it embeds: the platform host of the
+// extension's bundle with the app's download queue installed, so that
+// `simulate` and `serve` can play the whole loop (the extension program
+// alone has no app to play). Every other subcommand is the extension's.
+int main(int argc, char** argv) {
+  tolvane::DownloadQueueApp::install();
+  WidgetKit::WidgetBundle::main<tolvane::TolvaneWidgetExtensionBundle>(argc, argv);
+  return 0;
+}

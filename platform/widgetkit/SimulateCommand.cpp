@@ -1,0 +1,165 @@
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <system_error>
+
+#include "platform/activitykit/HostApp.h"
+#include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/HostAppSession.h"
+#include "platform/widgetkit/PictureOptions.h"
+#include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/widgetkit/PresentationRenderer.h"
+
+// simulate [QUEUE.json] [--speed FACTOR] [--frames DIR] [--format png|svg]
+//          [--scale N]
+//
+// Plays the host app's download queue (its built-in one, or the one the
+// file describes) through the activity, FACTOR times faster than real time,
+// and prints one line per state the app pushes: the simulated time since
+// the start, then what the lock screen shows after its title, in reading
+// order (status line, percentage, speed or phase, time remaining, bytes).
+// With --frames every presentation of every state is drawn into DIR as
+// NNNN-<presentation>.<format>. Ends when the app ends its activity.
+//
+// Only for a program with a host app installed (ActivityKit::installHostApp).
+// Errors: 64 usage, 65 a queue the app refuses, 66 an unreadable queue file,
+// 74 frames that could not be written, 70 drawing failures.
+namespace WidgetKit {
+
+namespace detail {
+
+// --speed: a finite number above 0, at most a million.
+inline CLI::Validator speedValidator() {
+  return CLI::Validator(
+      [](std::string& value) {
+        try {
+          std::size_t used = 0;
+          const double speed = std::stod(value, &used);
+          if (used == value.size() && std::isfinite(speed) && speed > 0 && speed <= 1e6) return std::string();
+        } catch (const std::exception&) {
+        }
+        return "--speed needs a number above 0 and at most 1000000, not " + value;
+      },
+      "FACTOR", "speed");
+}
+
+// The whole file, or nothing after reporting it (exit 66).
+inline std::optional<std::string> readQueueFile(HostContext& context, const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    context.fail(exitNoInput, "cannot read " + path + ": Is a directory");
+    return std::nullopt;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    context.fail(exitNoInput, "cannot read " + path + ": " + std::strerror(errno));
+    return std::nullopt;
+  }
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  return std::move(contents).str();
+}
+
+}  // namespace detail
+
+void installSimulateCommand(CLI::App& app, HostContext& context) {
+  auto factory = ActivityKit::installedHostApp();
+  if (!factory || !context.activity.presentContentState) return;
+  struct Options {
+    std::string queue;
+    double speed = 1;
+    std::string frames;
+    std::string format = "png";
+    double scale = 2;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = app.add_subcommand("simulate", "Play the host app's download queue through the activity");
+  command->add_option("queue", options->queue, "A JSON file describing the queue; the built-in queue when left out");
+  command->add_option("--speed", options->speed, "How many times faster than real time (default 1)")
+      ->check(detail::speedValidator());
+  command->add_option("--frames", options->frames, "Draw every presentation of every update into this directory");
+  command->add_option("--format", options->format, "Frames as png (the default) or svg")
+      ->check(CLI::IsMember({"png", "svg"}));
+  command->add_option("--scale", options->scale, "Pixels a point in the frames (default 2)")
+      ->check(detail::pictureScaleValidator());
+
+  command->callback([options, factory, &context] {
+    std::optional<std::string> queue;
+    if (!options->queue.empty()) {
+      queue = detail::readQueueFile(context, options->queue);
+      if (!queue) return;
+    }
+    if (!options->frames.empty()) {
+      std::error_code error;
+      std::filesystem::create_directories(options->frames, error);
+      if (error || !std::filesystem::is_directory(options->frames)) {
+        context.fail(exitIOError, "cannot create the directory " + options->frames + ": " +
+                                      (error ? error.message() : "File exists"));
+        return;
+      }
+    }
+    const PictureFormat format = options->format == "svg" ? PictureFormat::svg : PictureFormat::png;
+    std::unique_ptr<SwiftUI::Drawing::PangoTextMeasurer> measurer;
+    std::unique_ptr<PresentationRenderer> renderer;
+    if (!options->frames.empty()) {
+      measurer = std::make_unique<SwiftUI::Drawing::PangoTextMeasurer>();
+      renderer = std::make_unique<PresentationRenderer>(*measurer);
+    }
+
+    HostAppSession session(factory, options->speed);
+    if (auto error = session.app().startQueue(queue)) {
+      context.fail(exitDataError, *error);
+      return;
+    }
+    int frame = 0;
+    for (;;) {
+      auto event = session.nextEvent(std::chrono::milliseconds(1000));
+      if (!event) continue;  // the app is between updates (or paused: it ends when it ends)
+      auto presentations = context.activity.presentContentState(event->activity.contentState, event->date);
+      if (!presentations) {  // the platform accepted it, so it decodes
+        context.fail(exitSoftware, decodingErrorMessage(presentations.error()));
+        return;
+      }
+      const auto texts = textsShown(presentations->lockScreen, event->date);
+      char time[32];
+      std::snprintf(time, sizeof time, "[%6.1fs]",
+                    event->date.timeIntervalSince(session.clock().start()));
+      if (event->kind == ActivityKit::ActivityEvent::Kind::requested) {
+        context.out << time << " started: " << (texts.empty() ? std::string() : texts.front()) << '\n';
+      }
+      context.out << time;
+      for (std::size_t i = 1; i < texts.size(); ++i) context.out << (i == 1 ? " " : " | ") << texts[i];
+      context.out << '\n';
+      context.out.flush();
+
+      if (renderer) {
+        ++frame;
+        char number[16];
+        std::snprintf(number, sizeof number, "%04d", frame);
+        for (PresentationKind kind : allPresentationKinds) {
+          const auto path = (std::filesystem::path(options->frames) /
+                             (std::string(number) + "-" + std::string(nameOf(kind)) + "." +
+                              std::string(nameOf(format))))
+                                .string();
+          if (auto error = writePicture(renderer->picture(*presentations, kind, event->date), format,
+                                        options->scale, path)) {
+            detail::failOutput(context, *error);
+            return;
+          }
+        }
+      }
+      if (event->kind == ActivityKit::ActivityEvent::Kind::ended) break;
+    }
+    context.exitCode = exitOK;
+  });
+}
+
+}  // namespace WidgetKit

@@ -1,0 +1,130 @@
+// The played download queue on its own: its course through the phases,
+// the transfer rate's jitter, pausing, and the JSON that describes a queue.
+#include "hostapp/DownloadQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using tolvane::DownloadPhase;
+using tolvane::DownloadQueue;
+
+constexpr std::int64_t MB = 1024 * 1024;
+
+DownloadQueue::Configuration jittery() {
+  DownloadQueue::Configuration configuration;
+  configuration.apps = {{"A", "a.pkg", 7 * MB}, {"B", "b.pkg", 13 * MB}, {"C", "c.pkg", 3 * MB}};
+  configuration.bytesPerSecond = 2 * MB;
+  configuration.jitter = 0.5;
+  configuration.seed = 42;
+  return configuration;
+}
+
+TEST(DownloadQueue, TheRateWandersWithinTheJitterAndTheSameSeedRunsTheSameWay) {
+  auto configuration = jittery();
+  configuration.apps.front().size = 100 * MB;  // downloads for more than 30 s
+  DownloadQueue queue(configuration), again(configuration);
+  queue.advance(2);  // past the wait
+  again.advance(2);
+  bool varied = false;
+  std::int64_t previous = -1;
+  for (int second = 0; second < 5; ++second) {
+    const std::int64_t rate = queue.currentBytesPerSecond();
+    EXPECT_GE(rate, 1 * MB);  // 2 MB/s × (1 ± 0.5)
+    EXPECT_LE(rate, 3 * MB);
+    EXPECT_EQ(rate, again.currentBytesPerSecond());
+    varied = varied || (previous >= 0 && rate != previous);
+    previous = rate;
+    queue.advance(1);
+    again.advance(1);
+  }
+  EXPECT_TRUE(varied);
+  EXPECT_EQ(queue.bytesDownloaded(), again.bytesDownloaded());
+}
+
+TEST(DownloadQueue, SmallStepsAndOneLongStepEndInTheSamePlace) {
+  DownloadQueue stepped(jittery()), jumped(jittery());
+  for (int i = 0; i < 370; ++i) stepped.advance(0.03);
+  jumped.advance(11.1);
+  EXPECT_EQ(stepped.phase(), jumped.phase());
+  EXPECT_NEAR(static_cast<double>(stepped.bytesDownloaded()), static_cast<double>(jumped.bytesDownloaded()), 64);
+}
+
+TEST(DownloadQueue, TheTimeToTheNextChangeIsWhenThePhaseChanges) {
+  DownloadQueue queue(jittery());
+  int changes = 0;
+  while (auto in = queue.timeToNextChange()) {
+    const auto phase = queue.phase();
+    const auto app = queue.contentState({}).currentDownload;
+    if (*in > 1e-3) {
+      queue.advance(*in - 1e-3);
+      EXPECT_EQ(queue.phase(), phase);
+      queue.advance(1e-3);
+    } else {
+      queue.advance(*in);
+    }
+    EXPECT_TRUE(queue.phase() != phase || queue.contentState({}).currentDownload != app);
+    ASSERT_LT(++changes, 20);
+  }
+  // queued → (downloading → importing) × 3 → completed
+  EXPECT_EQ(changes, 7);
+  EXPECT_TRUE(queue.isCompleted());
+  EXPECT_EQ(queue.bytesDownloaded(), 23 * MB);
+}
+
+TEST(DownloadQueue, PausedTimePassesWithoutProgressAndAPausedQueueShowsIt) {
+  DownloadQueue queue(jittery());
+  queue.advance(3);
+  const auto bytes = queue.bytesDownloaded();
+  queue.pause();
+  queue.advance(60);
+  EXPECT_EQ(queue.bytesDownloaded(), bytes);
+  EXPECT_EQ(queue.timeToNextChange(), std::nullopt);
+  const auto state = queue.contentState(Foundation::Date(100));
+  EXPECT_EQ(state.phase, DownloadPhase::paused);
+  EXPECT_TRUE(state.isPaused);
+  EXPECT_EQ(state.bytesPerSecond, 0);
+  EXPECT_EQ(state.estimatedCompletionDate, std::nullopt);
+  queue.resume();
+  EXPECT_EQ(queue.phase(), DownloadPhase::downloading);
+}
+
+TEST(DownloadQueue, ACompletedQueueShowsAllOfItAndStaysCompleted) {
+  DownloadQueue queue(jittery());
+  queue.advance(1000);
+  queue.pause();  // too late to pause
+  const auto state = queue.contentState(Foundation::Date(5));
+  EXPECT_EQ(state.phase, DownloadPhase::completed);
+  EXPECT_TRUE(state.isCompleted);
+  EXPECT_FALSE(state.isPaused);
+  EXPECT_EQ(state.overallProgress, 1.0);
+  EXPECT_EQ(state.currentDownload, 3);
+  EXPECT_EQ(state.totalBytesDownloaded, 23 * MB);
+  EXPECT_EQ(state.appNames, (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST(DownloadQueueConfiguration, ReadsAQueueAndRefusesOnesThatMakeNoQueue) {
+  auto queue = DownloadQueue::configuration(
+      R"({"apps": [{"name": "Orbit Maps", "size": 1024}], "bytesPerSecond": 512, "jitter": 0})");
+  ASSERT_TRUE(queue) << queue.error();
+  EXPECT_EQ(queue->apps.front().fileName, "orbit-maps.pkg");
+  EXPECT_EQ(queue->bytesPerSecond, 512);
+  EXPECT_EQ(queue->importSeconds, 2);  // not given: the default
+
+  const std::pair<const char*, const char*> refused[] = {
+      {R"({"apps": []})", "apps: a queue needs at least one app"},
+      {R"({"apps": [{"name": "A", "size": 0}]})", "apps[0].size: must be above 0"},
+      {R"({"apps": [{"name": "A", "size": 1}], "jitter": 1})", "jitter: must be at least 0 and below 1"},
+      {R"({"apps": [{"name": "A", "size": 1}], "bytesPerSecond": -1})", "bytesPerSecond: must be above 0"},
+      {R"({"apps": [{"size": 1}]})", "keyNotFound at [\"apps\", \"Index 0\"]: No value associated with key \"name\"."},
+  };
+  for (const auto& [json, message] : refused) {
+    auto result = DownloadQueue::configuration(json);
+    ASSERT_FALSE(result) << json;
+    EXPECT_EQ(result.error(), message);
+  }
+}
+
+}  // namespace

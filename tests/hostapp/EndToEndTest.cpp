@@ -1,0 +1,308 @@
+// The whole loop in one process: the download app requests and updates the
+// activity through the platform, the extension's presentations are built
+// from the platform's copy of each state, a tap on the badge runs the
+// intent on the platform's executor, the notification reaches the app on
+// that worker thread, and the app answers with a new state.
+//
+// The queue: a 2-second wait, then two apps of 10 MB and 20 MB at exactly
+// 10 MB/s (no jitter), each imported for 1 second. Worked out by hand:
+// downloading 2…3 and 4…6, importing 3…4 and 6…7, done at 7 unless paused.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "activity/TolvaneWidgetExtensionBundle.h"
+#include "hostapp/DownloadQueueApp.h"
+#include "intents/PauseDownloadsIntent.h"
+#include "intents/ResumeDownloadsIntent.h"
+#include "platform/activitykit/ActivityCenter.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Tap.h"
+#include "platform/ui/ViewQuery.h"
+#include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/PresentationHitTest.h"
+#include "platform/widgetkit/WidgetBundle.h"
+
+namespace {
+
+using ActivityKit::ActivityEvent;
+using Foundation::Date;
+using tolvane::ContentState;
+using tolvane::DownloadPhase;
+using tolvane::DownloadQueue;
+using tolvane::DownloadQueueApp;
+
+constexpr std::int64_t MB = 1024 * 1024;
+constexpr double start = 800000000;  // an arbitrary date
+
+DownloadQueue::Configuration twoApps() {
+  DownloadQueue::Configuration configuration;
+  configuration.apps = {{"Quill", "quill.pkg", 10 * MB}, {"Tidewater", "tidewater.pkg", 20 * MB}};
+  configuration.bytesPerSecond = 10 * MB;
+  configuration.jitter = 0;
+  configuration.queuedSeconds = 2;
+  configuration.importSeconds = 1;
+  return configuration;
+}
+
+// The platform, a manual clock, and the app, wired as the platform host
+// wires them; plus a record of every change the platform accepted and of
+// the notifications posted on the default centre.
+class Loop {
+ public:
+  explicit Loop(bool answersControls = true)
+      : center_([this] { return now(); }),
+        app_(ActivityKit::HostAppEnvironment{center_, Foundation::NotificationCenter::defaultCenter(),
+                                             [this] { return now(); }, 1},
+             {DownloadQueueApp::Timing::manual, answersControls}),
+        extension_(WidgetKit::WidgetBundle::hostedActivity<tolvane::TolvaneWidgetExtensionBundle>()) {
+    center_.addObserver([this](const ActivityEvent& event) {
+      std::lock_guard lock(mutex_);
+      events_.push_back(event);
+    });
+    auto& notifications = Foundation::NotificationCenter::defaultCenter();
+    for (const char* name : {"PauseDownloads", "ResumeDownloads"}) {
+      tokens_.push_back(notifications.addObserver(name, nullptr, [this](const Foundation::Notification& note) {
+        std::lock_guard lock(mutex_);
+        posted_.push_back(note.name);
+      }));
+    }
+  }
+  ~Loop() {
+    for (auto token : tokens_) Foundation::NotificationCenter::defaultCenter().removeObserver(token);
+  }
+
+  Date now() const { return Date(start + elapsed_.load()); }
+  // Moves the clock to `seconds` after the start and lets the app catch up.
+  void at(double seconds) {
+    elapsed_ = seconds;
+    app_.catchUp();
+  }
+
+  DownloadQueueApp& app() { return app_; }
+  ActivityKit::ActivityCenter& center() { return center_; }
+
+  std::string stateJSON() const { return center_.activities().back().contentState; }
+  ContentState state() const { return app_.activity()->content(); }
+
+  WidgetKit::ActivityPresentations presentations() const {
+    return extension_.presentContentState(stateJSON(), now()).value();
+  }
+
+  // Taps the lock screen's one button and waits for its intent to finish
+  // and for the app to have handled what it posted.
+  void tapBadge() {
+    const auto buttons = SwiftUI::buttons(presentations().lockScreen);
+    ASSERT_EQ(buttons.size(), 1u);
+    auto done = SwiftUI::tap(buttons.front());
+    ASSERT_TRUE(done.has_value());
+    done->get();
+    app_.waitUntilIdle();
+  }
+
+  std::vector<ActivityEvent> events() const {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+  std::vector<std::string> posted() const {
+    std::lock_guard lock(mutex_);
+    return posted_;
+  }
+
+ private:
+  std::atomic<double> elapsed_{0};
+  ActivityKit::ActivityCenter center_;
+  DownloadQueueApp app_;
+  WidgetKit::HostedActivity extension_;
+  mutable std::mutex mutex_;
+  std::vector<ActivityEvent> events_;
+  std::vector<std::string> posted_;
+  std::vector<Foundation::NotificationCenter::ObserverToken> tokens_;
+};
+
+std::vector<std::string> lockScreenTexts(const WidgetKit::ActivityPresentations& presentations, Date now) {
+  std::vector<std::string> shown;
+  for (const auto& text : SwiftUI::texts(presentations.lockScreen)) shown.push_back(SwiftUI::textOf(text, now));
+  return shown;
+}
+
+bool shows(const WidgetKit::ActivityPresentations& presentations, Date now, const std::string& text) {
+  const auto shown = lockScreenTexts(presentations, now);
+  return std::find(shown.begin(), shown.end(), text) != shown.end();
+}
+
+template <class Intent>
+bool badgeRuns(const WidgetKit::ActivityPresentations& presentations) {
+  const auto buttons = SwiftUI::buttons(presentations.lockScreen);
+  return buttons.size() == 1 && buttons.front().as<SwiftUI::ButtonNode>()->intent.as<Intent>() != nullptr;
+}
+
+TEST(EndToEnd, UpdatesTapsPauseAndResumeThenCompletionShowsDone) {
+  Loop loop;
+  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
+  EXPECT_TRUE(shows(loop.presentations(), loop.now(), "Queued (1/2)"));
+  EXPECT_TRUE(SwiftUI::buttons(loop.presentations().lockScreen).empty());
+
+  loop.at(4.5);  // app 2 half a second in: 10 MB + 5 MB of 30 MB, last pushed at 4
+  {
+    const ContentState state = loop.state();
+    EXPECT_EQ(state.phase, DownloadPhase::downloading);
+    EXPECT_EQ(state.currentDownload, 2);
+    EXPECT_EQ(state.totalBytesDownloaded, 10 * MB);
+    EXPECT_EQ(state.bytesPerSecond, 10 * MB);
+    // 20 MB at 10 MB/s and one import of 1 s still to come.
+    EXPECT_EQ(state.estimatedCompletionDate, Date(start + 7));
+    const auto shown = loop.presentations();
+    EXPECT_TRUE(shows(shown, loop.now(), "Downloading (2/2)"));
+    EXPECT_TRUE(shows(shown, loop.now(), "33%"));
+    EXPECT_TRUE(shows(shown, loop.now(), "10 MB/s"));
+    EXPECT_TRUE(badgeRuns<tolvane::PauseDownloadsIntent>(shown));
+  }
+
+  loop.tapBadge();
+  EXPECT_EQ(loop.posted(), std::vector<std::string>{"PauseDownloads"});
+  {
+    const ContentState state = loop.state();
+    EXPECT_EQ(state.phase, DownloadPhase::paused);
+    EXPECT_TRUE(state.isPaused);
+    EXPECT_EQ(state.totalBytesDownloaded, 15 * MB);
+    EXPECT_EQ(state.lastUpdateTime, Date(start + 4.5));
+    const auto shown = loop.presentations();
+    EXPECT_TRUE(shows(shown, loop.now(), "Paused (2/2)"));
+    EXPECT_TRUE(shows(shown, loop.now(), "50%"));
+    EXPECT_TRUE(shows(shown, loop.now(), "15 MB / 30 MB"));
+    EXPECT_TRUE(badgeRuns<tolvane::ResumeDownloadsIntent>(shown));
+  }
+
+  loop.at(10);  // paused: time passes, nothing is pushed
+  const auto eventsWhilePaused = loop.events().size();
+  EXPECT_EQ(loop.state().totalBytesDownloaded, 15 * MB);
+
+  loop.tapBadge();
+  EXPECT_EQ(loop.posted(), (std::vector<std::string>{"PauseDownloads", "ResumeDownloads"}));
+  EXPECT_EQ(loop.events().size(), eventsWhilePaused + 1);
+  EXPECT_EQ(loop.state().phase, DownloadPhase::downloading);
+  EXPECT_TRUE(badgeRuns<tolvane::PauseDownloadsIntent>(loop.presentations()));
+
+  loop.at(20);  // 15 MB of app 2 left: a push at 11, downloaded at 11.5, imported at 12.5
+  const auto final = loop.presentations();
+  EXPECT_TRUE(shows(final, loop.now(), "Done (2/2)"));
+  EXPECT_TRUE(shows(final, loop.now(), "100%"));
+  EXPECT_TRUE(SwiftUI::buttons(final.lockScreen).empty());
+
+  // Every change, in order, with the date it happened at.
+  const std::vector<std::pair<DownloadPhase, double>> expected{
+      {DownloadPhase::queued, 0},       {DownloadPhase::downloading, 2}, {DownloadPhase::importing, 3},
+      {DownloadPhase::downloading, 4},  {DownloadPhase::paused, 4.5},    {DownloadPhase::downloading, 10},
+      {DownloadPhase::downloading, 11}, {DownloadPhase::importing, 11.5}, {DownloadPhase::completed, 12.5}};
+  const auto events = loop.events();
+  ASSERT_EQ(events.size(), expected.size());
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    SCOPED_TRACE(i);
+    auto state = Foundation::JSONDecoder().decode<ContentState>(events[i].activity.contentState);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->phase, expected[i].first);
+    EXPECT_EQ(state->lastUpdateTime, Date(start + expected[i].second));
+  }
+  EXPECT_EQ(events.front().kind, ActivityEvent::Kind::requested);
+  EXPECT_EQ(events.back().kind, ActivityEvent::Kind::ended);
+  EXPECT_EQ(loop.center().activities().back().state, ActivityKit::ActivityState::ended);
+  EXPECT_TRUE(loop.app().refusedUpdates().empty());
+}
+
+TEST(EndToEnd, PushesEverySecondWhileBytesFlow) {
+  Loop loop;
+  auto configuration = twoApps();
+  configuration.apps = {{"Orbit Maps", "orbit-maps.pkg", 45 * MB}};  // 4.5 s of downloading
+  ASSERT_EQ(loop.app().start(configuration), std::nullopt);
+  loop.at(100);
+  std::vector<double> dates;
+  for (const auto& event : loop.events()) {
+    auto state = Foundation::JSONDecoder().decode<ContentState>(event.activity.contentState);
+    dates.push_back(state->lastUpdateTime.timeIntervalSince(Date(start)));
+  }
+  // Queued at 0, downloading from 2 with a push each second, importing at
+  // 6.5, done at 7.5.
+  EXPECT_EQ(dates, (std::vector<double>{0, 2, 3, 4, 5, 6, 6.5, 7.5}));
+}
+
+TEST(EndToEnd, ATapTheAppDoesNotAnswerLeavesTheDisplayAsItWas) {
+  Loop loop(/*answersControls=*/false);
+  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
+  loop.at(2.5);
+  const auto before = loop.presentations();
+  const auto eventsBefore = loop.events().size();
+  ASSERT_TRUE(badgeRuns<tolvane::PauseDownloadsIntent>(before));
+
+  loop.tapBadge();
+  EXPECT_EQ(loop.posted(), std::vector<std::string>{"PauseDownloads"});
+  EXPECT_EQ(loop.events().size(), eventsBefore);
+  EXPECT_EQ(loop.presentations(), before);
+  EXPECT_TRUE(shows(before, loop.now(), "Downloading (1/2)"));
+}
+
+TEST(EndToEnd, AnOversizedStateIsRefusedAndTheLastOneStays) {
+  Loop loop;
+  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
+  loop.at(2.5);
+  const std::string last = loop.stateJSON();
+  auto activity = loop.app().activity();
+  ASSERT_TRUE(activity);
+
+  ContentState big = loop.state();
+  big.appNames.assign(200, "An app with a long enough name");  // far over 4 KB as JSON
+  auto error = activity->update(big);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind, ActivityKit::ActivityError::Kind::payloadTooLarge);
+  EXPECT_EQ(loop.stateJSON(), last);
+  EXPECT_TRUE(shows(loop.presentations(), loop.now(), "Downloading (1/2)"));
+
+  // The app goes on as before.
+  loop.at(3.5);
+  EXPECT_EQ(loop.state().phase, DownloadPhase::importing);
+}
+
+TEST(EndToEnd, TheDeepLinkReachesTheApp) {
+  Loop loop;
+  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
+  const auto url = loop.presentations().dynamicIsland.widgetURLValue();
+  ASSERT_TRUE(url);
+  loop.app().open(*url);
+  EXPECT_EQ(loop.app().openedURLs(), std::vector<std::string>{"plumara://downloads"});
+}
+
+// Where the page lets a user tap: the badge on the lock-screen card (inside
+// the 14-point margin and the view's 16-point padding, 28 points across)
+// and in the expanded island (24 across); the compact and minimal islands
+// hold no button.
+TEST(EndToEnd, TheBadgeIsFoundWhereTheCardAndTheIslandPlaceIt) {
+  Loop loop;
+  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
+  loop.at(2.5);
+  const auto presentations = loop.presentations();
+  SwiftUI::Drawing::PangoTextMeasurer measurer;
+  using WidgetKit::PresentationKind;
+
+  const auto lock = WidgetKit::buttonRegions(presentations, PresentationKind::lockScreen, loop.now(), measurer);
+  ASSERT_EQ(lock.size(), 1u);
+  EXPECT_EQ(lock[0].frame.x, 30);
+  EXPECT_EQ(lock[0].frame.width, 28);
+  EXPECT_EQ(lock[0].frame.height, 28);
+  EXPECT_EQ(lock[0].button, SwiftUI::buttons(presentations.lockScreen).front());
+  EXPECT_EQ(WidgetKit::buttonAt(lock, {lock[0].frame.x + 14, lock[0].frame.y + 14}), &lock[0]);
+  EXPECT_EQ(WidgetKit::buttonAt(lock, {lock[0].frame.x + 29, lock[0].frame.y + 14}), nullptr);
+
+  const auto expanded = WidgetKit::buttonRegions(presentations, PresentationKind::expanded, loop.now(), measurer);
+  ASSERT_EQ(expanded.size(), 1u);
+  EXPECT_EQ(expanded[0].frame.width, 24);
+  EXPECT_EQ(expanded[0].frame.height, 24);
+
+  EXPECT_TRUE(WidgetKit::buttonRegions(presentations, PresentationKind::compact, loop.now(), measurer).empty());
+  EXPECT_TRUE(WidgetKit::buttonRegions(presentations, PresentationKind::minimal, loop.now(), measurer).empty());
+}
+
+}  // namespace

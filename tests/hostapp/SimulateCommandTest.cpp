@@ -1,0 +1,130 @@
+// simulate, run in-process through the platform host with the download app
+// installed: one line per state pushed, frames of every presentation, and
+// the errors of its command line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "activity/TolvaneWidgetExtensionBundle.h"
+#include "hostapp/DownloadQueueApp.h"
+#include "platform/widgetkit/WidgetBundle.h"
+
+namespace {
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+Outcome simulate(std::vector<std::string> arguments) {
+  tolvane::DownloadQueueApp::install();
+  arguments.insert(arguments.begin(), {"download-app", "simulate"});
+  std::istringstream in;
+  std::ostringstream out, err;
+  const int code = WidgetKit::WidgetBundle::host<tolvane::TolvaneWidgetExtensionBundle>().run(arguments, in, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) result.push_back(line);
+  return result;
+}
+
+class SimulateCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    directory_ = std::filesystem::temp_directory_path() /
+                 ("simulate-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(directory_);
+    std::filesystem::create_directories(directory_);
+    // 10 MB at exactly 10 MB/s after a 1-second wait, imported for 1 second.
+    std::ofstream(directory_ / "queue.json")
+        << R"({"apps": [{"name": "Quill", "size": 10485760}], "bytesPerSecond": 10485760, "jitter": 0,
+              "queuedSeconds": 1, "importSeconds": 1})";
+  }
+  void TearDown() override { std::filesystem::remove_all(directory_); }
+  std::string path(const char* name) const { return (directory_ / name).string(); }
+
+  std::filesystem::path directory_;
+};
+
+TEST_F(SimulateCommand, PrintsALinePerStateUntilTheQueueCompletes) {
+  const Outcome run = simulate({path("queue.json"), "--speed", "10"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const auto printed = lines(run.out);
+  // started and queued at 0, downloading at 1 s (and each second while it
+  // lasts), importing at 2 s, done at 3 s. The times printed are the live
+  // clock's, and a late timer merges pushes, so neither is pinned here.
+  const std::regex started(R"(\[ +\d+\.\ds\] started: Quill)");
+  const std::regex queued(R"(\[ +\d+\.\ds\] Queued \| 0% \| Queued)");
+  const std::regex downloading(R"(\[ +\d+\.\ds\] Downloading \| \d+% \| 10 MB/s( \| 0:0\d)? \| .* / 10 MB)");
+  const std::regex importing(R"(\[ +\d+\.\ds\] Importing \| 100% \| Importing)");
+  const std::regex done(R"(\[ +\d+\.\ds\] Done \| 100% \| Done)");
+  ASSERT_GE(printed.size(), 5u) << run.out;
+  EXPECT_TRUE(std::regex_match(printed[0], started)) << printed[0];
+  EXPECT_TRUE(std::regex_match(printed[1], queued)) << printed[1];
+  EXPECT_TRUE(std::regex_match(printed.back(), done)) << printed.back();
+  int downloads = 0, imports = 0;
+  for (std::size_t i = 2; i + 1 < printed.size(); ++i) {
+    if (std::regex_match(printed[i], downloading)) {
+      EXPECT_EQ(imports, 0) << "downloading after importing: " << printed[i];
+      ++downloads;
+    } else {
+      EXPECT_TRUE(std::regex_match(printed[i], importing)) << printed[i];
+      ++imports;
+    }
+  }
+  EXPECT_GE(downloads, 1);
+  EXPECT_EQ(imports, 1);
+}
+
+TEST_F(SimulateCommand, DrawsEveryPresentationOfEveryStateAsFrames) {
+  const Outcome run = simulate({path("queue.json"), "--speed", "20", "--frames", path("frames")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path("frames"))) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  // Four presentations a state, numbered from 1; at least the first and
+  // the last state (a late timer may merge the ones between).
+  ASSERT_GE(names.size(), 8u);
+  ASSERT_EQ(names.size() % 4, 0u);
+  EXPECT_EQ(names.front(), "0001-compact.png");
+  char last[32];
+  std::snprintf(last, sizeof last, "%04zu-minimal.png", names.size() / 4);
+  EXPECT_EQ(names.back(), last);
+  std::ifstream frame(path("frames") + "/0002-lock-screen.png", std::ios::binary);
+  std::string head(4, '\0');
+  frame.read(head.data(), 4);
+  EXPECT_EQ(head, "\x89PNG");
+}
+
+TEST_F(SimulateCommand, RefusesABadQueueAndBadOptions) {
+  std::ofstream(path("empty.json")) << R"({"apps": []})";
+  Outcome run = simulate({path("empty.json"), "--speed", "200"});
+  EXPECT_EQ(run.code, 65);
+  EXPECT_EQ(run.err, "error: apps: a queue needs at least one app\n");
+  EXPECT_EQ(run.out, "");
+
+  run = simulate({path("missing.json")});
+  EXPECT_EQ(run.code, 66);
+
+  for (const char* speed : {"0", "-1", "nan", "fast"}) {
+    run = simulate({"--speed", speed});
+    EXPECT_EQ(run.code, 64) << speed;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+// The platform's side of activities, with an attributes type of the test's
+// own: states cross as JSON, the 4,096-byte limit, all-or-nothing decoding,
+// and the end of an activity.
+#include "platform/activitykit/Activity.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using ActivityKit::Activity;
+using ActivityKit::ActivityCenter;
+using ActivityKit::ActivityError;
+using ActivityKit::ActivityEvent;
+using ActivityKit::ActivityState;
+
+struct TimerAttributes {
+  std::string label;
+  struct ContentState {
+    std::int64_t seconds = 0;
+    std::string note;
+    static ContentState decode(Foundation::Decoder& decoder) {
+      auto c = decoder.container();
+      return {c.decode<std::int64_t>("seconds"), c.decode<std::string>("note")};
+    }
+    void encode(Foundation::Encoder& encoder) const {
+      auto c = encoder.container();
+      c.encode("seconds", seconds);
+      c.encode("note", note);
+    }
+    friend bool operator==(const ContentState&, const ContentState&) = default;
+  };
+  static TimerAttributes decode(Foundation::Decoder& decoder) {
+    return {decoder.container().decode<std::string>("label")};
+  }
+  void encode(Foundation::Encoder& encoder) const { encoder.container().encode("label", label); }
+};
+
+using TimerActivity = Activity<TimerAttributes>;
+const auto timerType = ActivityKit::activityType<TimerAttributes>("TimerAttributes");
+
+// {"seconds":1,"note":"<n characters>"} is 23 + n bytes.
+TimerAttributes::ContentState stateOfSize(std::size_t bytes) { return {1, std::string(bytes - 23, 'x')}; }
+
+TEST(Activity, StatesCrossAsJSONAndObserversSeeEachChangeInOrder) {
+  ActivityCenter center([] { return Foundation::Date(7); });
+  std::vector<ActivityEvent> events;
+  center.addObserver([&](const ActivityEvent& event) { events.push_back(event); });
+
+  auto activity = TimerActivity::request(center, {"Tea"}, {180, "steeping"}, "TimerAttributes");
+  ASSERT_TRUE(activity);
+  EXPECT_EQ(activity->update({120, "still steeping"}), std::nullopt);
+  EXPECT_EQ(activity->end(TimerAttributes::ContentState{0, "ready"}), std::nullopt);
+
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].kind, ActivityEvent::Kind::requested);
+  EXPECT_EQ(events[0].activity.attributes, R"({"label":"Tea"})");
+  EXPECT_EQ(events[0].activity.contentState, R"({"seconds":180,"note":"steeping"})");
+  EXPECT_EQ(events[1].activity.contentState, R"({"seconds":120,"note":"still steeping"})");
+  EXPECT_EQ(events[2].kind, ActivityEvent::Kind::ended);
+  EXPECT_EQ(events[2].activity.contentState, R"({"seconds":0,"note":"ready"})");
+  EXPECT_EQ((std::vector<std::uint64_t>{events[0].sequence, events[1].sequence, events[2].sequence}),
+            (std::vector<std::uint64_t>{1, 2, 3}));
+  EXPECT_EQ(events[1].date, Foundation::Date(7));
+  EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{0, "ready"}));
+}
+
+TEST(Activity, AStateOfExactly4096BytesIsTakenAndOneByteMoreIsRefusedKeepingTheLast) {
+  ActivityCenter center;
+  auto activity = TimerActivity::request(center, {"Tea"}, {1, "first"});
+  ASSERT_TRUE(activity);
+
+  EXPECT_EQ(activity->update(stateOfSize(4096)), std::nullopt);
+  EXPECT_EQ(center.activity(activity->id())->contentState.size(), 4096u);
+
+  auto error = activity->update(stateOfSize(4097));
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind, ActivityError::Kind::payloadTooLarge);
+  EXPECT_EQ(error->message, "content state of 4097 bytes exceeds the limit of 4096 bytes");
+  EXPECT_EQ(activity->content(), stateOfSize(4096));
+  EXPECT_EQ(center.activity(activity->id())->updateCount, 1u);
+
+  // A first state over the limit starts nothing.
+  auto refused = TimerActivity::request(center, {"Tea"}, stateOfSize(5000));
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().kind, ActivityError::Kind::payloadTooLarge);
+  EXPECT_EQ(center.activities().size(), 1u);
+}
+
+TEST(Activity, APayloadThatDoesNotDecodeIsRefusedWholeWithTheDecodingError) {
+  ActivityCenter center;
+  auto activity = TimerActivity::request(center, {"Tea"}, {60, "steeping"});
+  ASSERT_TRUE(activity);
+  const std::pair<const char*, const char*> refused[] = {
+      {R"({"seconds":"ten","note":"x"})",
+       "typeMismatch at [\"seconds\"]: Expected to decode Int but found a string instead."},
+      {R"({"seconds":5})", "keyNotFound at []: No value associated with key \"note\"."},
+      {R"({"seconds":5,)", "dataCorrupted at []: The given data was not valid JSON."},
+  };
+  for (const auto& [json, message] : refused) {
+    auto error = center.update(activity->id(), json);
+    ASSERT_TRUE(error) << json;
+    EXPECT_EQ(error->kind, ActivityError::Kind::decodingFailed);
+    EXPECT_EQ(error->message, message);
+    EXPECT_TRUE(error->decodingError);
+  }
+  EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
+  EXPECT_EQ(center.update(activity->id(), R"({"note":"raw","seconds":9,"extra":true})"), std::nullopt);
+  EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{9, "raw"}));
+}
+
+TEST(Activity, AnEndedActivityTakesNoUpdateAndARefusedFinalStateLeavesItActive) {
+  ActivityCenter center;
+  auto activity = TimerActivity::request(center, {"Tea"}, {60, "steeping"});
+  ASSERT_TRUE(activity);
+
+  auto error = activity->end(stateOfSize(4097));
+  ASSERT_TRUE(error);
+  EXPECT_EQ(activity->activityState(), ActivityState::active);
+
+  EXPECT_EQ(activity->end(), std::nullopt);
+  EXPECT_EQ(activity->activityState(), ActivityState::ended);
+  for (auto refusal : {activity->update({1, "late"}), activity->end()}) {
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->kind, ActivityError::Kind::activityEnded);
+  }
+  EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
+  EXPECT_EQ(center.update("activity-99", "{}")->kind, ActivityError::Kind::activityNotFound);
+}
+
+TEST(Activity, UpdatesFromSeveralThreadsAreSeenOneAtATimeInSequence) {
+  ActivityCenter center;
+  auto activity = TimerActivity::request(center, {"Tea"}, {0, "start"});
+  ASSERT_TRUE(activity);
+  std::vector<std::uint64_t> sequences;
+  std::vector<std::string> states;
+  center.addObserver([&](const ActivityEvent& event) {  // serialised by the centre
+    sequences.push_back(event.sequence);
+    states.push_back(event.activity.contentState);
+  });
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 50; ++i) EXPECT_EQ(activity->update({t * 100 + i, "n"}), std::nullopt);
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  ASSERT_EQ(sequences.size(), 200u);
+  for (std::size_t i = 0; i < sequences.size(); ++i) EXPECT_EQ(sequences[i], i + 2);
+  EXPECT_EQ(center.activity(activity->id())->contentState, states.back());
+}
+
+}  // namespace
