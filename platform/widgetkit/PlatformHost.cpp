@@ -1,5 +1,6 @@
 #include "platform/widgetkit/PlatformHost.h"
 
+#include <algorithm>
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
@@ -62,6 +63,20 @@ std::string decodingErrorMessage(const Foundation::DecodingError& error) {
          error.debugDescription;
 }
 
+namespace {
+std::vector<CommandInstaller>& addedInstallers() {
+  static std::vector<CommandInstaller> installers;
+  return installers;
+}
+}  // namespace
+
+void addCommandInstaller(CommandInstaller installer) {
+  auto& installers = addedInstallers();
+  if (std::find(installers.begin(), installers.end(), installer) == installers.end()) {
+    installers.push_back(installer);
+  }
+}
+
 int PlatformHost::run(int argc, const char* const* argv) const {
   std::vector<std::string> arguments(argv, argv + argc);
   return run(arguments, std::cin, std::cout, std::cerr);
@@ -80,8 +95,7 @@ int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& i
       installDescribeCommand(app, context);
       installRenderCommand(app, context);
       installGalleryCommand(app, context);
-      installSimulateCommand(app, context);
-      installServeCommand(app, context);
+      for (CommandInstaller install : addedInstallers()) install(app, context);
     }
 
     std::vector<const char*> argv;

@@ -54,8 +54,13 @@ void installDescribeCommand(CLI::App& app, HostContext& context);
 // gallery every presentation of the bundled sample states.
 void installRenderCommand(CLI::App& app, HostContext& context);
 void installGalleryCommand(CLI::App& app, HostContext& context);
-// Only with a configuration and a host app installed (ActivityKit/HostApp.h).
-void installSimulateCommand(CLI::App& app, HostContext& context);
-void installServeCommand(CLI::App& app, HostContext& context);
+
+// Further subcommands that a program adds to its host beyond the extension's
+// own, installed after them in the order added. The download app adds
+// simulate and serve this way (play/PlayCommands.h), so that the extension
+// program itself carries no web server. Adding an installer twice adds it
+// once. Not thread-safe: add before run().
+using CommandInstaller = void (*)(CLI::App& app, HostContext& context);
+void addCommandInstaller(CommandInstaller installer);
 
 }  // namespace WidgetKit

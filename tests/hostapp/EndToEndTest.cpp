@@ -24,7 +24,7 @@
 #include "platform/ui/Tap.h"
 #include "platform/ui/ViewQuery.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/PresentationHitTest.h"
+#include "platform/widgetkit/play/PresentationHitTest.h"
 #include "platform/widgetkit/WidgetBundle.h"
 
 namespace {

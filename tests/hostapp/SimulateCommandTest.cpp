@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/widgetkit/play/PlayCommands.h"
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "hostapp/DownloadQueueApp.h"
 #include "platform/widgetkit/WidgetBundle.h"
@@ -26,6 +27,7 @@ struct Outcome {
 
 Outcome simulate(std::vector<std::string> arguments) {
   tolvane::DownloadQueueApp::install();
+  WidgetKit::addPlayCommands();
   arguments.insert(arguments.begin(), {"download-app", "simulate"});
   std::istringstream in;
   std::ostringstream out, err;

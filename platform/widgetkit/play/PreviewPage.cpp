@@ -1,4 +1,4 @@
-#include "platform/widgetkit/PreviewPage.h"
+#include "platform/widgetkit/play/PreviewPage.h"
 
 namespace WidgetKit {
 

@@ -1,4 +1,4 @@
-#include "platform/widgetkit/PresentationHitTest.h"
+#include "platform/widgetkit/play/PresentationHitTest.h"
 
 #include <algorithm>
 

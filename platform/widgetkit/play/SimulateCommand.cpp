@@ -13,9 +13,10 @@
 
 #include "platform/activitykit/HostApp.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/HostAppSession.h"
+#include "platform/widgetkit/play/HostAppSession.h"
 #include "platform/widgetkit/PictureOptions.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/widgetkit/play/PlayCommands.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // simulate [QUEUE.json] [--speed FACTOR] [--frames DIR] [--format png|svg]

@@ -1,4 +1,4 @@
-#include "platform/widgetkit/HostAppSession.h"
+#include "platform/widgetkit/play/HostAppSession.h"
 
 #include "platform/foundation/Clock.h"
 #include "platform/ui/ViewQuery.h"

@@ -18,11 +18,12 @@
 #include "platform/foundation/JSONWriter.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/HostAppSession.h"
+#include "platform/widgetkit/play/HostAppSession.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
-#include "platform/widgetkit/PresentationHitTest.h"
+#include "platform/widgetkit/play/PlayCommands.h"
+#include "platform/widgetkit/play/PresentationHitTest.h"
 #include "platform/widgetkit/PresentationRenderer.h"
-#include "platform/widgetkit/PreviewPage.h"
+#include "platform/widgetkit/play/PreviewPage.h"
 
 // serve [--listen HOST:PORT] [--speed FACTOR]
 //
