@@ -14,8 +14,8 @@ namespace {
 
 // A typical state as the host app pushes it while downloading.
 constexpr std::string_view typicalState =
-    R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Numbers.ipa",)"
-    R"("appNames":["Keynote","Numbers","Pages","GarageBand","iMovie"],"totalBytesDownloaded":1503238553,)"
+    R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Tallies.ipa",)"
+    R"("appNames":["Lantern","Tallies","Quill","Loopcrafts","Clipsy"],"totalBytesDownloaded":1503238553,)"
     R"("totalBytesExpected":3579139413,"bytesPerSecond":6291456,"lastUpdateTime":818003725.5,)"
     R"("estimatedCompletionDate":818004055.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})";
 

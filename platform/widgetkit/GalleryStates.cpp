@@ -10,11 +10,11 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 0,
   "totalDownloads": 3,
   "overallProgress": 0,
-  "currentFileName": "Keynote.ipa",
+  "currentFileName": "Lantern.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages"
+    "Lantern",
+    "Tallies",
+    "Quill"
   ],
   "totalBytesDownloaded": 0,
   "totalBytesExpected": 1288490188,
@@ -30,13 +30,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 2,
   "totalDownloads": 5,
   "overallProgress": 0.42,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 1503238553,
   "totalBytesExpected": 3579139413,
@@ -53,13 +53,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 3,
   "totalDownloads": 7,
   "overallProgress": 0.5,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 2147483648,
   "totalBytesExpected": 4294967296,
@@ -76,13 +76,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 5,
   "totalDownloads": 5,
   "overallProgress": 0.97,
-  "currentFileName": "iMovie.ipa",
+  "currentFileName": "Clipsy.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 3579139413,
   "totalBytesExpected": 3579139413,
@@ -99,13 +99,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 5,
   "totalDownloads": 5,
   "overallProgress": 1.0,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 3579139413,
   "totalBytesExpected": 3579139413,
@@ -158,7 +158,7 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 4,
   "totalDownloads": 5,
   "overallProgress": 0.71,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
     "Final Cut Pro",
     "Logic Pro",
@@ -181,13 +181,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 5,
   "totalDownloads": 5,
   "overallProgress": 1.5,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 5368709120,
   "totalBytesExpected": 3579139413,
@@ -204,13 +204,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 1,
   "totalDownloads": 5,
   "overallProgress": -0.25,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 0,
   "totalBytesExpected": 3579139413,
@@ -226,9 +226,9 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 1,
   "totalDownloads": 1,
   "overallProgress": 0,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Numbers"
+    "Tallies"
   ],
   "totalBytesDownloaded": 0,
   "totalBytesExpected": 0,
@@ -244,13 +244,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 5,
   "totalDownloads": 5,
   "overallProgress": 0.88,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 1503238553,
   "totalBytesExpected": 3579139413,
@@ -267,13 +267,13 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 1,
   "totalDownloads": 5,
   "overallProgress": 0.05,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Keynote",
-    "Numbers",
-    "Pages",
-    "GarageBand",
-    "iMovie"
+    "Lantern",
+    "Tallies",
+    "Quill",
+    "Loopcrafts",
+    "Clipsy"
   ],
   "totalBytesDownloaded": 178956970,
   "totalBytesExpected": 3579139413,
@@ -290,7 +290,7 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 2,
   "totalDownloads": 3,
   "overallProgress": 0.37,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
     "📸 Snapshot",
     "👨‍👩‍👧 Family Hub",
@@ -311,7 +311,7 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 1,
   "totalDownloads": 3,
   "overallProgress": 0.18,
-  "currentFileName": "Numbers.ipa",
+  "currentFileName": "Tallies.ipa",
   "appNames": [
     "नमस्ते भारत",
     "क्षितिज समाचार",

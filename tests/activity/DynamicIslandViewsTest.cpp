@@ -27,7 +27,7 @@ ContentState makeState(std::optional<DownloadPhase> phase, bool isCompleted = fa
   state.currentDownload = 1;
   state.totalDownloads = 1;
   state.overallProgress = 0.42;
-  state.appNames = {"Keynote"};
+  state.appNames = {"Lantern"};
   state.totalBytesDownloaded = 1048576;    // "1 MB"
   state.totalBytesExpected = 1610612736;   // "1.5 GB"
   state.bytesPerSecond = 1572864;          // "1.5 MB/s"
@@ -151,9 +151,9 @@ TEST(ExpandedIsland, NamesLineIsShortenedAtThirtyCharacters) {
   ContentState state = makeState(DownloadPhase::downloading);
   // Joined, the first four are 35 characters: the lock screen keeps four,
   // the island three.
-  state.appNames = {"Keynote", "Numbers", "Pages", "GarageBand", "iMovie"};
+  state.appNames = {"Lantern", "Tallies", "Quill", "Loopcrafts", "Clipsy"};
   const View names = column(center(state)).at(0);
-  EXPECT_EQ(textOf(names), "Keynote, Numbers, Pages\u2026");
+  EXPECT_EQ(textOf(names), "Lantern, Tallies, Quill\u2026");
   EXPECT_EQ(names.modifiers(),
             (std::vector<Modifier>{FontModifier{Font::subheadline}, FontWeightModifier{Font::Weight::medium},
                                    LineLimitModifier{1}, TruncationModeModifier{TruncationMode::tail},

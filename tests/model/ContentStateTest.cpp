@@ -30,8 +30,8 @@ Fields typicalFields() {
   return {{"currentDownload", "2"},
           {"totalDownloads", "5"},
           {"overallProgress", "0.42"},
-          {"currentFileName", R"("Keynote.ipa")"},
-          {"appNames", R"(["Keynote", "Numbers", "Pages"])"},
+          {"currentFileName", R"("Lantern.ipa")"},
+          {"appNames", R"(["Lantern", "Tallies", "Quill"])"},
           {"totalBytesDownloaded", "314572800"},
           {"totalBytesExpected", "748683264"},
           {"bytesPerSecond", "5242880"},
@@ -73,8 +73,8 @@ ContentState typicalState() {
   state.currentDownload = 2;
   state.totalDownloads = 5;
   state.overallProgress = 0.42;
-  state.currentFileName = "Keynote.ipa";
-  state.appNames = {"Keynote", "Numbers", "Pages"};
+  state.currentFileName = "Lantern.ipa";
+  state.appNames = {"Lantern", "Tallies", "Quill"};
   state.totalBytesDownloaded = 314572800;
   state.totalBytesExpected = 748683264;
   state.bytesPerSecond = 5242880;
@@ -109,8 +109,8 @@ TEST(ContentStateDecoding, ReadsEveryField) {
   EXPECT_EQ(state->currentDownload, 2);
   EXPECT_EQ(state->totalDownloads, 5);
   EXPECT_EQ(state->overallProgress, 0.42);
-  EXPECT_EQ(state->currentFileName, "Keynote.ipa");
-  EXPECT_EQ(state->appNames, (std::vector<std::string>{"Keynote", "Numbers", "Pages"}));
+  EXPECT_EQ(state->currentFileName, "Lantern.ipa");
+  EXPECT_EQ(state->appNames, (std::vector<std::string>{"Lantern", "Tallies", "Quill"}));
   EXPECT_EQ(state->totalBytesDownloaded, 314572800);
   EXPECT_EQ(state->totalBytesExpected, 748683264);
   EXPECT_EQ(state->bytesPerSecond, 5242880);
@@ -195,7 +195,7 @@ TEST(ContentStateRejection, NullForARequiredKey) {
 TEST(ContentStateRejection, WrongTypes) {
   const std::pair<std::string, std::string> wrong[] = {
       {"currentDownload", R"("2")"}, {"overallProgress", R"("0.42")"}, {"currentFileName", "7"},
-      {"appNames", R"("Keynote")"},  {"lastUpdateTime", R"("2026-12-06T10:00:00Z")"},
+      {"appNames", R"("Lantern")"},  {"lastUpdateTime", R"("2026-12-06T10:00:00Z")"},
       {"estimatedCompletionDate", "true"}, {"isCompleted", "0"}, {"isPaused", R"("false")"}, {"phase", "2"}};
   for (const auto& [key, value] : wrong) {
     expectError(decodeError(json(with(typicalFields(), key, value))), Kind::typeMismatch, {key});
@@ -209,10 +209,10 @@ TEST(ContentStateRejection, PhaseNamingNoCase) {
 }
 
 TEST(ContentStateRejection, BadAppNameElements) {
-  auto error = decodeError(json(with(typicalFields(), "appNames", R"(["Keynote", "Numbers", null])")));
+  auto error = decodeError(json(with(typicalFields(), "appNames", R"(["Lantern", "Tallies", null])")));
   expectError(error, Kind::valueNotFound, {"appNames", "Index 2"});
   EXPECT_EQ(error.debugDescription, "Expected String value but found null instead.");
-  expectError(decodeError(json(with(typicalFields(), "appNames", R"(["Keynote", 3])"))), Kind::typeMismatch,
+  expectError(decodeError(json(with(typicalFields(), "appNames", R"(["Lantern", 3])"))), Kind::typeMismatch,
               {"appNames", "Index 1"});
 }
 
@@ -250,8 +250,8 @@ TEST(ContentStateEncoding, WritesKeysInDeclarationOrder) {
   auto text = JSONEncoder().encode(typicalState());
   ASSERT_TRUE(text.ok());
   EXPECT_EQ(*text,
-            R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Keynote.ipa",)"
-            R"("appNames":["Keynote","Numbers","Pages"],"totalBytesDownloaded":314572800,)"
+            R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Lantern.ipa",)"
+            R"("appNames":["Lantern","Tallies","Quill"],"totalBytesDownloaded":314572800,)"
             R"("totalBytesExpected":748683264,"bytesPerSecond":5242880,"lastUpdateTime":818000000,)"
             R"("estimatedCompletionDate":818000082.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})");
 }
@@ -288,7 +288,7 @@ TEST(ContentStateEncoding, RoundTripsToAnEqualState) {
   ContentState unusual = typicalState();
   unusual.overallProgress = 0.1 + 0.2;
   unusual.currentFileName = std::string("a/b\\\"\n\0\x7f\xc3\xa9 \xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9", 23);
-  unusual.appNames = {"", "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7\xe0\xa4\xbf", "Numbers"};
+  unusual.appNames = {"", "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7\xe0\xa4\xbf", "Tallies"};
   unusual.currentDownload = INT64_MIN;
   unusual.totalBytesExpected = INT64_MAX;
   unusual.lastUpdateTime = Date(-978307200.125);
@@ -320,7 +320,7 @@ TEST(ContentStateEquality, EveryFieldTakesPart) {
       [](ContentState& s) { s.currentDownload = 3; },
       [](ContentState& s) { s.totalDownloads = 6; },
       [](ContentState& s) { s.overallProgress = 0.43; },
-      [](ContentState& s) { s.currentFileName = "Numbers.ipa"; },
+      [](ContentState& s) { s.currentFileName = "Tallies.ipa"; },
       [](ContentState& s) { s.appNames.pop_back(); },
       [](ContentState& s) { s.appNames.push_back(""); },
       [](ContentState& s) { s.appNames[1] = "numbers"; },

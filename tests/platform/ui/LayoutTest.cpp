@@ -129,11 +129,11 @@ class LayoutTest : public ::testing::Test {
 
 // Header row, 339 wide inside the padding: spacing 3 × 10 and the spacer's
 // minimum 8 set aside leave 301 for the others, least flexible first:
-// badge 28, percentage "42%" (3 × 10 = 30), text column (title "Keynote,
-// Numbers", 16 × 7.5 = 120). The spacer takes the other 131, which puts the
+// badge 28, percentage "42%" (3 × 10 = 30), text column (title "Lantern,
+// Tallies", 16 × 7.5 = 120). The spacer takes the other 131, which puts the
 // percentage's trailing edge on the padding, at 355.
 TEST_F(LayoutTest, HeaderRowSpacerPushesPercentageToTrailingEdge) {
-  const LayoutNode root = layout(lockScreen("Keynote, Numbers", true), {371, std::nullopt});
+  const LayoutNode root = layout(lockScreen("Lantern, Tallies", true), {371, std::nullopt});
   const LayoutNode& header = child(root, {0});
   expectRect(header.frame(), {16, 16, 339, 38});
   expectRect(child(header, {0}).frame(), {16, 21, 28, 28});      // badge, centred in 38
@@ -149,7 +149,7 @@ TEST_F(LayoutTest, HeaderRowSpacerPushesPercentageToTrailingEdge) {
 // (timer group 11 + 3 + 22 = 36, speed 33, bytes 16 × 5.5 = 88) take what
 // they need and the two spacers share the rest, 150, equally.
 TEST_F(LayoutTest, FooterSpacersShareTheRestEqually) {
-  const LayoutNode root = layout(lockScreen("Keynote, Numbers", true), {371, std::nullopt});
+  const LayoutNode root = layout(lockScreen("Lantern, Tallies", true), {371, std::nullopt});
   const LayoutNode& block = child(root, {1});
   expectRect(block.frame(), {16, 64, 339, 21});
   expectRect(child(block, {0}).frame(), {16, 64, 339, 4});  // the bar across the width
@@ -169,7 +169,7 @@ TEST_F(LayoutTest, FooterSpacersShareTheRestEqually) {
 // Without the timer the two spacers sit side by side, still 8 apart, and
 // still share equally: (339 − 3 × 8 − 33 − 88) / 2 = 97.
 TEST_F(LayoutTest, FooterWithoutTimerKeepsBytesAtTrailingEdge) {
-  const LayoutNode root = layout(lockScreen("Keynote, Numbers", false), {371, std::nullopt});
+  const LayoutNode root = layout(lockScreen("Lantern, Tallies", false), {371, std::nullopt});
   const LayoutNode& footer = child(root, {1, 1});
   ASSERT_EQ(footer.children.size(), 4u);
   EXPECT_DOUBLE_EQ(child(footer, {1}).frame().width, 97);
@@ -222,7 +222,7 @@ TEST_F(LayoutTest, IslandBarFillsTheFreeWidth) {
   const View center =
       VStack(HorizontalAlignment::center, 6.0,
              {
-                 Text::verbatim("Pages").font(Font::subheadline).fontWeight(Font::Weight::medium),
+                 Text::verbatim("Quill").font(Font::subheadline).fontWeight(Font::Weight::medium),
                  HStack(VerticalAlignment::center, 8.0,
                         {
                             ring(24, 2, 0.42),
