@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "bench/TypicalState.h"
 #include "activity/DownloadLiveActivity.h"
 #include "model/DownloadActivityAttributes.h"
 #include "platform/foundation/Clock.h"
@@ -14,17 +15,11 @@
 
 namespace {
 
-// A typical state as the host app pushes it while downloading.
-constexpr std::string_view typicalState =
-    R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Tallies.ipa",)"
-    R"("appNames":["Lantern","Tallies","Quill","Loopcrafts","Clipsy"],"totalBytesDownloaded":1503238553,)"
-    R"("totalBytesExpected":3579139413,"bytesPerSecond":6291456,"lastUpdateTime":818003725.5,)"
-    R"("estimatedCompletionDate":818004055.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})";
-
-constexpr Foundation::Date pinnedNow(818003725.5);
+using bench::typicalState;
+using bench::pinnedNow;
 
 tolvane::DownloadActivityViewContext decodedContext() {
-  return {*Foundation::JSONDecoder().decode<tolvane::ContentState>(typicalState), {}};
+  return {bench::decodedState(), {}};
 }
 
 void DecodeState(benchmark::State& state) {

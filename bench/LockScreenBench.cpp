@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "bench/TypicalState.h"
 #include "model/DownloadActivityAttributes.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/JSONDecoder.h"
@@ -12,18 +13,10 @@
 
 namespace {
 
-// A typical state as the host app pushes it while downloading.
-constexpr std::string_view typicalState =
-    R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Tallies.ipa",)"
-    R"("appNames":["Lantern","Tallies","Quill","Loopcrafts","Clipsy"],"totalBytesDownloaded":1503238553,)"
-    R"("totalBytesExpected":3579139413,"bytesPerSecond":6291456,"lastUpdateTime":818003725.5,)"
-    R"("estimatedCompletionDate":818004055.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})";
+using bench::typicalState;
+using bench::pinnedNow;
 
-constexpr Foundation::Date pinnedNow(818003725.5);
-
-tolvane::ContentState decodedState() {
-  return *Foundation::JSONDecoder().decode<tolvane::ContentState>(typicalState);
-}
+using bench::decodedState;
 
 void BuildLockScreenTree(benchmark::State& state) {
   Foundation::PinnedCurrentDate pin(pinnedNow);

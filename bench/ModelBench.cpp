@@ -6,20 +6,15 @@
 #include <ctime>
 #include <string>
 
+#include "bench/TypicalState.h"
 #include "model/DownloadActivityAttributes.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
 
 namespace {
 
-// A typical state as the host app pushes it while downloading.
-constexpr std::string_view typicalState =
-    R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Tallies.ipa",)"
-    R"("appNames":["Lantern","Tallies","Quill","Loopcrafts","Clipsy"],"totalBytesDownloaded":1503238553,)"
-    R"("totalBytesExpected":3579139413,"bytesPerSecond":6291456,"lastUpdateTime":818003725.5,)"
-    R"("estimatedCompletionDate":818004055.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})";
-
-tolvane::ContentState decodedState() { return *Foundation::JSONDecoder().decode<tolvane::ContentState>(typicalState); }
+using bench::typicalState;
+using bench::decodedState;
 
 void ParseOnly(benchmark::State& state) {
   simdjson::dom::parser parser;

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/TypicalState.h"
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "platform/ui/drawing/CairoRenderer.h"
 #include "platform/ui/drawing/Output.h"
@@ -42,13 +43,9 @@ using namespace SwiftUI::Drawing;
 using WidgetKit::PresentationKind;
 constexpr double pi = std::numbers::pi;
 
-constexpr std::string_view typicalState =
-    R"({"currentDownload":2,"totalDownloads":5,"overallProgress":0.42,"currentFileName":"Tallies.ipa",)"
-    R"("appNames":["Lantern","Tallies","Quill","Loopcrafts","Clipsy"],"totalBytesDownloaded":1503238553,)"
-    R"("totalBytesExpected":3579139413,"bytesPerSecond":6291456,"lastUpdateTime":818003725.5,)"
-    R"("estimatedCompletionDate":818004055.5,"isCompleted":false,"isPaused":false,"phase":"downloading"})";
+using bench::typicalState;
 
-constexpr Foundation::Date now(818003725.5);
+constexpr Foundation::Date now = bench::pinnedNow;
 constexpr double scale = 3;
 
 WidgetKit::ActivityPresentations presentations() {

@@ -23,35 +23,38 @@ int HostContext::fail(int code, const std::string& message) {
   return code;
 }
 
-std::optional<std::string> readPayload(HostContext& context, const std::string& path) {
-  std::string payload;
+std::optional<std::string> readInput(HostContext& context, const std::string& path) {
   if (path.empty() || path == "-") {
-    payload.assign(std::istreambuf_iterator<char>(context.in), std::istreambuf_iterator<char>());
+    std::string input(std::istreambuf_iterator<char>(context.in), std::istreambuf_iterator<char>{});
     if (context.in.bad()) {
       context.fail(exitNoInput, "cannot read standard input");
       return std::nullopt;
     }
-  } else {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-      context.fail(exitNoInput, "cannot read " + path + ": Is a directory");
-      return std::nullopt;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-      context.fail(exitNoInput, "cannot read " + path + ": " + std::strerror(errno));
-      return std::nullopt;
-    }
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) {
-      context.fail(exitNoInput, "cannot read " + path);
-      return std::nullopt;
-    }
-    payload = std::move(contents).str();
+    return input;
   }
-  if (payload.size() > PlatformHost::maximumPayloadSize) {
-    context.fail(exitDataError, "payload of " + std::to_string(payload.size()) + " bytes exceeds the limit of " +
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    context.fail(exitNoInput, "cannot read " + path + ": Is a directory");
+    return std::nullopt;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    context.fail(exitNoInput, "cannot read " + path + ": " + std::strerror(errno));
+    return std::nullopt;
+  }
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  if (file.bad()) {
+    context.fail(exitNoInput, "cannot read " + path);
+    return std::nullopt;
+  }
+  return std::move(contents).str();
+}
+
+std::optional<std::string> readPayload(HostContext& context, const std::string& path) {
+  std::optional<std::string> payload = readInput(context, path);
+  if (payload && payload->size() > PlatformHost::maximumPayloadSize) {
+    context.fail(exitDataError, "payload of " + std::to_string(payload->size()) + " bytes exceeds the limit of " +
                                     std::to_string(PlatformHost::maximumPayloadSize) + " bytes");
     return std::nullopt;
   }

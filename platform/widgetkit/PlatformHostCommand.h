@@ -37,9 +37,12 @@ struct HostContext {
   int fail(int code, const std::string& message);
 };
 
-// Reads a payload: standard input for "-" (or an empty path), else the file.
-// On failure reports one line (exit 66) and returns nothing. A payload over
-// PlatformHost::maximumPayloadSize is refused too (exit 65).
+// The whole of a file, or of standard input for "" or "-"; nothing after
+// reporting the failure in one line (exit 66).
+std::optional<std::string> readInput(HostContext& context, const std::string& path);
+
+// Reads a state payload as readInput does, and also refuses one over
+// PlatformHost::maximumPayloadSize (exit 65).
 std::optional<std::string> readPayload(HostContext& context, const std::string& path);
 
 // The one line that reports an undecodable payload (after "error: "):

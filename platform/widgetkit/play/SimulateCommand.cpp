@@ -52,23 +52,6 @@ inline CLI::Validator speedValidator() {
       "FACTOR", "speed");
 }
 
-// The whole file, or nothing after reporting it (exit 66).
-inline std::optional<std::string> readQueueFile(HostContext& context, const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    context.fail(exitNoInput, "cannot read " + path + ": Is a directory");
-    return std::nullopt;
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    context.fail(exitNoInput, "cannot read " + path + ": " + std::strerror(errno));
-    return std::nullopt;
-  }
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return std::move(contents).str();
-}
-
 }  // namespace detail
 
 void installSimulateCommand(CLI::App& app, HostContext& context) {
@@ -95,7 +78,7 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
   command->callback([options, factory, &context] {
     std::optional<std::string> queue;
     if (!options->queue.empty()) {
-      queue = detail::readQueueFile(context, options->queue);
+      queue = readInput(context, options->queue);
       if (!queue) return;
     }
     if (!options->frames.empty()) {
