@@ -121,10 +121,10 @@ const std::vector<GalleryState>& galleryStates() {
   "currentDownload": 1,
   "totalDownloads": 2,
   "overallProgress": 0.25,
-  "currentFileName": "Procreate.ipa",
+  "currentFileName": "Sketchory.ipa",
   "appNames": [
-    "Procreate",
-    "Affinity Photo 2"
+    "Sketchory",
+    "Meridian Photo 2"
   ],
   "totalBytesDownloaded": 268435456,
   "totalBytesExpected": 1073741824,
@@ -141,7 +141,7 @@ const std::vector<GalleryState>& galleryStates() {
   "overallProgress": 0.63,
   "currentFileName": "Designer.ipa",
   "appNames": [
-    "Affinity Designer 2 – Professional Vector Graphics Suite for Illustrators"
+    "Meridian Designer 2 – Professional Vector Graphics Suite for Illustrators"
   ],
   "totalBytesDownloaded": 1181116006,
   "totalBytesExpected": 1879048192,
@@ -160,11 +160,11 @@ const std::vector<GalleryState>& galleryStates() {
   "overallProgress": 0.71,
   "currentFileName": "Tallies.ipa",
   "appNames": [
-    "Final Cut Pro",
-    "Logic Pro",
-    "Pixelmator Pro",
-    "Compressor",
-    "Motion"
+    "Reel Cutter X",
+    "Tone Loom",
+    "Pixelwright Go",
+    "Shrinkwrap",
+    "Kinema"
   ],
   "totalBytesDownloaded": 1503238553,
   "totalBytesExpected": 3579139413,
@@ -293,7 +293,7 @@ const std::vector<GalleryState>& galleryStates() {
   "currentFileName": "Tallies.ipa",
   "appNames": [
     "📸 Snapshot",
-    "👨‍👩‍👧 Family Hub",
+    "👨‍👩‍👧 Kin Circle",
     "🎧 Podcasts"
   ],
   "totalBytesDownloaded": 1503238553,

@@ -182,11 +182,11 @@ TEST_F(LayoutTest, FooterWithoutTimerKeepsBytesAtTrailingEdge) {
 // 30 − 8 = 243; 7.5 a character, so 31 characters and "…" (32 × 7.5 = 240)
 // fit. The spacer keeps its minimum and the percentage its place.
 TEST_F(LayoutTest, LongTitleIsTruncatedAtTheTail) {
-  const std::string title = "Affinity Designer 2 Professional Vector Suite";  // 45 characters
+  const std::string title = "Meridian Designer 2 Professional Vector Suite";  // 45 characters
   const LayoutNode root = layout(lockScreen(title, true), {371, std::nullopt});
   const LayoutNode& titleNode = child(root, {0, 1, 0});
   ASSERT_TRUE(titleNode.text);
-  EXPECT_EQ(titleNode.text->text, "Affinity Designer 2 Professiona\u2026");
+  EXPECT_EQ(titleNode.text->text, "Meridian Designer 2 Professiona\u2026");
   expectRect(titleNode.frame(), {54, 16, 240, 20});
   EXPECT_DOUBLE_EQ(child(root, {0, 2}).frame().width, 11);  // 8 + the 3 that 240 leaves of 243
   EXPECT_DOUBLE_EQ(child(root, {0, 3}).frame().maxX(), 355);
