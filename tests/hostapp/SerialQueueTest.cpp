@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -34,14 +35,16 @@ TEST(SerialQueue, RunsJobsOneAtATimeInTheOrderTheyFallDueOnItsOwnThread) {
 
 TEST(SerialQueue, GoingAwayDropsTheJobsNotYetDueAndWaitsForTheRunningOne) {
   std::atomic<int> ran{0};
+  std::promise<void> started;
   {
     SerialQueue queue;
     queue.async([&] {
+      started.set_value();
       std::this_thread::sleep_for(20ms);
       ++ran;
     });
     queue.asyncAfter(10s, [&] { ran += 100; });
-    std::this_thread::sleep_for(5ms);  // the first job is running, the second waits
+    started.get_future().wait();  // the first job is running, the second waits
   }
   EXPECT_EQ(ran, 1);
 }
