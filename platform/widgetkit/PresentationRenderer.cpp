@@ -84,10 +84,8 @@ Picture PresentationRenderer::lockScreen(const ActivityPresentations& presentati
   return {chrome.canvas, chrome.compose(content)};
 }
 
-Picture PresentationRenderer::expanded(const ActivityPresentations& presentations,
-                                       Foundation::Date now) {
-  const DynamicIsland& island = presentations.dynamicIsland;
-  const double width = Drawing::expandedContentWidth(screen_);
+ExpandedRegionsLayout layoutExpandedRegions(SwiftUI::LayoutEngine& engine, const DynamicIsland& island,
+                                            double width, Foundation::Date now) {
   const auto content = [&](DynamicIslandExpandedRegionPosition position) {
     const DynamicIslandExpandedRegion* region = island.region(position);
     return region ? region->content : View();
@@ -99,37 +97,46 @@ Picture PresentationRenderer::expanded(const ActivityPresentations& presentation
 
   // The sides first, at their ideal widths up to a third of the island.
   const auto sideProposal = [&](const View& side) {
-    const Size ideal = engine_.sizeThatFits(side, {}, now);
+    const Size ideal = engine.sizeThatFits(side, {}, now);
     return ProposedSize{std::min(ideal.width, width / 3), std::nullopt};
   };
   const ProposedSize leadingProposal = sideProposal(leading);
   const ProposedSize trailingProposal = sideProposal(trailing);
-  const Size leadingSize = engine_.sizeThatFits(leading, leadingProposal, now);
-  const Size trailingSize = engine_.sizeThatFits(trailing, trailingProposal, now);
+  const Size leadingSize = engine.sizeThatFits(leading, leadingProposal, now);
+  const Size trailingSize = engine.sizeThatFits(trailing, trailingProposal, now);
   const double leadingColumn = leadingSize.width > 0 ? leadingSize.width + regionGap : 0;
   const double trailingColumn = trailingSize.width > 0 ? trailingSize.width + regionGap : 0;
   const double centerWidth = std::max(0.0, width - leadingColumn - trailingColumn);
   const ProposedSize centerProposal{centerWidth, std::nullopt};
-  const Size centerSize = engine_.sizeThatFits(center, centerProposal, now);
+  const Size centerSize = engine.sizeThatFits(center, centerProposal, now);
   const double topHeight = std::max({leadingSize.height, centerSize.height, trailingSize.height});
   const ProposedSize bottomProposal{width, std::nullopt};
-  const Size bottomSize = engine_.sizeThatFits(bottom, bottomProposal, now);
+  const Size bottomSize = engine.sizeThatFits(bottom, bottomProposal, now);
   const double bottomY = topHeight > 0 && bottomSize.height > 0 ? topHeight + regionGap : topHeight;
-  const double height = bottomSize.height > 0 ? bottomY + bottomSize.height : topHeight;
 
+  ExpandedRegionsLayout result;
+  result.height = bottomSize.height > 0 ? bottomY + bottomSize.height : topHeight;
+  result.regions.push_back(engine.layout(leading, leadingProposal, {0, 0}, now));
+  result.regions.push_back(engine.layout(
+      center, centerProposal, {leadingColumn + (centerWidth - centerSize.width) / 2, 0}, now));
+  result.regions.push_back(
+      engine.layout(trailing, trailingProposal, {width - trailingSize.width, 0}, now));
+  result.regions.push_back(
+      engine.layout(bottom, bottomProposal, {(width - bottomSize.width) / 2, bottomY}, now));
+  return result;
+}
+
+Picture PresentationRenderer::expanded(const ActivityPresentations& presentations,
+                                       Foundation::Date now) {
+  const DynamicIsland& island = presentations.dynamicIsland;
+  const ExpandedRegionsLayout layout =
+      layoutExpandedRegions(engine_, island, Drawing::expandedContentWidth(screen_), now);
   DrawList list;
-  appendLayout(list, engine_.layout(leading, leadingProposal, {0, 0}, now));
-  appendLayout(list,
-               engine_.layout(center, centerProposal,
-                              {leadingColumn + (centerWidth - centerSize.width) / 2, 0}, now));
-  appendLayout(list,
-               engine_.layout(trailing, trailingProposal, {width - trailingSize.width, 0}, now));
-  appendLayout(
-      list, engine_.layout(bottom, bottomProposal, {(width - bottomSize.width) / 2, bottomY}, now));
+  for (const LayoutNode& region : layout.regions) appendLayout(list, region);
 
   std::optional<Drawing::Paint> keyline;
   if (island.keylineTintValue()) keyline = *island.keylineTintValue();
-  const Drawing::Chrome chrome = Drawing::expandedIslandChrome(height, keyline, screen_);
+  const Drawing::Chrome chrome = Drawing::expandedIslandChrome(layout.height, keyline, screen_);
   return {chrome.canvas, chrome.compose(list)};
 }
 

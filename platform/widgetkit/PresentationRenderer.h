@@ -57,6 +57,18 @@ struct Picture {
 //
 // Keeps a layout engine, so the text measurements of one picture serve the
 // next. Not thread-safe; the measurer must outlive the renderer.
+// The expanded island's regions laid out as the platform places them inside
+// the island's content area `width` wide: the leading and trailing sides at
+// their ideal widths (at most a third of the island each), the centre
+// between them, the bottom below, 8 points apart. Frames are relative to the
+// content area. Drawing and hit testing both place the regions through this.
+struct ExpandedRegionsLayout {
+  std::vector<SwiftUI::LayoutNode> regions;  // leading, centre, trailing, bottom
+  double height = 0;
+};
+ExpandedRegionsLayout layoutExpandedRegions(SwiftUI::LayoutEngine& engine, const DynamicIsland& island,
+                                            double width, Foundation::Date now);
+
 class PresentationRenderer {
  public:
   explicit PresentationRenderer(

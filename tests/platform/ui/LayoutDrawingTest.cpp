@@ -17,6 +17,7 @@
 #include "platform/ui/Layout.h"
 #include "platform/ui/Views.h"
 #include "platform/ui/drawing/Output.h"
+#include "tests/platform/drawing/TestImage.h"
 
 namespace SwiftUI {
 namespace {
@@ -219,53 +220,8 @@ TEST(FontDescriptorOfFont, StylesSystemSizesAndWeights) {
 
 // --- Pixels ---
 
-struct Reference {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgba;
-};
-
-Reference load(const std::string& name) {
-  const std::string path =
-      std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  Reference r;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return r;
-  image.format = PNG_FORMAT_RGBA;
-  r.rgba.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, r.rgba.data(), 0, nullptr)) return r;
-  r.width = static_cast<int>(image.width);
-  r.height = static_cast<int>(image.height);
-  return r;
-}
-
-// Mean and largest difference of premultiplied channels.
-void expectClose(cairo_surface_t* image, const Reference& ref, double meanLimit, int maxLimit) {
-  ASSERT_EQ(cairo_image_surface_get_width(image), ref.width);
-  ASSERT_EQ(cairo_image_surface_get_height(image), ref.height);
-  cairo_surface_flush(image);
-  const unsigned char* data = cairo_image_surface_get_data(image);
-  const int stride = cairo_image_surface_get_stride(image);
-  double sum = 0;
-  int worst = 0;
-  for (int y = 0; y < ref.height; ++y) {
-    for (int x = 0; x < ref.width; ++x) {
-      const unsigned char* e = &ref.rgba[static_cast<std::size_t>((y * ref.width + x) * 4)];
-      std::uint32_t p;
-      std::memcpy(&p, data + y * stride + x * 4, sizeof p);
-      const int actual[4] = {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                             static_cast<int>(p & 0xFF), static_cast<int>(p >> 24)};
-      for (int i = 0; i < 4; ++i) {
-        const int expected = i == 3 ? e[3] : (e[i] * e[3] + 127) / 255;
-        const int diff = std::abs(actual[i] - expected);
-        sum += diff;
-        worst = std::max(worst, diff);
-      }
-    }
-  }
-  EXPECT_LT(sum / (ref.width * ref.height * 4), meanLimit);
-  EXPECT_LE(worst, maxLimit);
-}
+using SwiftUI::Drawing::testing::expectClose;
+using SwiftUI::Drawing::testing::Reference;
 
 D::SurfacePtr picture(const D::DrawList& list, D::Size canvas) {
   return D::renderImage(list, canvas, D::RenderOptions{2, D::Appearance::dark});
@@ -274,7 +230,7 @@ D::SurfacePtr picture(const D::DrawList& list, D::Size canvas) {
 // A 24-pt ring padded by 4 has its centre at (16, 16): the reference ring,
 // a 3-pt track in blue at 0.3 and a round-capped arc to 0.3 from the top.
 TEST_F(LayoutDrawingTest, LaidOutRingMatchesReference) {
-  const Reference ref = load("ring.png");
+  const Reference ref = SwiftUI::Drawing::testing::loadReference("ring.png");
   ASSERT_GT(ref.width, 0);
   const View ring =
       ZStack({
@@ -294,7 +250,7 @@ TEST_F(LayoutDrawingTest, LaidOutRingMatchesReference) {
 // A green bar at 0.6 padded 4 and 2 inside an 80-pt width: the reference
 // bar at (4, 2), 72 × 4.
 TEST_F(LayoutDrawingTest, LaidOutProgressBarMatchesReference) {
-  const Reference ref = load("progress-bar.png");
+  const Reference ref = SwiftUI::Drawing::testing::loadReference("progress-bar.png");
   ASSERT_GT(ref.width, 0);
   const View bar = ProgressView(0.6, 1)
                        .tint(Color::green)
