@@ -1,5 +1,6 @@
 #include "activity/DownloadLiveActivity.h"
 
+#include "activity/DownloadActivityPreviews.h"
 #include "activity/DynamicIslandViews.h"
 #include "presentation/DownloadLiveActivityView.h"
 #include "presentation/PresentationRules.h"
@@ -18,11 +19,15 @@ WidgetKit::ActivityConfiguration<DownloadActivityAttributes> DownloadLiveActivit
             .applying(WidgetKit::activitySystemActionForegroundColor(Color::white));
       },
       [](const DownloadActivityViewContext& context) {
-        return DynamicIsland(expandedContent(context), compactLeadingView(context), compactTrailingView(context),
-                             minimalView(context))
+        return DynamicIsland(expandedContent(context), compactLeadingView(context),
+                             compactTrailingView(context), minimalView(context))
             .widgetURL("plumara://downloads")
             .keylineTint(phaseColor(effectivePhase(context.state)));
       });
+}
+
+WidgetKit::ActivityPreviews DownloadLiveActivity::previews() {
+  return generated::previews;
 }
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 
 #include "model/DownloadActivityAttributes.h"
 #include "platform/widgetkit/ActivityConfiguration.h"
+#include "platform/widgetkit/HostedActivity.h"
 #include "presentation/DownloadLiveActivityView.h"  // DownloadActivityViewContext
 
 namespace tolvane {
@@ -17,6 +18,11 @@ namespace tolvane {
 // the context's state.
 struct DownloadLiveActivity {
   WidgetKit::ActivityConfiguration<DownloadActivityAttributes> body() const;
+
+  // The sample states of examples/ (gallery.json names them, with their
+  // captions), built into the program as constant data for the platform
+  // host's gallery.
+  static WidgetKit::ActivityPreviews previews();
 };
 
 }  // namespace tolvane

@@ -5,15 +5,16 @@
 
 #include <numbers>
 
-#include "platform/ui/drawing/Chrome.h"
 #include "platform/ui/drawing/TextMeasurer.h"
+#include "platform/widgetkit/Chrome.h"
 
 namespace SwiftUI::Drawing::bench {
 
 inline DrawList lockScreenScene(const TextMeasurer& measurer, Size* canvas) {
-  const Chrome chrome = lockScreenChrome(112, Paint{Color::black.opacity(0.3)});
+  const WidgetKit::Chrome chrome =
+      WidgetKit::lockScreenChrome(112, Paint{Color::black.opacity(0.3)});
   *canvas = chrome.canvas;
-  const double width = chrome.content.width;
+  const double width = chrome.content[0].width;
   DrawList content;
   auto text = [&](std::string s, FontDescriptor font, Paint color, double x, double top) {
     const TextMetrics m = measurer.measure(s, font);
@@ -52,7 +53,7 @@ inline DrawList lockScreenScene(const TextMeasurer& measurer, Size* canvas) {
   content.emplace_back(
       DrawSymbol{"pause.fill", {width - 26, 92, 11, 11}, FontWeight::regular, Color::orange});
   content.emplace_back(EndOpacity{});
-  return chrome.compose(content);
+  return chrome.compose({content});
 }
 
 }  // namespace SwiftUI::Drawing::bench

@@ -1,5 +1,7 @@
 #include <CLI/CLI.hpp>
 
+#include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -7,22 +9,24 @@
 
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/GalleryStates.h"
 #include "platform/widgetkit/PictureOptions.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // gallery -o DIR [--scale N]
 //
-// Draws every presentation of every gallery state (GalleryStates.h) as PNG
-// into DIR (created if missing), named <state>-<presentation>.png, and
-// writes DIR/index.html, a page that shows them in a grid with each state's
+// Draws every presentation of each preview state the activity offers
+// (HostedActivity::previews) as PNG into DIR (created if missing), named
+// <state>-<presentation>.png, and writes DIR/index.html, a page under the
+// previews' title that shows them in a grid with each state's caption and
 // JSON. Pictures are at 3 pixels a point unless --scale says otherwise and
-// shown at one pixel a point on the page. Prints the page's path.
+// shown at one pixel a point on the page; timer texts are read at the
+// previews' moment. Prints the page's path. Offered only for an activity
+// with preview states.
 //
 // Errors: 64 usage, 74 a file or the directory that could not be written
-// (each file is written whole or not at all), 70 a state that does not
-// decode or a drawing failure (both bugs).
+// (a regular file is written whole or not at all; links are followed), 70 a
+// state that does not decode or a drawing failure (both bugs).
 namespace WidgetKit {
 
 namespace {
@@ -42,15 +46,39 @@ std::string escapeHTML(std::string_view text) {
   return out;
 }
 
-std::string fileName(const GalleryState& state, PresentationKind kind) {
+std::string fileName(const ActivityPreviewState& state, PresentationKind kind) {
   return std::string(state.id) + "-" + std::string(nameOf(kind)) + ".png";
 }
 
-constexpr std::string_view pageHead = R"html(<!doctype html>
+// "2026-12-03 04:35:25.5 UTC": seconds with their fraction, if any.
+std::string utcText(Foundation::Date date) {
+  const double unix = date.timeIntervalSinceReferenceDate +
+                      Foundation::Date::timeIntervalBetween1970AndReferenceDate;
+  const double whole = std::floor(unix);
+  const auto seconds = static_cast<std::time_t>(whole);
+  std::tm tm{};
+  gmtime_r(&seconds, &tm);
+  char text[64];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+  std::string out = text;
+  if (unix > whole) {
+    char fraction[16];
+    std::snprintf(fraction, sizeof fraction, "%.3f", unix - whole);
+    std::string digits = fraction + 1;  // ".500"
+    while (digits.size() > 2 && digits.back() == '0') digits.pop_back();
+    out += digits;
+  }
+  return out + " UTC";
+}
+
+std::string pageHead(const ActivityPreviews& previews) {
+  const std::string title = escapeHTML(previews.title);
+  return R"html(<!doctype html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
-<title>Download activity gallery</title>
+<title>)html" +
+         title + R"html(</title>
 <style>
   body { background: #0b0b10; color: #e8e8ee; font: 14px/1.4 system-ui, sans-serif; margin: 24px; }
   h1 { font-size: 20px; margin: 0 0 4px; }
@@ -66,10 +94,12 @@ constexpr std::string_view pageHead = R"html(<!doctype html>
 </style>
 </head>
 <body>
-<h1>Download activity gallery</h1>
+<h1>)html" +
+         title + R"html(</h1>
 <p>Every presentation of each bundled content state, drawn as the platform shows it in the dark
-appearance; count-downs read at 2026-12-03 04:35:25.5 UTC.</p>
-)html";
+appearance; count-downs read at )html" +
+         utcText(previews.now) + ".</p>\n";
+}
 
 }  // namespace
 
@@ -96,9 +126,10 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     }
     SwiftUI::Drawing::PangoTextMeasurer measurer;
     PresentationRenderer renderer(measurer);
-    std::string page(pageHead);
-    for (const GalleryState& state : galleryStates()) {
-      auto presentations = context.activity.presentContentState(state.json, galleryNow);
+    const ActivityPreviews& previews = context.activity.previews;
+    std::string page = pageHead(previews);
+    for (const ActivityPreviewState& state : previews.states) {
+      auto presentations = context.activity.presentContentState(state.json, previews.now);
       if (!presentations) {
         context.fail(exitSoftware, "internal: gallery state " + std::string(state.id) + ": " +
                                        decodingErrorMessage(presentations.error()));
@@ -106,7 +137,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       }
       std::string figures[4];
       for (PresentationKind kind : allPresentationKinds) {
-        const Picture picture = renderer.picture(*presentations, kind, galleryNow);
+        const Picture picture = renderer.picture(*presentations, kind, previews.now);
         const std::string name = fileName(state, kind);
         if (auto failure = writePicture(picture, PictureFormat::png, options->scale,
                                         (directory / name).string())) {
@@ -120,13 +151,13 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
             "</figcaption></figure>";
       }
       page += "<section id=\"" + std::string(state.id) + "\">\n<h2>" + std::string(state.id) +
-              "<small>" + escapeHTML(state.note) + "</small></h2>\n";
+              "<small>" + escapeHTML(state.caption) + "</small></h2>\n";
       page += figures[0] + "\n" + figures[1] + "\n<pre>" + escapeHTML(state.json) + "</pre>\n";
       page += "<div class=\"islands\">" + figures[2] + figures[3] + "</div>\n</section>\n";
     }
     page += "</body>\n</html>\n";
     const std::string index = (directory / "index.html").string();
-    if (auto failure = SwiftUI::Drawing::writeFileAtomically(index, page.data(), page.size())) {
+    if (auto failure = SwiftUI::Drawing::writeFile(index, page.data(), page.size())) {
       detail::failOutput(context, *failure);
       return;
     }

@@ -3,6 +3,7 @@
 #include <concepts>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,8 +18,8 @@ namespace WidgetKit {
 // plus a nested ContentState, both coded as JSON.
 template <class A>
 concept ActivityAttributes = Foundation::Decodable<A> && Foundation::Encodable<A> &&
-                             Foundation::Decodable<typename A::ContentState> &&
-                             Foundation::Encodable<typename A::ContentState>;
+    Foundation::Decodable<typename A::ContentState> &&
+    Foundation::Encodable<typename A::ContentState>;
 
 // What checking one JSON payload found: the decoding error, or (when asked)
 // the decoded value written again, or the error that stopped that.
@@ -28,6 +29,22 @@ struct PayloadCheck {
   std::string encoded;  // only when re-encoding was asked for and succeeded
 
   bool ok() const { return !decodingError && !encodingError; }
+};
+
+// A content state an activity offers for the platform host's gallery.
+struct ActivityPreviewState {
+  std::string_view id;       // file-name stem: lower case, digits and '-'
+  std::string_view caption;  // what to look for, one line
+  std::string_view json;     // the state's JSON wire form
+};
+
+// The content states an activity offers for previews, with the gallery's
+// title and the moment they are drawn at (timer texts are read from it).
+// Constant data of the extension: nothing is read or built at run time.
+struct ActivityPreviews {
+  std::string_view title;
+  Foundation::Date now;
+  std::span<const ActivityPreviewState> states;
 };
 
 // One kind of activity that the platform host serves, with its types erased:
@@ -44,13 +61,16 @@ struct HostedActivity {
   // from the activity's configuration, with Foundation::currentDate() pinned
   // to `now` while they are built. Empty when the host serves no
   // configuration (WidgetBundle::hostedActivity fills it).
-  std::function<Foundation::Result<ActivityPresentations, Foundation::DecodingError>(std::string_view json,
-                                                                                     Foundation::Date now)>
+  std::function<Foundation::Result<ActivityPresentations, Foundation::DecodingError>(
+      std::string_view json, Foundation::Date now)>
       presentContentState;
+  // The states the gallery draws; none unless the widget offers them
+  // (a static previews() of the widget type; WidgetBundle::hostedActivity).
+  ActivityPreviews previews;
 
   template <ActivityAttributes A>
   static HostedActivity make(std::string attributesName) {
-    return {std::move(attributesName), &check<typename A::ContentState>, &check<A>, {}};
+    return {std::move(attributesName), &check<typename A::ContentState>, &check<A>, {}, {}};
   }
 
  private:

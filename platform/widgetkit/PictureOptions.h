@@ -11,25 +11,30 @@
 // Command-line pieces that the picture commands (render, gallery) share.
 namespace WidgetKit::detail {
 
-// The largest --scale: a 3× lock-screen picture is 1197 × 564 pixels, a 10×
-// one about 15 MB of pixels, which is as far as a picture of a phone's
-// presentation needs to go.
+// The --scale range. At the largest, a 3× lock-screen picture of 1197 × 564
+// pixels becomes a 10× one of about 15 MB of pixels, which is as far as a
+// picture of a phone's presentation needs to go; at the smallest, the
+// minimal island is still 7 pixels square. A scale below it cannot make a
+// picture worth the name (1e-300 makes none at all), so it is a usage error
+// like any other out of range.
+inline constexpr double minimumPictureScale = 0.1;
 inline constexpr double maximumPictureScale = 10;
 
-// --scale N: a finite number above 0 and at most maximumPictureScale.
+// --scale N: a finite number from minimumPictureScale to
+// maximumPictureScale.
 inline CLI::Validator pictureScaleValidator() {
   return CLI::Validator(
       [](std::string& value) {
         try {
           std::size_t used = 0;
           const double scale = std::stod(value, &used);
-          if (used == value.size() && std::isfinite(scale) && scale > 0 &&
+          if (used == value.size() && std::isfinite(scale) && scale >= minimumPictureScale &&
               scale <= maximumPictureScale) {
             return std::string();
           }
         } catch (const std::exception&) {
         }
-        return "needs a number above 0 and at most 10, not " + value;
+        return "needs a number from 0.1 to 10, not " + value;
       },
       "N", "scale");
 }

@@ -1,7 +1,7 @@
 #include "platform/widgetkit/PlatformHost.h"
 
-#include <algorithm>
 #include <CLI/CLI.hpp>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -54,7 +54,8 @@ std::optional<std::string> readInput(HostContext& context, const std::string& pa
 std::optional<std::string> readPayload(HostContext& context, const std::string& path) {
   std::optional<std::string> payload = readInput(context, path);
   if (payload && payload->size() > PlatformHost::maximumPayloadSize) {
-    context.fail(exitDataError, "payload of " + std::to_string(payload->size()) + " bytes exceeds the limit of " +
+    context.fail(exitDataError, "payload of " + std::to_string(payload->size()) +
+                                    " bytes exceeds the limit of " +
                                     std::to_string(PlatformHost::maximumPayloadSize) + " bytes");
     return std::nullopt;
   }
@@ -62,8 +63,8 @@ std::optional<std::string> readPayload(HostContext& context, const std::string& 
 }
 
 std::string decodingErrorMessage(const Foundation::DecodingError& error) {
-  return std::string(error.kindName()) + " at " + Foundation::describeCodingPath(error.codingPath) + ": " +
-         error.debugDescription;
+  return std::string(error.kindName()) + " at " + Foundation::describeCodingPath(error.codingPath) +
+         ": " + error.debugDescription;
 }
 
 namespace {
@@ -85,11 +86,12 @@ int PlatformHost::run(int argc, const char* const* argv) const {
   return run(arguments, std::cin, std::cout, std::cerr);
 }
 
-int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-                      std::ostream& err) const {
+int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& in,
+                      std::ostream& out, std::ostream& err) const {
   HostContext context{activity_, in, out, err};
   try {
-    CLI::App app("The platform host of a widget extension serving " + activity_.attributesName + " activities.",
+    CLI::App app("The platform host of a widget extension serving " + activity_.attributesName +
+                     " activities.",
                  arguments.empty() ? std::string("extension") : arguments.front());
     app.require_subcommand(1);
     app.fallthrough(false);
@@ -97,7 +99,7 @@ int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& i
     if (activity_.presentContentState) {
       installDescribeCommand(app, context);
       installRenderCommand(app, context);
-      installGalleryCommand(app, context);
+      if (!activity_.previews.states.empty()) installGalleryCommand(app, context);
       for (CommandInstaller install : addedInstallers()) install(app, context);
     }
 

@@ -54,7 +54,8 @@ void installValidateCommand(CLI::App& app, HostContext& context);
 // Only for an activity with a configuration (presentContentState set).
 void installDescribeCommand(CLI::App& app, HostContext& context);
 // Only for an activity with a configuration: render draws one presentation,
-// gallery every presentation of the bundled sample states.
+// gallery (only with preview states too) every presentation of the
+// activity's preview states.
 void installRenderCommand(CLI::App& app, HostContext& context);
 void installGalleryCommand(CLI::App& app, HostContext& context);
 

@@ -5,18 +5,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/Date.h"
 #include "platform/ui/Layout.h"
-#include "platform/ui/drawing/Chrome.h"
 #include "platform/ui/drawing/DrawCommand.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/TextMeasurer.h"
 #include "platform/widgetkit/ActivityPresentations.h"
+#include "platform/widgetkit/Chrome.h"
 
 // The platform's drawing of an activity's presentations: each presentation's
 // views laid out at the size the platform gives them and placed into its
-// chrome (Chrome.h), as one draw list over a canvas.
+// chrome (Chrome.h), then drawn as one draw list over a canvas.
 namespace WidgetKit {
 
 // The four pictures of an activity: the lock-screen card, the expanded
@@ -39,10 +40,22 @@ struct Picture {
   SwiftUI::Drawing::DrawList list;
 };
 
+// A button of a presentation and where it lies on the presentation's
+// picture, in points from the canvas's top-left corner.
+struct ButtonRegion {
+  SwiftUI::Drawing::Rect frame;
+  SwiftUI::View button;
+};
+
+// One presentation placed on its picture, computed once and read by
+// everything that needs to know where things are: drawing (picture()), hit
+// testing (PresentationHitTest.h), the preview page.
+//
 // How the platform places what each presentation's views chose:
 //
 // - lock screen: the view is offered the card's width and its ideal height;
-//   the card takes that height (84…160) and the view's background tint.
+//   the card takes that height (84…160) and the view's background tint; a
+//   view narrower than the card is centred on it.
 // - expanded: the leading and trailing regions at their ideal sizes (at
 //   most a third of the width each) on either side, the center region
 //   offered the width between them (less 8 points beside a non-empty
@@ -55,39 +68,56 @@ struct Picture {
 //   the trailing side against the inset from the trailing edge.
 // - minimal: the view at its ideal size, centred in the minimal island.
 //
-// Keeps a layout engine, so the text measurements of one picture serve the
-// next. Not thread-safe; the measurer must outlive the renderer.
-// The expanded island's regions laid out as the platform places them inside
-// the island's content area `width` wide: the leading and trailing sides at
-// their ideal widths (at most a third of the island each), the centre
-// between them, the bottom below, 8 points apart. Frames are relative to the
-// content area. Drawing and hit testing both place the regions through this.
-struct ExpandedRegionsLayout {
-  std::vector<SwiftUI::LayoutNode> regions;  // leading, centre, trailing, bottom
-  double height = 0;
-};
-ExpandedRegionsLayout layoutExpandedRegions(SwiftUI::LayoutEngine& engine, const DynamicIsland& island,
-                                            double width, Foundation::Date now);
+// Buttons act only on the lock screen and in the expanded island, where the
+// platform hands their taps to the activity's intents; a button's region is
+// cut to the chrome's shape (what the clip hides cannot be tapped). A tap
+// anywhere else on an island's shape opens the island's widget URL.
+struct PlacedPresentation {
+  // The views laid out in one of the chrome's content rects: each node's
+  // frames are relative to the rect's origin moved by `offset`.
+  struct Content {
+    SwiftUI::Drawing::Point offset;
+    std::vector<SwiftUI::LayoutNode> nodes;
+  };
 
+  PresentationKind kind = PresentationKind::lockScreen;
+  Chrome chrome;                  // canvas, shape (the tappable area) and content rects
+  std::vector<Content> contents;  // one for each of chrome.content, in order
+  std::vector<ButtonRegion> buttons;
+
+  // A rect of a laid-out node of contents[i], in canvas points.
+  SwiftUI::Drawing::Rect onCanvas(std::size_t content, const SwiftUI::Drawing::Rect& frame) const;
+};
+
+// Places and draws presentations. Keeps a layout engine, so the text
+// measurements of one picture serve the next. Not thread-safe; the measurer
+// must outlive the renderer.
 class PresentationRenderer {
  public:
-  explicit PresentationRenderer(
-      const SwiftUI::Drawing::TextMeasurer& measurer,
-      SwiftUI::Drawing::ScreenSize screen = SwiftUI::Drawing::ScreenSize::standard)
+  explicit PresentationRenderer(const SwiftUI::Drawing::TextMeasurer& measurer,
+                                ScreenSize screen = ScreenSize::standard)
       : engine_(measurer), screen_(screen) {}
 
-  // The picture of one presentation with its timer texts read at `now`.
+  // Where one presentation goes, with its timer texts read at `now`.
+  PlacedPresentation place(const ActivityPresentations& presentations, PresentationKind kind,
+                           Foundation::Date now);
+
+  // The picture of a placed presentation.
+  static Picture picture(const PlacedPresentation& placed);
+  // Both at once.
   Picture picture(const ActivityPresentations& presentations, PresentationKind kind,
-                  Foundation::Date now);
+                  Foundation::Date now) {
+    return picture(place(presentations, kind, now));
+  }
 
  private:
-  Picture lockScreen(const ActivityPresentations& presentations, Foundation::Date now);
-  Picture expanded(const ActivityPresentations& presentations, Foundation::Date now);
-  Picture compact(const ActivityPresentations& presentations, Foundation::Date now);
-  Picture minimal(const ActivityPresentations& presentations, Foundation::Date now);
+  PlacedPresentation lockScreen(const ActivityPresentations& presentations, Foundation::Date now);
+  PlacedPresentation expanded(const ActivityPresentations& presentations, Foundation::Date now);
+  PlacedPresentation compact(const ActivityPresentations& presentations, Foundation::Date now);
+  PlacedPresentation minimal(const ActivityPresentations& presentations, Foundation::Date now);
 
   SwiftUI::LayoutEngine engine_;
-  SwiftUI::Drawing::ScreenSize screen_;
+  ScreenSize screen_;
 };
 
 enum class PictureFormat : std::uint8_t { png, svg };
@@ -96,17 +126,16 @@ enum class PictureFormat : std::uint8_t { png, svg };
 std::string_view nameOf(PictureFormat format);
 
 // The picture encoded in `format` at `scale` pixels (or SVG units) a point,
-// in the dark appearance, appended to `out`. A PNG is drawn and encoded 128
-// rows at a time, so that no more than one band of pixels is held (a whole
-// 3× lock-screen picture would be 2.7 MB); each band is drawn from the whole
-// list, clipped to the band.
+// in the dark appearance, appended to `out` (a PNG is drawn a band of rows
+// at a time; see Drawing::encodePNG).
 [[nodiscard]] std::optional<SwiftUI::Drawing::OutputError> encodePicture(const Picture& picture,
                                                                          PictureFormat format,
                                                                          double scale,
                                                                          std::string& out);
 
-// The picture written to `path` (replaced atomically: a failure leaves no
-// partial file there).
+// The picture encoded and written where `path` points (Drawing::writeFile:
+// through links and into FIFOs and devices; a regular file is replaced
+// whole or not at all).
 [[nodiscard]] std::optional<SwiftUI::Drawing::OutputError> writePicture(const Picture& picture,
                                                                         PictureFormat format,
                                                                         double scale,

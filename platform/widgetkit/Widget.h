@@ -13,7 +13,7 @@ namespace WidgetKit {
 // creates and drops them at will.
 template <class W>
 concept Widget = std::is_default_constructible_v<W> && requires(const W& widget) {
-  { widget.body() };
+  {widget.body()};
 } && isActivityConfiguration<std::remove_cvref_t<decltype(std::declval<const W&>().body())>>;
 
 // Builds a widget bundle's body from its widgets, in order.
@@ -33,7 +33,7 @@ inline constexpr bool isWidgetTuple<std::tuple<Widgets...>> = true;
 // WidgetBundleBuilder::buildBlock from the widgets the extension offers.
 template <class B>
 concept WidgetBundleType = std::is_default_constructible_v<B> && requires(const B& bundle) {
-  { bundle.body() };
+  {bundle.body()};
 } && isWidgetTuple<std::remove_cvref_t<decltype(std::declval<const B&>().body())>>;
 
 }  // namespace WidgetKit

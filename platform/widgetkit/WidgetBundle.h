@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -42,13 +43,22 @@ struct WidgetBundle {
   }
 
   // The bundle's one activity with its types erased: validation of its
-  // states and attributes, and its presentations of a JSON state.
+  // states and attributes, its presentations of a JSON state, and the
+  // preview states its widget offers (a static previews() returning
+  // ActivityPreviews), if any.
   template <WidgetBundleType Bundle>
   static HostedActivity hostedActivity() {
     auto widgets = Bundle().body();
     static_assert(std::tuple_size_v<decltype(widgets)> == 1,
                   "this platform serves one Live Activity a widget bundle");
-    return hostedActivity(std::get<0>(widgets).body());
+    using W = std::tuple_element_t<0, decltype(widgets)>;
+    HostedActivity activity = hostedActivity(std::get<0>(widgets).body());
+    if constexpr (requires {
+                    { W::previews() } -> std::convertible_to<ActivityPreviews>;
+                  }) {
+      activity.previews = W::previews();
+    }
+    return activity;
   }
 
   // A configuration with its types erased. The attributes of a context built
@@ -56,8 +66,8 @@ struct WidgetBundle {
   template <ActivityAttributes A>
   static HostedActivity hostedActivity(ActivityConfiguration<A> configuration) {
     HostedActivity activity = HostedActivity::make<A>(detail::unqualifiedTypeName(typeid(A)));
-    activity.presentContentState =
-        [configuration = std::move(configuration)](std::string_view json, Foundation::Date now)
+    activity.presentContentState = [configuration = std::move(configuration)](std::string_view json,
+                                                                              Foundation::Date now)
         -> Foundation::Result<ActivityPresentations, Foundation::DecodingError> {
       auto state = Foundation::JSONDecoder().decode<typename A::ContentState>(json);
       if (!state) return state.error();

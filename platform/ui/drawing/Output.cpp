@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -31,9 +33,15 @@ std::string systemReason(int err) {
 
 // --- PNG ---
 
+// Rows of Cairo pixels (native-endian 32-bit words, premultiplied alpha in
+// the top byte; RGB24 leaves it unused), asked for top to bottom; null when
+// a row could not be made.
+using RowSource = std::function<const unsigned char*(int y)>;
+
 struct PNGState {
   const ByteSink* sink = nullptr;
   bool sinkRejected = false;
+  bool sourceFailed = false;
   char message[200] = {};
 };
 
@@ -55,8 +63,7 @@ void pngError(png_structp png, png_const_charp message) {
 
 void pngWarning(png_structp, png_const_charp) {}
 
-// One row of Cairo pixels (native-endian 32-bit words, premultiplied alpha
-// in the top byte; RGB24 leaves it unused) as straight RGBA bytes.
+// One row of Cairo pixels as straight RGBA bytes.
 void convertRow(const unsigned char* source, unsigned char* out, int width, bool hasAlpha) {
   const auto* pixels = reinterpret_cast<const std::uint32_t*>(source);
   for (int x = 0; x < width; ++x) {
@@ -80,7 +87,7 @@ void convertRow(const unsigned char* source, unsigned char* out, int width, bool
 
 // The part that libpng may leave by longjmp: it holds no objects with
 // destructors, and every buffer it uses belongs to the caller.
-bool encodeRows(png_structp png, png_infop info, const unsigned char* data, int stride, int width,
+bool encodeRows(png_structp png, png_infop info, PNGState& state, const RowSource& rows, int width,
                 int height, bool hasAlpha, unsigned char* row) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
@@ -90,12 +97,41 @@ bool encodeRows(png_structp png, png_infop info, const unsigned char* data, int 
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) {
-    convertRow(data + static_cast<std::ptrdiff_t>(y) * stride, row, width, hasAlpha);
+    const unsigned char* source = rows(y);
+    if (source == nullptr) {
+      state.sourceFailed = true;
+      return false;
+    }
+    convertRow(source, row, width, hasAlpha);
     png_write_row(png, row);
   }
   png_write_end(png, info);
   return true;
 }
+
+// The writer every PNG goes through.
+std::optional<OutputError> writePNG(int width, int height, bool hasAlpha, const RowSource& rows,
+                                    const ByteSink& sink) {
+  PNGState state;
+  state.sink = &sink;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, pngError, pngWarning);
+  if (png == nullptr) return makeError(OutputError::Kind::encoding, "libpng: out of memory");
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    return makeError(OutputError::Kind::encoding, "libpng: out of memory");
+  }
+  png_set_write_fn(png, &state, pngWrite, pngFlush);
+  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
+  const bool ok = encodeRows(png, info, state, rows, width, height, hasAlpha, row.data());
+  png_destroy_write_struct(&png, &info);
+  if (ok) return std::nullopt;
+  if (state.sourceFailed) return makeError(OutputError::Kind::rendering, "drawing failed");
+  if (state.sinkRejected) return makeError(OutputError::Kind::io, "PNG output rejected the data");
+  return makeError(OutputError::Kind::encoding, std::string("libpng: ") + state.message);
+}
+
+constexpr int bandRows = 128;
 
 // --- SVG ---
 
@@ -104,27 +140,89 @@ cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned
   return CAIRO_STATUS_SUCCESS;
 }
 
-bool validCanvas(Size canvas, double scale) {
-  const double w = canvas.width * scale, h = canvas.height * scale;
-  return std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0 && w <= 32767 && h <= 32767;
-}
-
 double usableScale(const RenderOptions& options) {
   return options.scale > 0 && std::isfinite(options.scale) ? options.scale : 1;
 }
 
+// --- Files ---
+
+std::optional<OutputError> ioError(const std::string& path, int err) {
+  return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
+}
+
+bool writeAll(int fd, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd, bytes + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// `target` (a regular file or a name not taken) replaced by a temporary file
+// renamed over it; errors name `shown`.
+std::optional<OutputError> replaceFile(const std::string& target, const std::string& shown,
+                                       const void* data, std::size_t size, mode_t mode) {
+  const std::size_t slash = target.rfind('/');
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (base.empty()) return makeError(OutputError::Kind::io, shown + ": not a file name");
+  std::string temp = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+                     "." + base + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return ioError(shown, errno);
+  if (!writeAll(fd, data, size) || fchmod(fd, mode) != 0) {
+    const int err = errno;
+    close(fd);
+    unlink(temp.c_str());
+    return ioError(shown, err);
+  }
+  if (close(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) {
+    const int err = errno;
+    unlink(temp.c_str());
+    return ioError(shown, err);
+  }
+  return std::nullopt;
+}
+
+// A FIFO, a device: opened and written as it is.
+std::optional<OutputError> writeInto(const std::string& target, const std::string& shown,
+                                     const void* data, std::size_t size) {
+  const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return ioError(shown, errno);
+  if (!writeAll(fd, data, size)) {
+    const int err = errno;
+    close(fd);
+    return ioError(shown, err);
+  }
+  if (close(fd) != 0) return ioError(shown, errno);
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<PixelSize> pixelSize(Size canvas, double scale) {
+  const double w = canvas.width * scale, h = canvas.height * scale;
+  if (!(scale > 0) || !std::isfinite(w) || !std::isfinite(h) || !(w > 1e-9) || !(h > 1e-9) ||
+      w > 32767 || h > 32767) {
+    return std::nullopt;
+  }
+  return PixelSize{static_cast<int>(std::ceil(w - 1e-9)), static_cast<int>(std::ceil(h - 1e-9))};
+}
 
 SurfacePtr renderImage(const DrawList& list, Size canvas, const RenderOptions& options,
                        std::optional<OutputError>* error) {
   const double scale = usableScale(options);
-  if (!validCanvas(canvas, scale)) {
+  const std::optional<PixelSize> size = pixelSize(canvas, scale);
+  if (!size) {
     if (error) *error = makeError(OutputError::Kind::rendering, "canvas size out of range");
     return nullptr;
   }
-  const int width = static_cast<int>(std::ceil(canvas.width * scale - 1e-9));
-  const int height = static_cast<int>(std::ceil(canvas.height * scale - 1e-9));
-  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size->width, size->height));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
     if (error) {
       *error = makeError(OutputError::Kind::rendering,
@@ -163,24 +261,9 @@ std::optional<OutputError> encodePNG(cairo_surface_t* image, const ByteSink& sin
   if (data == nullptr || width <= 0 || height <= 0) {
     return makeError(OutputError::Kind::invalidImage, "image has no pixels");
   }
-
-  PNGState state;
-  state.sink = &sink;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, pngError, pngWarning);
-  if (png == nullptr) return makeError(OutputError::Kind::encoding, "libpng: out of memory");
-  png_infop info = png_create_info_struct(png);
-  if (info == nullptr) {
-    png_destroy_write_struct(&png, nullptr);
-    return makeError(OutputError::Kind::encoding, "libpng: out of memory");
-  }
-  png_set_write_fn(png, &state, pngWrite, pngFlush);
-  std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
-  const bool ok =
-      encodeRows(png, info, data, stride, width, height, format == CAIRO_FORMAT_ARGB32, row.data());
-  png_destroy_write_struct(&png, &info);
-  if (ok) return std::nullopt;
-  if (state.sinkRejected) return makeError(OutputError::Kind::io, "PNG output rejected the data");
-  return makeError(OutputError::Kind::encoding, std::string("libpng: ") + state.message);
+  return writePNG(
+      width, height, format == CAIRO_FORMAT_ARGB32,
+      [&](int y) { return data + static_cast<std::ptrdiff_t>(y) * stride; }, sink);
 }
 
 std::optional<OutputError> encodePNG(cairo_surface_t* image, std::vector<unsigned char>& out) {
@@ -190,16 +273,44 @@ std::optional<OutputError> encodePNG(cairo_surface_t* image, std::vector<unsigne
   });
 }
 
-std::optional<OutputError> writePNG(cairo_surface_t* image, const std::string& path) {
-  std::vector<unsigned char> bytes;
-  if (auto error = encodePNG(image, bytes)) return error;
-  return writeFileAtomically(path, bytes.data(), bytes.size());
+std::optional<OutputError> encodePNG(const DrawList& list, Size canvas,
+                                     const RenderOptions& options, std::string& out) {
+  const std::optional<PixelSize> size = pixelSize(canvas, options.scale);
+  if (!size) return makeError(OutputError::Kind::rendering, "canvas size out of range");
+  SurfacePtr band(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size->width,
+                                             std::min(bandRows, size->height)));
+  if (cairo_surface_status(band.get()) != CAIRO_STATUS_SUCCESS) {
+    return makeError(OutputError::Kind::rendering,
+                     cairo_status_to_string(cairo_surface_status(band.get())));
+  }
+  const CairoRenderer renderer(options);
+  const unsigned char* data = cairo_image_surface_get_data(band.get());
+  const int stride = cairo_image_surface_get_stride(band.get());
+  const auto rows = [&](int y) -> const unsigned char* {
+    if (y % bandRows == 0) {
+      cairo_t* cr = cairo_create(band.get());
+      cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+      cairo_paint(cr);
+      cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+      cairo_translate(cr, 0, -y);
+      const bool drawn = renderer.draw(cr, list);
+      cairo_destroy(cr);
+      if (!drawn) return nullptr;
+      cairo_surface_flush(band.get());
+    }
+    return data + static_cast<std::ptrdiff_t>(y % bandRows) * stride;
+  };
+  return writePNG(size->width, size->height, true, rows,
+                  [&out](const unsigned char* bytes, std::size_t n) {
+                    out.append(reinterpret_cast<const char*>(bytes), n);
+                    return true;
+                  });
 }
 
 std::optional<OutputError> renderSVG(const DrawList& list, Size canvas,
                                      const RenderOptions& options, std::string& out) {
   const double scale = usableScale(options);
-  if (!validCanvas(canvas, scale)) {
+  if (!pixelSize(canvas, scale)) {
     return makeError(OutputError::Kind::rendering, "canvas size out of range");
   }
   std::string document;
@@ -222,49 +333,27 @@ std::optional<OutputError> renderSVG(const DrawList& list, Size canvas,
   return std::nullopt;
 }
 
-std::optional<OutputError> writeSVG(const DrawList& list, Size canvas, const RenderOptions& options,
-                                    const std::string& path) {
-  std::string document;
-  if (auto error = renderSVG(list, canvas, options, document)) return error;
-  return writeFileAtomically(path, document.data(), document.size());
-}
-
-std::optional<OutputError> writeFileAtomically(const std::string& path, const void* data,
-                                               std::size_t size) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (base.empty()) return makeError(OutputError::Kind::io, path + ": not a file name");
-  std::string temp = (slash == std::string::npos ? std::string() : dir) + "." + base + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return makeError(OutputError::Kind::io, path + ": " + systemReason(errno));
-  auto fail = [&](int err) {
-    close(fd);
-    unlink(temp.c_str());
-    return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
-  };
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = write(fd, bytes + done, size - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
+std::optional<OutputError> writeFile(const std::string& path, const void* data, std::size_t size) {
+  std::string target = path;
+  for (int links = 0;; ++links) {
+    struct stat st {};
+    if (lstat(target.c_str(), &st) != 0) {
+      if (errno == ENOENT) return replaceFile(target, path, data, size, 0644);
+      return ioError(path, errno);
     }
-    done += static_cast<std::size_t>(n);
+    if (S_ISREG(st.st_mode)) return replaceFile(target, path, data, size, st.st_mode & 07777);
+    if (S_ISDIR(st.st_mode)) return ioError(path, EISDIR);
+    if (!S_ISLNK(st.st_mode)) return writeInto(target, path, data, size);
+    // A symbolic link: follow it to what it names, relative to its folder.
+    if (links == 40) return ioError(path, ELOOP);
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = readlink(target.c_str(), link.data(), link.size());
+    if (n < 0) return ioError(path, errno);
+    link.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = target.rfind('/');
+    target = link.front() == '/' || slash == std::string::npos ? link
+                                                               : target.substr(0, slash + 1) + link;
   }
-  if (fchmod(fd, 0644) != 0) return fail(errno);
-  if (close(fd) != 0) {
-    const int err = errno;
-    unlink(temp.c_str());
-    return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
-  }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    unlink(temp.c_str());
-    return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
-  }
-  return std::nullopt;
 }
 
 }  // namespace SwiftUI::Drawing

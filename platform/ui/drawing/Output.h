@@ -13,13 +13,11 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 
-// Pictures out of draw lists: PNG (through libpng) and SVG (through Cairo).
+// Pictures out of draw lists: PNG (through libpng) and SVG (through Cairo),
+// and the one way pictures reach files.
 //
 // Error policy: every entry point returns nullopt on success or an
-// OutputError naming what went wrong; nothing throws. A file is written
-// under a temporary name in the target's directory and renamed over the
-// target only once it is complete, so a failure never leaves a partial file
-// at the target (an existing file there stays as it was).
+// OutputError naming what went wrong; nothing throws.
 namespace SwiftUI::Drawing {
 
 struct OutputError {
@@ -38,28 +36,40 @@ struct SurfaceDeleter {
 };
 using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
-// A transparent ARGB32 image of the canvas at the options' scale (each side
-// rounded up to whole pixels), with the list drawn on it. Null when Cairo
-// could not create the surface (a side of 0 or more than 32767 pixels, or no
-// memory); `error`, when given, then says why.
+// The pixel size of a canvas at `scale`, each side rounded up to whole
+// pixels; nullopt when a side would be under a pixel's billionth or over
+// 32767 pixels (Cairo's limit), or the scale is not a finite number above 0.
+struct PixelSize {
+  int width = 0, height = 0;
+};
+std::optional<PixelSize> pixelSize(Size canvas, double scale);
+
+// A transparent ARGB32 image of the canvas at the options' scale, with the
+// list drawn on it. Null when Cairo could not create the surface (see
+// pixelSize, or no memory); `error`, when given, then says why.
 SurfacePtr renderImage(const DrawList& list, Size canvas, const RenderOptions& options,
                        std::optional<OutputError>* error = nullptr);
 
 // Receives encoded bytes in order; returns false to abandon the encoding.
 using ByteSink = std::function<bool(const unsigned char* data, std::size_t size)>;
 
-// Encodes an image surface as an 8-bit RGBA PNG (straight alpha: Cairo's
-// premultiplied pixels are divided back out), with zlib level 1 and no row
+// PNG, one writer for every picture: 8-bit RGBA (straight alpha: Cairo's
+// premultiplied pixels are divided back out), zlib level 1 and no row
 // filter. On a 1113 × 480 lock-screen picture that encodes about 4× faster
 // than Cairo's own writer, for a file about a third larger (row filters cost
-// time and, on these flat pictures, made the file larger still). Flushes the
-// surface first.
+// time and, on these flat pictures, made the file larger still).
+//
+// An image surface, flushed first.
 [[nodiscard]] std::optional<OutputError> encodePNG(cairo_surface_t* image, const ByteSink& sink);
 [[nodiscard]] std::optional<OutputError> encodePNG(cairo_surface_t* image,
                                                    std::vector<unsigned char>& out);
-
-// encodePNG into a file at `path` (replaced atomically).
-[[nodiscard]] std::optional<OutputError> writePNG(cairo_surface_t* image, const std::string& path);
+// A draw list, drawn and encoded 128 rows at a time so that no more than one
+// band of pixels is held (a whole 3× lock-screen picture would be 2.7 MB):
+// each band is drawn from the whole list, clipped to the band, and is the
+// picture's rows exactly (an integer shift of the same drawing). Appended to
+// `out`.
+[[nodiscard]] std::optional<OutputError> encodePNG(const DrawList& list, Size canvas,
+                                                   const RenderOptions& options, std::string& out);
 
 // Draws the list onto an SVG surface of the canvas's size (in points, times
 // the options' scale) and appends the document to `out`. Text is drawn as
@@ -67,15 +77,13 @@ using ByteSink = std::function<bool(const unsigned char* data, std::size_t size)
 [[nodiscard]] std::optional<OutputError> renderSVG(const DrawList& list, Size canvas,
                                                    const RenderOptions& options, std::string& out);
 
-// renderSVG into a file at `path` (replaced atomically).
-[[nodiscard]] std::optional<OutputError> writeSVG(const DrawList& list, Size canvas,
-                                                  const RenderOptions& options,
-                                                  const std::string& path);
-
-// Writes `size` bytes to `path` through a temporary file in the same
-// directory, renamed over `path` once written and closed. On any failure the
-// temporary file is removed and `path` is untouched.
-[[nodiscard]] std::optional<OutputError> writeFileAtomically(const std::string& path,
-                                                             const void* data, std::size_t size);
+// Writes `size` bytes where `path` points: through symbolic links to the
+// file they name, and straight into a FIFO, a device or any other file that
+// is not a regular one. A regular file, or a name not yet taken, is written
+// under a temporary name in its directory and renamed over it once written
+// and closed, so that a failure leaves it untouched and no partial file
+// behind (a replaced file keeps its permissions; a new one gets 0644).
+[[nodiscard]] std::optional<OutputError> writeFile(const std::string& path, const void* data,
+                                                   std::size_t size);
 
 }  // namespace SwiftUI::Drawing

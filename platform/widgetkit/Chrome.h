@@ -3,18 +3,18 @@
 #include <cstdint>
 #include <optional>
 
+#include <vector>
+
 #include "platform/ui/drawing/DrawCommand.h"
 
 // The platform's own drawing around a Live Activity's views, in the dark
 // appearance: the lock-screen card and the Dynamic Island's shapes, each on a
 // wallpaper-like backdrop so that a black island stays visible in a picture.
 //
-// Each builder gives the canvas size, the shape, the rect (or rects) the
-// extension's content is placed into, and the commands to draw before and
-// after the content. The content's commands are in canvas coordinates
-// (translate a content list laid out at the origin with a PushTransform to
-// its rect's origin; compose() does that). Everything between `background`
-// and `foreground` is clipped to the shape.
+// Each builder gives the canvas size, the shape, the rects the extension's
+// content is placed into, and the commands to draw before and after the
+// content. Everything between `background` and `foreground` is clipped to
+// the shape.
 //
 // Geometry, in points, for a 393-pt-wide screen (430-pt values in brackets):
 //
@@ -40,7 +40,7 @@
 // width. Every canvas is the shape plus a 14-pt margin on all sides (the
 // lock screen's notification margins), filled with the backdrop; the shape's
 // top-left corner is at (14, 14).
-namespace SwiftUI::Drawing {
+namespace WidgetKit {
 
 enum class ScreenSize : std::uint8_t {
   standard,  // 393 × 852 points
@@ -50,28 +50,19 @@ enum class ScreenSize : std::uint8_t {
 inline constexpr double chromeMargin = 14;
 inline constexpr double islandHeight = 36.67;  // compact and minimal island height
 
-// One presentation's chrome with one content rect.
+// One presentation's chrome.
 struct Chrome {
-  Size canvas;
-  Rect shape;
-  Rect content;
-  DrawList background;  // backdrop, shape, then a PushClip to the shape
-  DrawList foreground;  // PopClip, then anything drawn over the content (the keyline)
+  SwiftUI::Drawing::Size canvas;
+  SwiftUI::Drawing::Rect shape;
+  std::vector<SwiftUI::Drawing::Rect> content;  // one rect (the compact island: leading, trailing)
+  SwiftUI::Drawing::DrawList background;        // backdrop, shape, then a PushClip to the shape
+  SwiftUI::Drawing::DrawList
+      foreground;  // PopClip, then anything drawn over the content (the keyline)
 
-  // background, then `contentList` moved to content's origin, then foreground.
-  DrawList compose(const DrawList& contentList) const;
-};
-
-// The compact island: two content rects beside the camera.
-struct CompactChrome {
-  Size canvas;
-  Rect shape;
-  Rect leading;
-  Rect trailing;
-  DrawList background;
-  DrawList foreground;
-
-  DrawList compose(const DrawList& leadingList, const DrawList& trailingList) const;
+  // background, then each list (in the coordinates of its content rect)
+  // moved to its rect's origin, then foreground.
+  SwiftUI::Drawing::DrawList compose(
+      const std::vector<SwiftUI::Drawing::DrawList>& contentLists) const;
 };
 
 // The width the layout should propose to lock-screen and expanded content.
@@ -81,21 +72,23 @@ double expandedContentWidth(ScreenSize screen = ScreenSize::standard);
 // The lock-screen card: the backdrop, the card in a light translucent
 // material, then the activity's background tint over it (absent: the material
 // alone).
-Chrome lockScreenChrome(double contentHeight, const std::optional<Paint>& backgroundTint,
+Chrome lockScreenChrome(double contentHeight,
+                        const std::optional<SwiftUI::Drawing::Paint>& backgroundTint,
                         ScreenSize screen = ScreenSize::standard);
 
 // The expanded island, its keyline stroked in `keylineTint` (absent: none).
-Chrome expandedIslandChrome(double contentHeight, const std::optional<Paint>& keylineTint,
+Chrome expandedIslandChrome(double contentHeight,
+                            const std::optional<SwiftUI::Drawing::Paint>& keylineTint,
                             ScreenSize screen = ScreenSize::standard);
 
 // The compact island around its two areas.
-CompactChrome compactIslandChrome(ScreenSize screen = ScreenSize::standard);
+Chrome compactIslandChrome(ScreenSize screen = ScreenSize::standard);
 
 // The minimal island around content of the given size.
-Chrome minimalIslandChrome(Size contentSize);
+Chrome minimalIslandChrome(SwiftUI::Drawing::Size contentSize);
 
 // The wallpaper-like backdrop over a canvas: a dark blue-to-violet diagonal
 // gradient.
-FillLinearGradient backdrop(Size canvas);
+SwiftUI::Drawing::FillLinearGradient backdrop(SwiftUI::Drawing::Size canvas);
 
-}  // namespace SwiftUI::Drawing
+}  // namespace WidgetKit

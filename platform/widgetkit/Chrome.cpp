@@ -1,8 +1,10 @@
-#include "platform/ui/drawing/Chrome.h"
+#include "platform/widgetkit/Chrome.h"
 
 #include <algorithm>
 
-namespace SwiftUI::Drawing {
+namespace WidgetKit {
+
+using namespace SwiftUI::Drawing;
 
 namespace {
 
@@ -52,17 +54,11 @@ FillLinearGradient backdrop(Size canvas) {
                              {1, RGBA::bytes(96, 44, 88)}}};
 }
 
-DrawList Chrome::compose(const DrawList& contentList) const {
+DrawList Chrome::compose(const std::vector<DrawList>& contentLists) const {
   DrawList out = background;
-  append(out, contentAt(content, contentList));
-  append(out, foreground);
-  return out;
-}
-
-DrawList CompactChrome::compose(const DrawList& leadingList, const DrawList& trailingList) const {
-  DrawList out = background;
-  append(out, contentAt(leading, leadingList));
-  append(out, contentAt(trailing, trailingList));
+  for (std::size_t i = 0; i < contentLists.size() && i < content.size(); ++i) {
+    append(out, contentAt(content[i], contentLists[i]));
+  }
   append(out, foreground);
   return out;
 }
@@ -82,7 +78,7 @@ Chrome lockScreenChrome(double contentHeight, const std::optional<Paint>& backgr
   c.canvas = canvasAround(c.shape);
   const double y =
       contentHeight < c.shape.height ? c.shape.y + (c.shape.height - contentHeight) / 2 : c.shape.y;
-  c.content = {c.shape.x, y, c.shape.width, contentHeight};
+  c.content = {{c.shape.x, y, c.shape.width, contentHeight}};
   c.background = {
       backdrop(c.canvas),
       FillRoundedRect{c.shape, lockCornerRadius, RGBA::bytes(255, 255, 255, 0.12)},
@@ -103,8 +99,8 @@ Chrome expandedIslandChrome(double contentHeight, const std::optional<Paint>& ke
   c.canvas = canvasAround(c.shape);
   const double room = c.shape.height - insets;
   const double y = c.shape.y + expandedTopInset + std::max(0.0, (room - contentHeight) / 2);
-  c.content = {c.shape.x + expandedSideInset, y, c.shape.width - 2 * expandedSideInset,
-               contentHeight};
+  c.content = {
+      {c.shape.x + expandedSideInset, y, c.shape.width - 2 * expandedSideInset, contentHeight}};
   c.background = {
       backdrop(c.canvas),
       FillRoundedRect{c.shape, islandCornerRadius, RGBA::bytes(0, 0, 0)},
@@ -120,13 +116,13 @@ Chrome expandedIslandChrome(double contentHeight, const std::optional<Paint>& ke
   return c;
 }
 
-CompactChrome compactIslandChrome(ScreenSize screen) {
-  CompactChrome c;
+Chrome compactIslandChrome(ScreenSize screen) {
+  Chrome c;
   c.shape = {chromeMargin, chromeMargin, compactWidth(screen), islandHeight};
   c.canvas = canvasAround(c.shape);
   const double area = compactAreaWidth(screen);
-  c.leading = {c.shape.x, c.shape.y, area, islandHeight};
-  c.trailing = {c.shape.maxX() - area, c.shape.y, area, islandHeight};
+  c.content = {{c.shape.x, c.shape.y, area, islandHeight},
+               {c.shape.maxX() - area, c.shape.y, area, islandHeight}};
   c.background = {
       backdrop(c.canvas),
       FillRoundedRect{c.shape, islandHeight / 2, RGBA::bytes(0, 0, 0)},
@@ -142,8 +138,8 @@ Chrome minimalIslandChrome(Size contentSize) {
   c.shape = {chromeMargin, chromeMargin, std::clamp(w + 2 * minimalPadding, islandHeight, 45.0),
              islandHeight};
   c.canvas = canvasAround(c.shape);
-  c.content = {c.shape.midX() - contentSize.width / 2, c.shape.midY() - contentSize.height / 2,
-               contentSize.width, contentSize.height};
+  c.content = {{c.shape.midX() - contentSize.width / 2, c.shape.midY() - contentSize.height / 2,
+                contentSize.width, contentSize.height}};
   c.background = {
       backdrop(c.canvas),
       FillRoundedRect{c.shape, islandHeight / 2, RGBA::bytes(0, 0, 0)},
@@ -153,4 +149,4 @@ Chrome minimalIslandChrome(Size contentSize) {
   return c;
 }
 
-}  // namespace SwiftUI::Drawing
+}  // namespace WidgetKit
