@@ -1,57 +1,53 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <optional>
-#include <sstream>
+#include <iterator>
+#include <set>
 #include <string>
 
+#include "activity/DownloadLiveActivity.h"
 #include "model/DownloadActivityAttributes.h"
 #include "platform/foundation/JSONDecoder.h"
+#include "platform/widgetkit/PlatformHost.h"
 
 using tolvane::ContentState;
-using tolvane::DownloadPhase;
 
-namespace {
-
-std::string example(const std::string& name) {
-  std::ifstream file(std::string(TOLVANE_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
-}
-
-}  // namespace
-
-// The bundled examples are what people feed the extension first; each must
-// decode, fit the platform's payload limit, and show the phase it is named
-// after.
-TEST(Examples, EachPhaseExampleDecodesWithItsPhase) {
-  struct Case {
-    const char* file;
-    std::optional<DownloadPhase> phase;
-  };
-  for (const Case& c : {Case{"queued.json", DownloadPhase::queued}, Case{"downloading.json", DownloadPhase::downloading},
-                        Case{"paused.json", DownloadPhase::paused}, Case{"importing.json", DownloadPhase::importing},
-                        Case{"completed.json", DownloadPhase::completed}, Case{"flags-only.json", std::nullopt}}) {
-    std::string text = example(c.file);
-    ASSERT_FALSE(text.empty()) << c.file;
-    EXPECT_LE(text.size(), 4096u) << c.file;
-    auto state = Foundation::JSONDecoder().decode<ContentState>(text);
-    ASSERT_TRUE(state.ok()) << c.file << ": " << state.error().debugDescription;
-    EXPECT_EQ(state->phase, c.phase) << c.file;
+// The sample states of examples/ are what people feed the extension first
+// and what the gallery draws, as the program carries them: each must decode,
+// fit the platform's payload limit, have a usable id, and a state named
+// after a phase must show that phase.
+TEST(Examples, EverySampleStateDecodes) {
+  const WidgetKit::ActivityPreviews previews = tolvane::DownloadLiveActivity::previews();
+  EXPECT_EQ(previews.title, "Download activity gallery");
+  EXPECT_EQ(previews.states.size(), 15u);
+  std::set<std::string_view> ids;
+  for (const WidgetKit::ActivityPreviewState& sample : previews.states) {
+    SCOPED_TRACE(sample.id);
+    EXPECT_TRUE(ids.insert(sample.id).second);
+    EXPECT_EQ(sample.id.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-"),
+              std::string_view::npos);
+    EXPECT_FALSE(sample.caption.empty());
+    EXPECT_LE(sample.json.size(), WidgetKit::PlatformHost::maximumPayloadSize);
+    auto state = Foundation::JSONDecoder().decode<ContentState>(sample.json);
+    ASSERT_TRUE(state.ok()) << state.error().debugDescription;
+    for (auto phase : {tolvane::DownloadPhase::queued, tolvane::DownloadPhase::downloading,
+                       tolvane::DownloadPhase::paused, tolvane::DownloadPhase::importing,
+                       tolvane::DownloadPhase::completed}) {
+      if (sample.id == tolvane::rawValue(phase)) {
+        EXPECT_EQ(state->phase, phase);
+      }
+    }
+    if (sample.id == "flags-only-paused") {
+      EXPECT_FALSE(state->phase.has_value());
+    }
   }
 }
 
-TEST(Examples, FlagsOnlyExampleIsPausedWithoutPhaseOrEstimate) {
-  auto state = Foundation::JSONDecoder().decode<ContentState>(example("flags-only.json"));
-  ASSERT_TRUE(state.ok());
-  EXPECT_TRUE(state->isPaused);
-  EXPECT_FALSE(state->isCompleted);
-  EXPECT_FALSE(state->estimatedCompletionDate.has_value());
-}
-
 TEST(Examples, AttributesExampleDecodes) {
-  auto attributes = Foundation::JSONDecoder().decode<tolvane::DownloadActivityAttributes>(example("attributes.json"));
+  std::ifstream file(std::string(TOLVANE_SOURCE_DIR) + "/examples/attributes.json",
+                     std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), {});
+  auto attributes = Foundation::JSONDecoder().decode<tolvane::DownloadActivityAttributes>(text);
   ASSERT_TRUE(attributes.ok());
   EXPECT_EQ(attributes->startTime, Foundation::Date(818003590.75));
 }

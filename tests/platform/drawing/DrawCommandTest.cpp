@@ -109,31 +109,6 @@ TEST(ResolvedColor, DarkValuesAndOpacity) {
   EXPECT_DOUBLE_EQ(resolve(Color::black.opacity(nan), Appearance::dark).alpha, 0);
 }
 
-TEST(DrawCommand, ComparesByValueAndPrintsReadably) {
-  const StrokeStyle arcStyle{3, LineCap::round};
-  const DrawList a{StrokeCircle{{14, 14}, 14, 0, 0.42, arcStyle, Color::blue},
-                   DrawText{"42%",
-                            FontDescriptor::textStyle(TextStyle::title3, FontWeight::bold),
-                            Color::blue,
-                            {300, 30},
-                            36}};
-  DrawList b = a;
-  EXPECT_EQ(a, b);
-  std::get<StrokeCircle>(b[0]).style.lineCap = LineCap::butt;
-  EXPECT_NE(a, b);
-  b = a;
-  std::get<DrawText>(b[1]).font.monospacedDigits = true;
-  EXPECT_NE(a, b);
-  // The same colour named or resolved are different paints.
-  EXPECT_NE(Paint{Color::blue}, Paint{RGBA::bytes(10, 132, 255)});
-
-  const std::string text = describe(a);
-  EXPECT_NE(text.find("StrokeCircle (14, 14) r 14 trim 0…0.42 {width 3, round cap, miter join"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("DrawText \"42%\" title3 bold blue at (300, 30)"), std::string::npos) << text;
-}
-
 TEST(DrawCommand, BalancedScopes) {
   EXPECT_TRUE(isBalanced({}));
   EXPECT_TRUE(isBalanced(

@@ -14,26 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Decoded {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgba;  // straight alpha
-  const unsigned char* at(int x, int y) const { return &rgba[(y * width + x) * 4]; }
-};
-
-// Reads a PNG with libpng's simplified API, independent of our writer.
-Decoded decode(const std::vector<unsigned char>& png) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  Decoded d;
-  if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return d;
-  image.format = PNG_FORMAT_RGBA;
-  d.rgba.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, d.rgba.data(), 0, nullptr)) return d;
-  d.width = static_cast<int>(image.width);
-  d.height = static_cast<int>(image.height);
-  return d;
-}
-
 std::vector<unsigned char> readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -65,36 +45,54 @@ TEST_F(OutputTest, PNGRoundTripGivesStraightAlpha) {
   ASSERT_TRUE(image);
   std::vector<unsigned char> png;
   ASSERT_FALSE(encodePNG(image.get(), png));
-  const Decoded d = decode(png);
+  const testing::Reference d = testing::decodePNG(std::string(png.begin(), png.end()));
   ASSERT_EQ(d.width, 6);
   ASSERT_EQ(d.height, 4);
-  EXPECT_EQ(std::vector<unsigned char>(d.at(1, 1), d.at(1, 1) + 4),
+  const auto at = [&](int x, int y) { return &d.rgba[static_cast<std::size_t>((y * 6 + x) * 4)]; };
+  EXPECT_EQ(std::vector<unsigned char>(at(1, 1), at(1, 1) + 4),
             (std::vector<unsigned char>{0, 0, 255, 255}));
-  const unsigned char* red = d.at(3, 2);
+  const unsigned char* red = at(3, 2);
   EXPECT_EQ(red[0], 255);  // not the premultiplied 128
   EXPECT_EQ(red[1], 0);
   EXPECT_NEAR(red[3], 128, 1);
-  EXPECT_EQ(d.at(5, 3)[3], 0);
+  EXPECT_EQ(at(5, 3)[3], 0);
 }
 
-TEST_F(OutputTest, WritesFilesWholeAndReplacesOldOnes) {
-  auto image = sample();
+// A regular file is replaced whole, keeping its permissions, with nothing
+// left beside it; a missing folder is an error naming the file.
+TEST_F(OutputTest, RegularFilesAreReplacedWholeOrNotAtAll) {
   const fs::path target = dir / "picture.png";
   std::ofstream(target) << "old";
-  ASSERT_FALSE(writePNG(image.get(), target.string()));
-  EXPECT_EQ(decode(readFile(target)).width, 6);
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_FALSE(writeFile(target.string(), "new", 3));
+  EXPECT_EQ(readFile(target), (std::vector<unsigned char>{'n', 'e', 'w'}));
+  EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-}
 
-TEST_F(OutputTest, FailuresAreReportedAndLeaveNoFile) {
-  auto image = sample();
   const fs::path missing = dir / "no-such-folder" / "picture.png";
-  const auto error = writePNG(image.get(), missing.string());
+  const auto error = writeFile(missing.string(), "x", 1);
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind, OutputError::Kind::io);
   EXPECT_NE(error->message.find("picture.png"), std::string::npos) << error->message;
   EXPECT_FALSE(fs::exists(missing));
+}
 
+// Links are followed (relative to their folder, through a chain, to a name
+// not yet taken) and stay links.
+TEST_F(OutputTest, WritesThroughSymbolicLinks) {
+  fs::create_directory(dir / "sub");
+  fs::create_symlink("target.txt", dir / "sub" / "inner");
+  fs::create_symlink("sub/inner", dir / "outer");
+  ASSERT_FALSE(writeFile((dir / "outer").string(), "abc", 3));
+  EXPECT_TRUE(fs::is_symlink(dir / "outer"));
+  EXPECT_TRUE(fs::is_symlink(dir / "sub" / "inner"));
+  EXPECT_EQ(readFile(dir / "sub" / "target.txt").size(), 3u);
+  fs::create_symlink("loop", dir / "loop");
+  EXPECT_TRUE(writeFile((dir / "loop").string(), "x", 1));
+}
+
+TEST_F(OutputTest, EncodingFailuresAreReported) {
+  auto image = sample();
   // An output that gives up half-way: an error, never success.
   std::size_t accepted = 0;
   const auto rejected = encodePNG(image.get(), [&](const unsigned char*, std::size_t n) {
@@ -128,13 +126,6 @@ TEST_F(OutputTest, SVGHoldsTheDrawing) {
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("rgb(18.823529%,81.960784%,34.509804%)"), std::string::npos);  // 48,209,88
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
-
-  const fs::path target = dir / "picture.svg";
-  ASSERT_FALSE(writeSVG(list, {40, 20}, {}, target.string()));
-  const std::vector<unsigned char> file = readFile(target);
-  const std::string written(file.begin(), file.end());
-  EXPECT_EQ(written.rfind("<?xml", 0), 0u);
-  EXPECT_NE(written.find("rgb(18.823529%,81.960784%,34.509804%)"), std::string::npos);
 }
 
 }  // namespace

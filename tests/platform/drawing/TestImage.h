@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,20 +50,19 @@ inline SurfacePtr draw(const DrawList& list, Size canvas, double scale = 1) {
   return renderImage(list, canvas, RenderOptions{scale, Appearance::dark});
 }
 
-// A reference picture from tests/platform/drawing/reference/, straight RGBA;
-// width 0 when it cannot be read.
+// A picture as straight RGBA.
 struct Reference {
   int width = 0, height = 0;
   std::vector<unsigned char> rgba;
 };
 
-inline Reference loadReference(const std::string& name) {
-  const std::string path =
-      std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name;
+// A PNG's pixels (libpng's simplified reader, independent of our writer);
+// width 0 when it cannot be read.
+inline Reference decodePNG(const std::string& bytes) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   Reference r;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return r;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return r;
   image.format = PNG_FORMAT_RGBA;
   r.rgba.resize(PNG_IMAGE_SIZE(image));
   if (!png_image_finish_read(&image, nullptr, r.rgba.data(), 0, nullptr)) return r;
@@ -70,9 +71,16 @@ inline Reference loadReference(const std::string& name) {
   return r;
 }
 
+inline Reference loadReference(const std::string& name) {
+  std::ifstream in(std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name,
+                   std::ios::binary);
+  return decodePNG(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
 // Compares premultiplied channels (so that faint edge pixels weigh little):
 // the mean difference over all channels and the largest one.
-inline void expectClose(cairo_surface_t* image, const Reference& ref, double meanLimit, int maxLimit) {
+inline void expectClose(cairo_surface_t* image, const Reference& ref, double meanLimit,
+                        int maxLimit) {
   ASSERT_EQ(cairo_image_surface_get_width(image), ref.width);
   ASSERT_EQ(cairo_image_surface_get_height(image), ref.height);
   double sum = 0;

@@ -1,22 +1,26 @@
 // The platform's pictures of an activity: where each presentation's views
-// go in its chrome, and the render command's files and errors. Uses a small
-// activity of the test's own, so that no system code is involved.
+// and buttons go in its chrome (one placement read by drawing and by taps),
+// and the render command's files and errors. Uses a small activity of the
+// test's own, so that no system code is involved.
 
 #include <gtest/gtest.h>
-#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "../drawing/TestImage.h"
 #include "platform/ui/Views.h"
-#include "platform/ui/drawing/Chrome.h"
 #include "platform/widgetkit/PlatformHost.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 #include "platform/widgetkit/WidgetBundle.h"
+#include "platform/widgetkit/play/PresentationHitTest.h"
 
 namespace WidgetKit {
 namespace {
@@ -24,9 +28,22 @@ namespace {
 using namespace SwiftUI;
 namespace D = SwiftUI::Drawing;
 
+struct TapIntent {
+  static constexpr std::string_view typeName = "TapIntent";
+  static const Foundation::LocalizedStringResource& title() {
+    static const Foundation::LocalizedStringResource value("Tap");
+    return value;
+  }
+  AppIntents::IntentResult perform() const { return AppIntents::IntentResult::result(); }
+  friend bool operator==(const TapIntent&, const TapIntent&) = default;
+};
+
 // Fixed-size views, so that every placement is worked out by hand.
 View box(CGFloat width, CGFloat height) {
   return Circle().frame({.width = width, .height = height});
+}
+View button(CGFloat width, CGFloat height) {
+  return Button(TapIntent(), box(width, height)).buttonStyle(PlainButtonStyle());
 }
 
 ActivityPresentations presentations(View lockScreen, View center, View leading, View trailing,
@@ -40,33 +57,35 @@ ActivityPresentations presentations(View lockScreen, View center, View leading, 
               .keylineTint(Color::orange)};
 }
 
-// Where the content's coordinates start: the first translation after the
-// chrome's clip.
-D::Point contentOrigin(const D::DrawList& list) {
-  bool clipped = false;
-  for (const D::DrawCommand& c : list) {
-    if (std::holds_alternative<D::PushClip>(c)) clipped = true;
-    if (const auto* t = std::get_if<D::PushTransform>(&c); t && clipped) {
-      return {t->transform.tx, t->transform.ty};
+// The centres of the circles a picture draws, in canvas points (following
+// its translations).
+std::vector<D::Point> circleCentres(const Picture& picture) {
+  std::vector<D::Point> found;
+  std::vector<D::Point> offsets{{0, 0}};
+  for (const D::DrawCommand& c : picture.list) {
+    if (const auto* t = std::get_if<D::PushTransform>(&c)) {
+      offsets.push_back({offsets.back().x + t->transform.tx, offsets.back().y + t->transform.ty});
+    } else if (std::holds_alternative<D::PopTransform>(c)) {
+      offsets.pop_back();
+    } else if (const auto* f = std::get_if<D::FillCircle>(&c)) {
+      found.push_back({offsets.back().x + f->center.x, offsets.back().y + f->center.y});
     }
   }
-  return {-1, -1};
+  return found;
 }
 
 void expectPoint(D::Point actual, D::Point expected) {
   EXPECT_NEAR(actual.x, expected.x, 1e-9) << actual << " vs " << expected;
   EXPECT_NEAR(actual.y, expected.y, 1e-9) << actual << " vs " << expected;
 }
-
-std::vector<D::FillCircle> circles(const D::DrawList& list) {
-  std::vector<D::FillCircle> found;
-  for (const D::DrawCommand& c : list) {
-    if (const auto* f = std::get_if<D::FillCircle>(&c)) found.push_back(*f);
-  }
-  return found;
+void expectRect(const D::Rect& actual, const D::Rect& expected) {
+  EXPECT_NEAR(actual.x, expected.x, 1e-9) << actual << " vs " << expected;
+  EXPECT_NEAR(actual.y, expected.y, 1e-9) << actual << " vs " << expected;
+  EXPECT_NEAR(actual.width, expected.width, 1e-9) << actual << " vs " << expected;
+  EXPECT_NEAR(actual.height, expected.height, 1e-9) << actual << " vs " << expected;
 }
 
-class PresentationRendererTest : public ::testing::Test {
+class PlacementTest : public ::testing::Test {
  protected:
   D::FixedMetricsTextMeasurer measurer;
   PresentationRenderer renderer{measurer};
@@ -77,99 +96,146 @@ class PresentationRendererTest : public ::testing::Test {
 
 // The card takes the view's height and its background tint over the
 // material; the view starts at the card's corner, 14 in from the canvas's.
-TEST_F(PresentationRendererTest, LockScreenCardAroundTheView) {
-  const Picture p = renderer.picture(all, PresentationKind::lockScreen, {});
+TEST_F(PlacementTest, LockScreenCardAroundTheView) {
+  const PlacedPresentation placed = renderer.place(all, PresentationKind::lockScreen, {});
+  const Picture p = PresentationRenderer::picture(placed);
   EXPECT_EQ(p.canvas, (D::Size{371 + 28, 100 + 28}));
   const D::DrawCommand tint = D::FillRoundedRect{{14, 14, 371, 100}, 22, Color::black.opacity(0.3)};
   EXPECT_NE(std::find(p.list.begin(), p.list.end(), tint), p.list.end()) << D::describe(p.list);
-  expectPoint(contentOrigin(p.list), {14, 14});
-  expectPoint(circles(p.list).at(0).center, {185.5, 50});
+  expectPoint(circleCentres(p).at(0), {14 + 185.5, 14 + 50});
   EXPECT_TRUE(D::isBalanced(p.list));
+  EXPECT_TRUE(placed.buttons.empty());
 }
 
-// A short view is centred on the card at its 84-pt minimum.
-TEST_F(PresentationRendererTest, ShortLockScreenViewIsCentred) {
-  all.lockScreen = box(371, 40);
-  const Picture p = renderer.picture(all, PresentationKind::lockScreen, {});
-  EXPECT_EQ(p.canvas.height, 84 + 28);
-  expectPoint(contentOrigin(p.list), {14, 14 + 22});
+// A short, narrow view is centred on the card at its 84-pt minimum; its
+// button is where it is drawn.
+TEST_F(PlacementTest, LockScreenButtonIsWhereItIsDrawn) {
+  all.lockScreen = button(40, 40);
+  const PlacedPresentation placed = renderer.place(all, PresentationKind::lockScreen, {});
+  EXPECT_EQ(placed.chrome.canvas.height, 84 + 28);
+  const D::Rect expected{14 + (371 - 40) / 2.0, 14 + 22, 40, 40};
+  ASSERT_EQ(placed.buttons.size(), 1u);
+  expectRect(placed.buttons[0].frame, expected);
+  expectPoint(circleCentres(PresentationRenderer::picture(placed)).at(0), expected.center());
+  const TapTarget hit = tapTarget(placed, expected.center());
+  EXPECT_EQ(hit.button, &placed.buttons[0]);
+  EXPECT_EQ(tapTarget(placed, {20, 20}).button, nullptr);
+  EXPECT_TRUE(tapTarget(placed, {20, 20}).onPresentation);
+  EXPECT_FALSE(tapTarget(placed, {5, 5}).onPresentation);  // the backdrop
+}
+
+// On the larger screen the card is 408 wide, and the button follows it;
+// a button below the card's 160-pt limit is cut away with what the clip
+// hides.
+TEST_F(PlacementTest, LockScreenOnTheLargerScreen) {
+  PresentationRenderer large(measurer, ScreenSize::large);
+  all.lockScreen = VStack(HorizontalAlignment::center, 0.0, {button(40, 150), button(40, 50)});
+  const PlacedPresentation placed = large.place(all, PresentationKind::lockScreen, {});
+  EXPECT_EQ(placed.chrome.canvas, (D::Size{408 + 28, 160 + 28}));
+  ASSERT_EQ(placed.buttons.size(), 2u);
+  expectRect(placed.buttons[0].frame, {14 + 184, 14, 40, 150});
+  expectRect(placed.buttons[1].frame, {14 + 184, 14 + 150, 40, 10});
+  EXPECT_EQ(
+      buttonRegions(all, PresentationKind::lockScreen, {}, measurer, ScreenSize::large).size(), 2u);
+  // The standard screen's narrower card has the button 18.5 further left.
+  const D::Point nearRightEdge{14 + 184 + 35, 100};
+  EXPECT_NE(buttonAt(placed.buttons, nearRightEdge), nullptr);
+  EXPECT_EQ(buttonAt(buttonRegions(all, PresentationKind::lockScreen, {}, measurer), nearRightEdge),
+            nullptr);
 }
 
 // Empty side regions leave the centre the whole 331 between the island's
-// 20-pt insets; the 100-wide view is centred in it, below the camera's
+// 20-pt insets; the 100-wide button is centred in it, below the camera's
 // band; the island is the content's 50 plus 52.67 tall, its keyline orange.
-TEST_F(PresentationRendererTest, ExpandedCentreRegionPlacement) {
-  const Picture p = renderer.picture(all, PresentationKind::expanded, {});
+TEST_F(PlacementTest, ExpandedCentreRegion) {
+  all.dynamicIsland = presentations({}, button(100, 50), {}, {}, {}).dynamicIsland;
+  const PlacedPresentation placed = renderer.place(all, PresentationKind::expanded, {});
+  const Picture p = PresentationRenderer::picture(placed);
   EXPECT_NEAR(p.canvas.height, 50 + 36.67 + 16 + 28, 1e-9);
-  expectPoint(contentOrigin(p.list), {34, 14 + 36.67});
-  expectPoint(circles(p.list).at(0).center, {115.5 + 50, 25});
+  const D::Rect expected{34 + 115.5, 14 + 36.67, 100, 50};
+  expectPoint(circleCentres(p).at(0), expected.center());
+  ASSERT_EQ(placed.buttons.size(), 1u);
+  expectRect(placed.buttons[0].frame, expected);
   ASSERT_TRUE(std::holds_alternative<D::StrokeRoundedRect>(p.list.back()));
   EXPECT_EQ(std::get<D::StrokeRoundedRect>(p.list.back()).paint, D::Paint(Color::orange));
 }
 
 // Side regions: leading at its ideal width on the left, trailing on the
-// right, the centre between them with 8 on each side.
-TEST_F(PresentationRendererTest, ExpandedSideRegions) {
+// right, the centre between them with 8 on each side, the bottom 8 below the
+// tallest.
+TEST_F(PlacementTest, ExpandedSideRegions) {
   ActivityPresentations sides{
       all.lockScreen,
       DynamicIsland({{DynamicIslandExpandedRegionPosition::leading, 0, box(40, 30)},
-                     {DynamicIslandExpandedRegionPosition::trailing, 0, box(60, 20)},
+                     {DynamicIslandExpandedRegionPosition::trailing, 0, button(60, 20)},
                      {DynamicIslandExpandedRegionPosition::center, 0,
                       Circle().frame({.maxWidth = infinity}).frame({.height = 10})},
                      {DynamicIslandExpandedRegionPosition::bottom, 0, box(331, 12)}},
                     EmptyView(), EmptyView(), EmptyView())};
-  const Picture p = renderer.picture(sides, PresentationKind::expanded, {});
-  const std::vector<D::FillCircle> c = circles(p.list);
-  ASSERT_EQ(c.size(), 4u) << D::describe(p.list);
-  expectPoint(c[0].center, {20, 15});                 // leading 40 × 30
-  expectPoint(c[1].center, {48 + 215.0 / 2, 5});      // centre 331 − 48 − 68 = 215
-  expectPoint(c[2].center, {331 - 30, 10});           // trailing 60 × 20
-  expectPoint(c[3].center, {331.0 / 2, 30 + 8 + 6});  // bottom, 8 below the tallest
-  EXPECT_NEAR(p.canvas.height, 38 + 12 + 52.67 + 28, 1e-9);
+  const PlacedPresentation placed = renderer.place(sides, PresentationKind::expanded, {});
+  const std::vector<D::Point> c = circleCentres(PresentationRenderer::picture(placed));
+  ASSERT_EQ(c.size(), 4u);
+  const D::Point origin{34, 14 + 36.67};
+  expectPoint(c[0], {origin.x + 20, origin.y + 15});                 // leading 40 × 30
+  expectPoint(c[1], {origin.x + 48 + 215.0 / 2, origin.y + 5});      // centre 331 − 48 − 68
+  expectPoint(c[2], {origin.x + 331 - 30, origin.y + 10});           // trailing 60 × 20
+  expectPoint(c[3], {origin.x + 331.0 / 2, origin.y + 30 + 8 + 6});  // bottom
+  EXPECT_NEAR(placed.chrome.canvas.height, 38 + 12 + 52.67 + 28, 1e-9);
+  ASSERT_EQ(placed.buttons.size(), 1u);
+  expectRect(placed.buttons[0].frame, {origin.x + 271, origin.y, 60, 20});
 }
 
 // Compact: the 20-pt ring concentric with the pill's rounded end, 8.335 in
 // from the leading edge; the trailing view as far in from the trailing
-// edge; both centred vertically in the 36.67-pt pill.
-TEST_F(PresentationRendererTest, CompactSidesBesideTheCamera) {
-  const Picture p = renderer.picture(all, PresentationKind::compact, {});
-  EXPECT_NEAR(p.canvas.width, 230 + 28, 1e-9);
-  const std::vector<D::FillCircle> c = circles(p.list);
-  ASSERT_EQ(c.size(), 2u);
+// edge; both centred vertically in the 36.67-pt pill. A button there does
+// not act: a tap on the island opens its link.
+TEST_F(PlacementTest, CompactSidesBesideTheCamera) {
+  all.dynamicIsland = presentations({}, {}, button(20, 20), box(30, 10), {}).dynamicIsland;
   const double inset = (36.67 - 20) / 2;
-  EXPECT_NEAR(c[0].center.x, inset + 10, 1e-9);
-  EXPECT_NEAR(c[0].center.y, 36.67 / 2, 1e-9);
-  EXPECT_NEAR(c[1].center.x, 52.33 - inset - 15, 1e-9);
-  EXPECT_NEAR(c[1].center.y, 36.67 / 2, 1e-9);
-  EXPECT_TRUE(D::isBalanced(p.list));
+  for (const auto& [screen, width] :
+       {std::pair{ScreenSize::standard, 230.0}, std::pair{ScreenSize::large, 250.0}}) {
+    PresentationRenderer sized(measurer, screen);
+    const PlacedPresentation placed = sized.place(all, PresentationKind::compact, {});
+    EXPECT_NEAR(placed.chrome.canvas.width, width + 28, 1e-9);
+    const std::vector<D::Point> c = circleCentres(PresentationRenderer::picture(placed));
+    ASSERT_EQ(c.size(), 2u);
+    expectPoint(c[0], {14 + inset + 10, 14 + 36.67 / 2});
+    expectPoint(c[1], {14 + width - inset - 15, 14 + 36.67 / 2});
+    EXPECT_TRUE(placed.buttons.empty());
+    EXPECT_TRUE(tapTarget(placed, c[0]).onPresentation);
+    EXPECT_EQ(tapTarget(placed, c[0]).button, nullptr);
+    EXPECT_FALSE(tapTarget(placed, {14 + width + 2, 20}).onPresentation);
+  }
+  EXPECT_TRUE(buttonRegions(all, PresentationKind::compact, {}, measurer).empty());
 }
 
-TEST_F(PresentationRendererTest, MinimalIslandAroundTheRing) {
-  const Picture p = renderer.picture(all, PresentationKind::minimal, {});
-  EXPECT_NEAR(p.canvas.width, 36.67 + 28, 1e-9);  // 18 + 16 is below the minimum
-  const std::vector<D::FillCircle> c = circles(p.list);
+TEST_F(PlacementTest, MinimalIslandAroundTheRing) {
+  all.dynamicIsland = presentations({}, {}, {}, {}, button(18, 18)).dynamicIsland;
+  const PlacedPresentation placed = renderer.place(all, PresentationKind::minimal, {});
+  EXPECT_NEAR(placed.chrome.canvas.width, 36.67 + 28, 1e-9);  // 18 + 16 is below the minimum
+  const std::vector<D::Point> c = circleCentres(PresentationRenderer::picture(placed));
   ASSERT_EQ(c.size(), 1u);
-  expectPoint(c[0].center, {9, 9});
-  expectPoint(contentOrigin(p.list), {14 + (36.67 - 18) / 2, 14 + (36.67 - 18) / 2});
+  expectPoint(c[0], {14 + 36.67 / 2, 14 + 36.67 / 2});
+  EXPECT_TRUE(placed.buttons.empty());
+  EXPECT_TRUE(tapTarget(placed, c[0]).onPresentation);
 }
 
-std::vector<unsigned char> decodePNG(const void* data, std::size_t size, int* width, int* height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  std::vector<unsigned char> rgba;
-  if (!png_image_begin_read_from_memory(&image, data, size)) return rgba;
-  image.format = PNG_FORMAT_RGBA;
-  rgba.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) rgba.clear();
-  *width = static_cast<int>(image.width);
-  *height = static_cast<int>(image.height);
-  return rgba;
+// The whole compact picture, chrome included, against a reference drawn by
+// this renderer when its placement was checked by eye (texts left out, so
+// that fonts do not matter).
+TEST_F(PlacementTest, CompactPictureMatchesItsReference) {
+  const Picture p = renderer.picture(all, PresentationKind::compact, {});
+  auto image = D::testing::draw(p.list, p.canvas, 2);
+  ASSERT_TRUE(image);
+  const D::testing::Reference ref = D::testing::loadReference("compact-island.png");
+  ASSERT_GT(ref.width, 0);
+  D::testing::expectClose(image.get(), ref, 0.5, 8);
 }
 
 // PNGs are drawn a band of rows at a time: the result is the picture drawn
 // whole, give or take a unit of rounding, across several bands (a 150-pt
 // view at 3× is 534 rows).
-TEST_F(PresentationRendererTest, PNGInBandsIsThePictureDrawnWhole) {
+TEST_F(PlacementTest, PNGInBandsIsThePictureDrawnWhole) {
   all.lockScreen =
       View(Text::verbatim("bands").font(Font::title3).frame({.width = 371, .height = 150}));
   const Picture p = renderer.picture(all, PresentationKind::lockScreen, {});
@@ -179,24 +245,15 @@ TEST_F(PresentationRendererTest, PNGInBandsIsThePictureDrawnWhole) {
   ASSERT_TRUE(whole);
   std::vector<unsigned char> wholeBytes;
   ASSERT_EQ(D::encodePNG(whole.get(), wholeBytes), std::nullopt);
-  int bw = 0, bh = 0, ww = 0, wh = 0;
-  const auto a = decodePNG(banded.data(), banded.size(), &bw, &bh);
-  const auto b = decodePNG(wholeBytes.data(), wholeBytes.size(), &ww, &wh);
-  EXPECT_EQ(bw, 1197);
-  EXPECT_EQ(bh, 534);
-  EXPECT_EQ(std::pair(bw, bh), std::pair(ww, wh));
-  ASSERT_EQ(a.size(), b.size());
-  ASSERT_FALSE(a.empty());
-  int worst = 0;
-  for (std::size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+  const auto a = D::testing::decodePNG(banded);
+  const auto b = D::testing::decodePNG(std::string(wholeBytes.begin(), wholeBytes.end()));
+  EXPECT_EQ(std::pair(a.width, a.height), std::pair(1197, 534));
+  EXPECT_EQ(std::pair(a.width, a.height), std::pair(b.width, b.height));
+  int worst = a.rgba.size() == b.rgba.size() ? 0 : 255;
+  for (std::size_t i = 0; i < a.rgba.size() && i < b.rgba.size(); ++i) {
+    worst = std::max(worst, std::abs(a.rgba[i] - b.rgba[i]));
+  }
   EXPECT_LE(worst, 1);
-}
-
-TEST(PresentationKindNames, RoundTrip) {
-  for (PresentationKind kind : allPresentationKinds)
-    EXPECT_EQ(presentationKind(nameOf(kind)), kind);
-  EXPECT_EQ(presentationKind("all"), std::nullopt);
-  EXPECT_EQ(nameOf(PresentationKind::lockScreen), "lock-screen");
 }
 
 // --- The render command ---
@@ -245,7 +302,9 @@ class RenderCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = std::filesystem::temp_directory_path() /
-          ("render-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+          ("render-test-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
@@ -255,6 +314,7 @@ class RenderCommandTest : public ::testing::Test {
 
 // PNG dimensions straight from the file's header (big-endian at 16 and 20).
 std::pair<int, int> pngSize(const std::string& bytes) {
+  if (bytes.size() < 24 || bytes.substr(1, 3) != "PNG") return {0, 0};
   const auto at = [&](std::size_t i) {
     return static_cast<int>(static_cast<unsigned char>(bytes[i])) << 24 |
            static_cast<int>(static_cast<unsigned char>(bytes[i + 1])) << 16 |
@@ -272,25 +332,45 @@ std::string slurp(const std::string& file) {
 }
 
 // The lock screen at scale 2: the card 371 × 84 (its minimum) and the
-// margins, 399 × 112 points, so 798 × 224 pixels.
+// margins, 399 × 112 points, so 798 × 224 pixels; the minimal island to
+// standard output; SVG.
 TEST_F(RenderCommandTest, WritesAPictureOfTheScaledCanvas) {
   const Outcome r =
       run({"render", "-", "--presentation", "lock-screen", "--scale", "2", "-o", path("lock.png")});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "");
-  const std::string png = slurp(path("lock.png"));
-  ASSERT_GT(png.size(), 24u);
-  EXPECT_EQ(png.substr(1, 3), "PNG");
-  EXPECT_EQ(pngSize(png), (std::pair{798, 224}));
-}
-
-TEST_F(RenderCommandTest, StandardOutputAndSVG) {
+  EXPECT_EQ(pngSize(slurp(path("lock.png"))), (std::pair{798, 224}));
   const Outcome png = run({"render", "--presentation", "minimal", "--scale", "1", "-o", "-"});
   ASSERT_EQ(png.code, 0) << png.err;
   EXPECT_EQ(pngSize(png.out), (std::pair{65, 65}));  // 36.67 + 28, rounded up
   const Outcome svg = run({"render", "--presentation", "compact", "--format", "svg", "-o", "-"});
   ASSERT_EQ(svg.code, 0) << svg.err;
   EXPECT_EQ(svg.out.rfind("<?xml", 0), 0u);
+}
+
+// -o names what the user means: a link's target (the link stays), a FIFO
+// (written into, not replaced), a device.
+TEST_F(RenderCommandTest, WritesThroughLinksAndIntoFIFOs) {
+  std::filesystem::create_directory(dir / "real");
+  std::filesystem::create_symlink("real/picture.png", dir / "link.png");
+  ASSERT_EQ(run({"render", "--scale", "1", "-o", path("link.png")}).code, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.png"));
+  EXPECT_EQ(pngSize(slurp(path("real/picture.png"))), (std::pair{399, 112}));
+
+  ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = slurp(path("fifo")); });
+  const Outcome r = run({"render", "--scale", "1", "-o", path("fifo")});
+  reader.join();
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
+  EXPECT_EQ(pngSize(received), (std::pair{399, 112}));
+
+  EXPECT_EQ(run({"render", "-o", "/dev/null"}).code, 0);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "real"),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left beside the target
 }
 
 TEST_F(RenderCommandTest, AllWritesFourFilesIntoADirectory) {
@@ -310,7 +390,7 @@ TEST_F(RenderCommandTest, ErrorsFollowTheHostsPolicy) {
   };
   expectFailure(run({"render", "--presentation", "banner", "-o", path("x.png")}), 64, "");
   expectFailure(run({"render", "--format", "jpeg", "-o", path("x.png")}), 64, "");
-  for (const char* scale : {"0", "-1", "11", "nan", "2x"}) {
+  for (const char* scale : {"0", "-1", "11", "nan", "2x", "1e-300", "0.09"}) {
     expectFailure(run({"render", "--scale", scale, "-o", path("x.png")}), 64, "");
   }
   expectFailure(run({"render"}), 64, "");  // no -o
@@ -320,6 +400,7 @@ TEST_F(RenderCommandTest, ErrorsFollowTheHostsPolicy) {
                 "typeMismatch");
   expectFailure(run({"render", path("missing.json"), "-o", path("x.png")}), 66, "cannot read");
   expectFailure(run({"render", "-o", path("no/such/dir/x.png")}), 74, "");
+  expectFailure(run({"render", "-o", dir.string()}), 74, "");
   EXPECT_FALSE(std::filesystem::exists(path("x.png")));
   // An existing file where the directory for all should go.
   std::ofstream(path("taken")) << "x";

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -30,7 +33,9 @@ struct ParcelAttributes {
     static ContentState decode(Foundation::Decoder& decoder) {
       return {decoder.container().decode<std::int64_t>("parcels")};
     }
-    void encode(Foundation::Encoder& encoder) const { encoder.container().encode("parcels", parcels); }
+    void encode(Foundation::Encoder& encoder) const {
+      encoder.container().encode("parcels", parcels);
+    }
   };
   Date sentAt;
   static ParcelAttributes decode(Foundation::Decoder& decoder) {
@@ -45,59 +50,58 @@ using Context = WidgetKit::ActivityViewContext<shipping::ParcelAttributes>;
 // The lock screen shows the count and a timer started at "now"; the island
 // shows the count compactly.
 ActivityConfiguration<shipping::ParcelAttributes> parcelConfiguration() {
-  return {[](const Context& context) {
-            const Date now = Foundation::currentDate();
-            return View(VStack({Text::verbatim(std::to_string(context.state.parcels)),
-                                Text(TimerInterval{now, now.addingTimeInterval(90)}, std::nullopt, true, true)}))
-                .applying(WidgetKit::activityBackgroundTint(Color::black.opacity(0.3)))
-                .applying(WidgetKit::activitySystemActionForegroundColor(Color::white));
-          },
-          [](const Context& context) {
-            return DynamicIsland({{DynamicIslandExpandedRegionPosition::leading, 1, Image("shippingbox.fill")},
-                                  {DynamicIslandExpandedRegionPosition::bottom, 0, EmptyView()}},
-                                 Text::verbatim(std::to_string(context.state.parcels)), EmptyView(), Circle())
-                .widgetURL("parcels://open/list")
-                .keylineTint(Color::orange);
-          }};
+  return {
+      [](const Context& context) {
+        const Date now = Foundation::currentDate();
+        return View(VStack({Text::verbatim(std::to_string(context.state.parcels)),
+                            Text(TimerInterval{now, now.addingTimeInterval(90)}, std::nullopt, true,
+                                 true)}))
+            .applying(WidgetKit::activityBackgroundTint(Color::black.opacity(0.3)))
+            .applying(WidgetKit::activitySystemActionForegroundColor(Color::white));
+      },
+      [](const Context& context) {
+        return DynamicIsland(
+                   {{DynamicIslandExpandedRegionPosition::leading, 1, Image("shippingbox.fill")},
+                    {DynamicIslandExpandedRegionPosition::bottom, 0, EmptyView()}},
+                   Text::verbatim(std::to_string(context.state.parcels)), EmptyView(), Circle())
+            .widgetURL("parcels://open/list")
+            .keylineTint(Color::orange);
+      }};
 }
+
+constexpr WidgetKit::ActivityPreviewState parcelPreviews[] = {
+    {"two", "Two parcels & a <timer>.", R"({"parcels": 2})"},
+    {"none", "None.", R"({"parcels": 0})"},
+};
 
 struct ParcelWidget {
   ActivityConfiguration<shipping::ParcelAttributes> body() const { return parcelConfiguration(); }
+  static WidgetKit::ActivityPreviews previews() {
+    return {"Parcel gallery", Date(100), parcelPreviews};
+  }
 };
 struct ParcelBundle {
-  std::tuple<ParcelWidget> body() const { return WidgetKit::WidgetBundleBuilder::buildBlock(ParcelWidget()); }
+  std::tuple<ParcelWidget> body() const {
+    return WidgetKit::WidgetBundleBuilder::buildBlock(ParcelWidget());
+  }
 };
 static_assert(WidgetKit::Widget<ParcelWidget>);
 static_assert(WidgetKit::WidgetBundleType<ParcelBundle>);
 static_assert(!WidgetKit::WidgetBundleType<ParcelWidget>);
 
-TEST(DynamicIslandValue, ModifiersReturnAChangedCopy) {
-  const DynamicIsland island({{DynamicIslandExpandedRegionPosition::center, 0, Circle()}}, EmptyView(), EmptyView(),
-                             EmptyView());
-  const DynamicIsland linked = island.widgetURL("parcels://open").keylineTint(Color::blue);
-  EXPECT_EQ(island.widgetURLValue(), std::nullopt);
-  EXPECT_EQ(island.keylineTintValue(), std::nullopt);
-  EXPECT_EQ(linked.widgetURLValue(), "parcels://open");
-  EXPECT_EQ(linked.keylineTintValue(), Color::blue);
-  EXPECT_NE(island, linked);
-  EXPECT_EQ(island, linked.widgetURL(std::nullopt).keylineTint(std::nullopt));
-  ASSERT_NE(island.region(DynamicIslandExpandedRegionPosition::center), nullptr);
-  EXPECT_EQ(island.region(DynamicIslandExpandedRegionPosition::center)->content, Circle());
-  EXPECT_EQ(island.region(DynamicIslandExpandedRegionPosition::leading), nullptr);
-}
-
 TEST(DescribePresentations, WritesLockScreenThenIslandWithRegionsKeyedByPosition) {
   const auto presentations = parcelConfiguration().presentations(Context{{3}, {}});
-  EXPECT_EQ(WidgetKit::describe(
-                WidgetKit::ActivityPresentations{presentations.lockScreen.children()[0], presentations.dynamicIsland},
-                Date(0)),
-            R"({"lockScreen":{"view":"Text","kind":"verbatim","text":"3"},)"
-            R"("dynamicIsland":{"expanded":{)"
-            R"("leading":{"priority":1,"content":{"view":"Image","systemName":"shippingbox.fill"}},)"
-            R"("bottom":{"priority":0,"content":{"view":"EmptyView"}}},)"
-            R"("compactLeading":{"view":"Text","kind":"verbatim","text":"3"},)"
-            R"("compactTrailing":{"view":"EmptyView"},"minimal":{"view":"Circle"},)"
-            R"("widgetURL":"parcels://open/list","keylineTint":{"name":"orange"}}})");
+  EXPECT_EQ(
+      WidgetKit::describe(WidgetKit::ActivityPresentations{presentations.lockScreen.children()[0],
+                                                           presentations.dynamicIsland},
+                          Date(0)),
+      R"({"lockScreen":{"view":"Text","kind":"verbatim","text":"3"},)"
+      R"("dynamicIsland":{"expanded":{)"
+      R"("leading":{"priority":1,"content":{"view":"Image","systemName":"shippingbox.fill"}},)"
+      R"("bottom":{"priority":0,"content":{"view":"EmptyView"}}},)"
+      R"("compactLeading":{"view":"Text","kind":"verbatim","text":"3"},)"
+      R"("compactTrailing":{"view":"EmptyView"},"minimal":{"view":"Circle"},)"
+      R"("widgetURL":"parcels://open/list","keylineTint":{"name":"orange"}}})");
 }
 
 TEST(DescribePresentations, UnsetLinkAndKeylineAreNull) {
@@ -114,10 +118,6 @@ TEST(DescribePresentations, LockScreenModifiersAreWrittenAsOneKeyObjects) {
   EXPECT_NE(json.find(R"("modifiers":[{"activityBackgroundTint":{"name":"black","opacity":0.3}},)"
                       R"({"activitySystemActionForegroundColor":{"name":"white"}}])"),
             std::string::npos);
-}
-
-TEST(HostedActivity, IsNamedAfterTheAttributesType) {
-  EXPECT_EQ(WidgetKit::WidgetBundle::hostedActivity<ParcelBundle>().attributesName, "ParcelAttributes");
 }
 
 TEST(HostedActivity, PresentsADecodedStateWithNowPinnedOnlyWhileBuilding) {
@@ -144,7 +144,8 @@ struct Outcome {
   std::string err;
 };
 
-Outcome run(const WidgetKit::PlatformHost& host, std::vector<std::string> arguments, const std::string& input) {
+Outcome run(const WidgetKit::PlatformHost& host, std::vector<std::string> arguments,
+            const std::string& input) {
   arguments.insert(arguments.begin(), "extension");
   std::istringstream in(input);
   std::ostringstream out, err;
@@ -160,10 +161,38 @@ TEST(DescribeCommand, ReadsTheTimerAtTheGivenNow) {
 }
 
 TEST(DescribeCommand, IsOnlyOfferedWithAConfiguration) {
-  const WidgetKit::PlatformHost validateOnly(WidgetKit::HostedActivity::make<shipping::ParcelAttributes>("Parcel"));
-  const Outcome r = run(validateOnly, {"describe"}, R"({"parcels": 2})");
-  EXPECT_EQ(r.code, 64);
-  EXPECT_EQ(r.out, "");
+  const WidgetKit::PlatformHost validateOnly(
+      WidgetKit::HostedActivity::make<shipping::ParcelAttributes>("Parcel"));
+  for (const char* command : {"describe", "gallery"}) {
+    const Outcome r = run(validateOnly, {command, "-o", "x"}, R"({"parcels": 2})");
+    EXPECT_EQ(r.code, 64) << command;
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+// The gallery draws the states the widget offers, four pictures each, on a
+// page under the widget's title with each caption and state, escaped.
+TEST(GalleryCommand, DrawsThePreviewStatesTheWidgetOffers) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("gallery-test-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  const Outcome r = run(WidgetKit::WidgetBundle::host<ParcelBundle>(),
+                        {"gallery", "-o", dir.string(), "--scale", "1"}, "");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, (dir / "index.html").string() + "\n");
+  for (const char* id : {"two", "none"}) {
+    for (const char* kind : {"lock-screen", "expanded", "compact", "minimal"}) {
+      EXPECT_TRUE(std::filesystem::is_regular_file(dir / (std::string(id) + "-" + kind + ".png")))
+          << id << kind;
+    }
+  }
+  std::ifstream in(dir / "index.html");
+  const std::string page((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(page.find("<title>Parcel gallery</title>"), std::string::npos);
+  EXPECT_NE(page.find("Two parcels &amp; a &lt;timer&gt;."), std::string::npos);
+  EXPECT_NE(page.find(R"({&quot;parcels&quot;: 2})"), std::string::npos);
+  EXPECT_NE(page.find("2001-01-01 00:01:40 UTC"), std::string::npos);  // the previews' moment
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
