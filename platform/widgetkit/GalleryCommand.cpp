@@ -112,7 +112,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
   CLI::App* command = app.add_subcommand(
       "gallery", "Draw every presentation of the bundled sample states, with an index.html");
   command->add_option("-o,--output", options->output, "The directory to write into")->required();
-  command->add_option("--scale", options->scale, "Pixels a point (default 3)")
+  command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
       ->check(detail::pictureScaleValidator());
 
   command->callback([options, &context] {

@@ -17,16 +17,18 @@
 //
 // Draws one presentation of a content state, in its chrome, as the platform
 // shows it (see PresentationRenderer.h): PNG (the default) or SVG, at 3
-// pixels a point unless --scale says otherwise. -o - writes the picture to
-// standard output. With --presentation all, PATH is a directory (created if
-// missing) that receives lock-screen, expanded, compact and minimal, each
-// with the format's extension. "Now" is the system clock's unless --now
-// pins it; the count-down is read at it.
+// pixels a point unless --scale (0.1 to 10) says otherwise. -o - writes the
+// picture to standard output; -o follows symbolic links and writes straight
+// into a FIFO or a device; a regular file is replaced whole. With
+// --presentation all, PATH is a directory (created if missing) that receives
+// lock-screen, expanded, compact and minimal, each with the format's
+// extension. "Now" is the system clock's unless --now pins it; the
+// count-down is read at it.
 //
-// Errors: 64 usage (an unknown name or format, a bad --scale, all with
-// -o -), 65 an undecodable or oversized payload, 66 an unreadable input,
-// 74 a picture or directory that could not be written (no partial file is
-// left at the target), 70 a drawing or encoding failure.
+// Errors: 64 usage (an unknown name or format, a --scale out of range, all
+// with -o -), 65 an undecodable or oversized payload, 66 an unreadable
+// input, 74 a picture or directory that could not be written (no partial
+// file is left at a regular file's place), 70 a drawing or encoding failure.
 namespace WidgetKit {
 
 void installRenderCommand(CLI::App& app, HostContext& context) {
@@ -49,7 +51,7 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
       ->check(CLI::IsMember({"lock-screen", "expanded", "compact", "minimal", "all"}));
   command->add_option("--format", options->format, "png (the default) or svg")
       ->check(CLI::IsMember({"png", "svg"}));
-  command->add_option("--scale", options->scale, "Pixels a point (default 3)")
+  command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
       ->check(detail::pictureScaleValidator());
   command
       ->add_option("--now", options->now,
