@@ -7,7 +7,10 @@
 
 namespace WidgetKit {
 
-// A widget: a value whose body() declares its configuration. The only
+// A widget: a value whose body() declares its configuration. A widget may
+// also offer content states for previews, as a static previews() returning
+// ActivityPreviews (HostedActivity.h); the platform host's gallery draws
+// them. The only
 // configuration this platform knows is the Live Activity's
 // (ActivityConfiguration). Widgets hold nothing the platform relies on; it
 // creates and drops them at will.

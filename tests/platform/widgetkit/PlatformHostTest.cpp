@@ -68,7 +68,8 @@ class TemporaryFile {
  public:
   explicit TemporaryFile(const std::string& contents)
       : path_(std::filesystem::temp_directory_path() /
-              ("platform-host-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".json")) {
+              ("platform-host-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) +
+               ".json")) {
     std::ofstream(path_, std::ios::binary) << contents;
   }
   ~TemporaryFile() { std::filesystem::remove(path_); }
@@ -98,7 +99,8 @@ TEST(PlatformHostValidate, EncodePrintsTheValueWrittenAgain) {
   Outcome r = run({"validate", "--encode"}, goodState);
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "{\"parcels\":2,\"labels\":[\"a\\/b\",\"c\"],\"eta\":2.5}\n");
-  Outcome attributes = run({"validate", "--attributes", "--encode", "-"}, R"({"sentAt": 818000000.0})");
+  Outcome attributes =
+      run({"validate", "--attributes", "--encode", "-"}, R"({"sentAt": 818000000.0})");
   EXPECT_EQ(attributes.out, "{\"sentAt\":818000000}\n");
 }
 
@@ -111,15 +113,20 @@ TEST(PlatformHostValidate, AttributesAreCheckedOnlyWithTheFlag) {
 }
 
 TEST(PlatformHostValidate, UndecodableStatesGiveOneLineAndExit65) {
-  expectFailure(run({"validate"}, R"({"parcels": 2, "labels": ["a", "b", null]})"), 65,
-                R"(error: valueNotFound at ["labels", "Index 2"]: Expected String value but found null instead.)");
-  expectFailure(run({"validate"}, R"({"parcels": "2", "labels": []})"), 65,
-                R"(error: typeMismatch at ["parcels"]: Expected to decode Int but found a string instead.)");
-  expectFailure(run({"validate"}, R"({"parcels": 2.5, "labels": []})"), 65,
-                R"(error: dataCorrupted at ["parcels"]: Parsed JSON number <2.5> does not fit in Int.)");
-  expectFailure(run({"validate"}, ""), 65, "error: dataCorrupted at []: The given data was not valid JSON.");
+  expectFailure(
+      run({"validate"}, R"({"parcels": 2, "labels": ["a", "b", null]})"), 65,
+      R"(error: valueNotFound at ["labels", "Index 2"]: Expected String value but found null instead.)");
+  expectFailure(
+      run({"validate"}, R"({"parcels": "2", "labels": []})"), 65,
+      R"(error: typeMismatch at ["parcels"]: Expected to decode Int but found a string instead.)");
+  expectFailure(
+      run({"validate"}, R"({"parcels": 2.5, "labels": []})"), 65,
+      R"(error: dataCorrupted at ["parcels"]: Parsed JSON number <2.5> does not fit in Int.)");
+  expectFailure(run({"validate"}, ""), 65,
+                "error: dataCorrupted at []: The given data was not valid JSON.");
   expectFailure(run({"validate", "--encode"}, "[]"), 65,
-                "error: typeMismatch at []: Expected to decode Dictionary<String, Any> but found an array instead.");
+                "error: typeMismatch at []: Expected to decode Dictionary<String, Any> but found "
+                "an array instead.");
 }
 
 TEST(PlatformHostValidate, PayloadLimitIs4096Bytes) {
@@ -128,20 +135,23 @@ TEST(PlatformHostValidate, PayloadLimitIs4096Bytes) {
   std::string atLimit = goodState;
   atLimit.resize(4096, ' ');
   EXPECT_EQ(run({"validate"}, atLimit).out, "ok\n");
-  expectFailure(run({"validate"}, atLimit + " "), 65, "error: payload of 4097 bytes exceeds the limit of 4096 bytes");
+  expectFailure(run({"validate"}, atLimit + " "), 65,
+                "error: payload of 4097 bytes exceeds the limit of 4096 bytes");
 }
 
 TEST(PlatformHostValidate, MissingOrUnreadableInputExits66) {
   expectFailure(run({"validate", "/nonexistent/state.json"}), 66,
                 "error: cannot read /nonexistent/state.json: No such file or directory");
   std::string directory = std::filesystem::temp_directory_path().string();
-  expectFailure(run({"validate", directory}), 66, "error: cannot read " + directory + ": Is a directory");
+  expectFailure(run({"validate", directory}), 66,
+                "error: cannot read " + directory + ": Is a directory");
 }
 
 TEST(PlatformHostCommandLine, UsageErrorsExit64WithOneLine) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{}, std::vector<std::string>{"nosuchcommand"},
-        std::vector<std::string>{"validate", "--bogus"}, std::vector<std::string>{"validate", "a.json", "b.json"}}) {
+        std::vector<std::string>{"validate", "--bogus"},
+        std::vector<std::string>{"validate", "a.json", "b.json"}}) {
     Outcome r = run(arguments, goodState);
     EXPECT_EQ(r.code, 64);
     EXPECT_EQ(r.out, "");

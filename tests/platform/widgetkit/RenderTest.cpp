@@ -305,16 +305,9 @@ class RenderCommandTest : public ::testing::Test {
   std::filesystem::path dir;
 };
 
-// PNG dimensions straight from the file's header (big-endian at 16 and 20).
 std::pair<int, int> pngSize(const std::string& bytes) {
-  if (bytes.size() < 24 || bytes.substr(1, 3) != "PNG") return {0, 0};
-  const auto at = [&](std::size_t i) {
-    return static_cast<int>(static_cast<unsigned char>(bytes[i])) << 24 |
-           static_cast<int>(static_cast<unsigned char>(bytes[i + 1])) << 16 |
-           static_cast<int>(static_cast<unsigned char>(bytes[i + 2])) << 8 |
-           static_cast<int>(static_cast<unsigned char>(bytes[i + 3]));
-  };
-  return {at(16), at(20)};
+  const D::testing::Reference image = D::testing::decodePNG(bytes);
+  return {image.width, image.height};
 }
 
 std::string slurp(const std::string& file) {

@@ -112,14 +112,6 @@ TEST(DescribePresentations, UnsetLinkAndKeylineAreNull) {
             R"("minimal":{"view":"EmptyView"},"widgetURL":null,"keylineTint":null}})");
 }
 
-TEST(DescribePresentations, LockScreenModifiersAreWrittenAsOneKeyObjects) {
-  const auto presentations = parcelConfiguration().presentations(Context{{3}, {}});
-  const std::string json = WidgetKit::describe(presentations, Date(0));
-  EXPECT_NE(json.find(R"("modifiers":[{"activityBackgroundTint":{"name":"black","opacity":0.3}},)"
-                      R"({"activitySystemActionForegroundColor":{"name":"white"}}])"),
-            std::string::npos);
-}
-
 TEST(HostedActivity, PresentsADecodedStateWithNowPinnedOnlyWhileBuilding) {
   const auto activity = WidgetKit::WidgetBundle::hostedActivity<ParcelBundle>();
   ASSERT_TRUE(activity.presentContentState);
