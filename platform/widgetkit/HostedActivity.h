@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/foundation/Date.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
 #include "platform/widgetkit/ActivityPresentations.h"

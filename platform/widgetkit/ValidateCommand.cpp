@@ -18,18 +18,14 @@ void installValidateCommand(CLI::App& app, HostContext& context) {
     bool encode = false;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command =
-      app.add_subcommand("validate", "Decode a content state (or the attributes) from JSON");
+  CLI::App* command = app.add_subcommand("validate", "Decode a content state (or the attributes) from JSON");
   command->add_option("file", options->path, "The JSON file; standard input when - or left out");
-  command->add_flag("--attributes", options->attributes,
-                    "Decode the activity's attributes instead");
-  command->add_flag("--encode", options->encode,
-                    "Print the decoded value encoded again instead of \"ok\"");
+  command->add_flag("--attributes", options->attributes, "Decode the activity's attributes instead");
+  command->add_flag("--encode", options->encode, "Print the decoded value encoded again instead of \"ok\"");
   command->callback([options, &context] {
     auto payload = readPayload(context, options->path);
     if (!payload) return;
-    const auto& check =
-        options->attributes ? context.activity.checkAttributes : context.activity.checkContentState;
+    const auto& check = options->attributes ? context.activity.checkAttributes : context.activity.checkContentState;
     PayloadCheck result = check(*payload, options->encode);
     if (const auto& error = result.decodingError) {
       context.fail(exitDataError, std::string(error->kindName()) + " at " +
