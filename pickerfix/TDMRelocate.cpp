@@ -38,8 +38,8 @@ namespace {
 struct TDMRunningCallback {
   id receiver;
   const void* key;
-  Class owner;   // the class whose association held the running implementation
-  id handedOn;   // the URLs (an array) or the URL it received
+  Class owner;  // the class whose association held the running implementation
+  id handedOn;  // the URLs (an array) or the URL it received
   TDMRunningCallback* outer;
 };
 
@@ -167,7 +167,8 @@ std::string TDMEscapedForLog(const std::string& text) {
     } else if (c < 0x20 || c == 0x7F) {
       std::snprintf(escape, sizeof escape, "\\x%02X", c);
       out += escape;
-    } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+    } else if (c == 0xC2 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
       // U+0080 to U+009F, the second set of control characters (U+0085 is
       // a line break to some readers).

@@ -140,15 +140,60 @@ TEST_F(DocmendRelocate, FolderIsCopiedWithItsContentsAndLinksAsLinks) {
   EXPECT_EQ(fs::read_symlink(copy / "link-to-cover"), "cover.txt");
 }
 
-TEST_F(DocmendRelocate, DanglingSymlinkIsCopiedAsALink) {
-  fs::create_symlink("/nonexistent/target.pdf", sandbox_.outside() / "Dangling.pdf");
-  auto received =
-      pickAndReceive({NSURL::fileURLWithPath((sandbox_.outside() / "Dangling.pdf").string())});
-  ASSERT_EQ(received.size(), 1u);
-  ASSERT_TRUE(isRelocated(received[0], "Dangling.pdf"));
-  EXPECT_TRUE(fs::is_symlink(received[0]));
-  EXPECT_EQ(fs::read_symlink(received[0]), "/nonexistent/target.pdf");
+TEST_F(DocmendRelocate, PickedLinksAreCopiedAsWhatTheyPointTo) {
+  fs::path out = sandbox_.outside();
+  writeFile(out / "real.txt", "data");
+  fs::create_directories(out / "Album");
+  writeFile(out / "Album" / "song.txt", "song");
+  fs::create_symlink("real.txt", out / "Relative.txt");
+  fs::create_symlink(out / "real.txt", out / "Absolute.txt");
+  fs::create_symlink("Album", out / "AlbumLink");
+  auto received = pickAndReceive({NSURL::fileURLWithPath((out / "Relative.txt").string()),
+                                  NSURL::fileURLWithPath((out / "Absolute.txt").string()),
+                                  NSURL::fileURLWithPath((out / "AlbumLink").string())});
+  ASSERT_EQ(received.size(), 3u);
+  for (const char* name : {"Relative.txt", "Absolute.txt"}) {
+    fs::path copy = received[name[0] == 'R' ? 0 : 1];
+    EXPECT_TRUE(isRelocated(copy, name)) << copy;
+    EXPECT_FALSE(fs::is_symlink(copy)) << name;
+    EXPECT_EQ(readFile(copy), "data") << name;
+  }
+  EXPECT_TRUE(isRelocated(received[2], "AlbumLink"));
+  EXPECT_FALSE(fs::is_symlink(received[2]));
+  EXPECT_EQ(readFile(fs::path(received[2]) / "song.txt"), "song");
   EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(DocmendRelocate, LinksThatCannotBeFollowedAreLoggedAndPassedOn) {
+  fs::path out = sandbox_.outside();
+  fs::create_symlink("/nonexistent/target.pdf", out / "Dangling.pdf");
+  fs::create_symlink("Loop-b", out / "Loop-a");
+  fs::create_symlink("Loop-a", out / "Loop-b");
+  NSURL* good = outsideFile("good.txt", "g");
+  auto received = pickAndReceive({NSURL::fileURLWithPath((out / "Dangling.pdf").string()), good,
+                                  NSURL::fileURLWithPath((out / "Loop-a").string())});
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[0], (out / "Dangling.pdf").string());
+  EXPECT_TRUE(isRelocated(received[1], "good.txt"));
+  EXPECT_EQ(received[2], (out / "Loop-a").string());
+  ASSERT_EQ(log_.size(), 2u);
+  EXPECT_TRUE(
+      log_[0].ends_with("] [Docmend] could not copy Dangling.pdf: The file "
+                        "\u201CDangling.pdf\u201D couldn\u2019t be opened because "
+                        "there is no such file."))
+      << log_[0];
+  EXPECT_NE(log_[1].find("] [Docmend] could not copy Loop-a: "), std::string::npos) << log_[1];
+}
+
+TEST_F(DocmendRelocate, ControlCharactersInNamesAreEscapedInTheLog) {
+  std::string name = "May\nReport\x1B\\.pdf";
+  auto received = pickAndReceive({NSURL::fileURLWithPath((sandbox_.outside() / name).string())});
+  EXPECT_EQ(received, std::vector<std::string>{(sandbox_.outside() / name).string()});
+  ASSERT_EQ(log_.size(), 1u) << "one line";
+  EXPECT_NE(log_[0].find("could not copy May\\nReport\\x1B\\\\.pdf: The file "
+                         "\u201CMay\\nReport\\x1B\\\\.pdf\u201D"),
+            std::string::npos)
+      << log_[0];
 }
 
 TEST_F(DocmendRelocate, FIFOIsNotCopiedNorWaitedOn) {
@@ -253,7 +298,7 @@ TEST_F(DocmendRelocate, FullDiskPassesTheFailedFilesOnAndOverwritesNothing) {
                                 outsideFile("three.bin", big)};
   auto received = pickAndReceive(picked);
   ASSERT_EQ(received.size(), 3u);
-  EXPECT_EQ(fs::path(received[0]).parent_path().parent_path(), small / "Docmend");
+  EXPECT_EQ(fs::path(received[0]).parent_path().parent_path(), small / kTDMCopyFolder);
   EXPECT_EQ(readFile(received[0]), big);
   EXPECT_EQ(received[1], (sandbox_.outside() / "two.bin").string());
   EXPECT_EQ(received[2], (sandbox_.outside() / "three.bin").string());
