@@ -308,34 +308,45 @@ TEST_F(DocmendPatch, ReplacementWithNoSavedImplementationDropsThePickWithOneLogL
 
 // Eight threads at once set fresh delegate classes of one family (a class,
 // a subclass that inherits its callback, and one that overrides it and calls
-// super) on pickers of their own, then pick: every pick reaches each original
-// once, and none is dropped.
+// super) on pickers of their own, then pick, while others keep sending the
+// callback to an instance of another inheriting subclass: every pick and
+// every send reaches each original once, and none is dropped.
 TEST_F(DocmendPatch, ThreadsSettingFreshClassesAtOnce) {
   constexpr int kThreads = 8;
   constexpr int kRounds = 60;
-  const std::vector<std::vector<std::string>> expected = {{"Base"}, {"Base"}, {"Override", "Base"}};
+  constexpr int kSends = 100;
+  const std::vector<std::string> expected[] = {
+      {"Base"}, {"Base"}, {"Override", "Base"}, std::vector<std::string>(kSends, "Base")};
   StderrCapture log;
   std::atomic<int> wrong{0};
   for (int round = 0; round < kRounds; ++round) {
     std::string suffix = std::to_string(round);
     Class base = defineDelegate(("Base" + suffix).c_str(), Nil, 0, kMany);
     Class family[] = {base, defineDelegate(("Inherit" + suffix).c_str(), base, 1, kNone),
-                      defineDelegate(("Override" + suffix).c_str(), base, 2, kMany, true)};
+                      defineDelegate(("Override" + suffix).c_str(), base, 2, kMany, true),
+                      defineDelegate(("Bystander" + suffix).c_str(), base, 3, kNone)};
     labels[0] = "Base";
     labels[2] = "Override";
     std::barrier start(kThreads);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
-      threads.emplace_back([&, t] {
+      threads.emplace_back([&, kind = t % 4] {
         AutoreleasePool pool;
         id picker = newPicker(UIDocumentPickerModeOpen);
-        id delegate = class_createInstance(family[t % 3], 0);
+        id delegate = class_createInstance(family[kind], 0);
+        NSURL* url = NSURL::URLWithString("https://example.com/" + suffix);
         start.arrive_and_wait();
-        setDelegate(picker, delegate);
-        pick(picker, {NSURL::URLWithString("https://example.com/" + std::to_string(t))});
+        if (kind == 3) {
+          for (int i = 0; i < kSends; ++i) {
+            objc_msgSendTyped<void>(delegate, manySelector(), picker, static_cast<id>(nil));
+          }
+        } else {
+          setDelegate(picker, delegate);
+          pick(picker, {url});
+        }
         std::vector<std::string> names;
         for (const auto& call : calls) names.push_back(call.implementation);
-        if (names != expected[t % 3]) ++wrong;
+        if (names != expected[kind]) ++wrong;
         calls.clear();
         objc_release(picker);
         objc_release(delegate);
@@ -344,7 +355,8 @@ TEST_F(DocmendPatch, ThreadsSettingFreshClassesAtOnce) {
     for (auto& thread : threads) thread.join();
   }
   EXPECT_EQ(wrong.load(), 0);
-  EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+  auto lines = log.lines();
+  EXPECT_TRUE(lines.empty()) << lines.front();
 }
 
 }  // namespace
