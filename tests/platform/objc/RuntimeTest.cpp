@@ -64,52 +64,14 @@ Class trackedClass(const char* name) {
   return cls;
 }
 
-TEST(ObjcSelectors, AreInternedByName) {
-  std::string name = "documentPicker:didPickDocumentsAtURLs:";
-  SEL first = sel_registerName(name.c_str());
-  SEL second = sel_registerName(std::string(name).c_str());
-  EXPECT_EQ(first, second);
-  EXPECT_NE(first, sel_registerName("documentPicker:didPickDocumentAtURL:"));
-  EXPECT_STREQ(sel_getName(first), "documentPicker:didPickDocumentsAtURLs:");
-  EXPECT_EQ(sel_registerName(nullptr), nullptr);
-}
-
-TEST(ObjcClasses, RegistrationAndNames) {
+TEST(ObjcClasses, AClassIsVisibleOnceRegisteredAndItsNameStaysTaken) {
   Class cls = objc_allocateClassPair(rootObject(), "Widget", 0);
   ASSERT_NE(cls, Nil);
   EXPECT_EQ(objc_getClass("Widget"), Nil) << "not visible before registration";
   EXPECT_EQ(objc_allocateClassPair(rootObject(), "Widget", 0), Nil) << "name taken while allocated";
   objc_registerClassPair(cls);
   EXPECT_EQ(objc_getClass("Widget"), cls);
-  EXPECT_STREQ(class_getName(cls), "Widget");
-  EXPECT_EQ(class_getSuperclass(cls), rootObject());
-  EXPECT_EQ(class_getSuperclass(rootObject()), Nil);
   EXPECT_EQ(objc_allocateClassPair(rootObject(), "Widget", 0), Nil);
-  EXPECT_TRUE(class_isMetaClass(object_getClass(reinterpret_cast<id>(cls))));
-  EXPECT_FALSE(class_isMetaClass(cls));
-  EXPECT_EQ(objc_getClass("NoSuchClass"), Nil);
-}
-
-TEST(ObjcMethods, AddLooksUpOwnAndInherited) {
-  Class base = makeClass("Base", rootObject());
-  Class derived = makeClass("Derived", base);
-  EXPECT_EQ(class_getInstanceMethod(derived, sel("answer")), nullptr);
-  EXPECT_TRUE(class_addMethod(base, sel("answer"), imp(answerA), "i16@0:8"));
-  EXPECT_FALSE(class_addMethod(base, sel("answer"), imp(answerB), "i16@0:8")) << "already defined";
-
-  Method own = class_getInstanceMethod(base, sel("answer"));
-  ASSERT_NE(own, nullptr);
-  EXPECT_EQ(class_getInstanceMethod(derived, sel("answer")), own)
-      << "inherited: the superclass's Method";
-  EXPECT_EQ(method_getImplementation(own), imp(answerA));
-  EXPECT_STREQ(method_getTypeEncoding(own), "i16@0:8");
-  EXPECT_EQ(method_getName(own), sel("answer"));
-
-  EXPECT_TRUE(class_addMethod(derived, sel("answer"), imp(answerB), "i16@0:8")) << "override";
-  EXPECT_NE(class_getInstanceMethod(derived, sel("answer")), own);
-  EXPECT_TRUE(class_respondsToSelector(derived, sel("answer")));
-  EXPECT_FALSE(class_respondsToSelector(derived, sel("question")));
-  EXPECT_EQ(class_getInstanceMethod(Nil, sel("answer")), nullptr);
 }
 
 TEST(ObjcMethods, ReplaceOnOwnMethodReturnsPrevious) {
@@ -155,60 +117,11 @@ TEST(ObjcMethods, SetImplementationReachesInheritingSubclasses) {
   objc_release(obj);
 }
 
-TEST(ObjcObjects, SetClassSwapsDispatch) {
-  Class base = makeClass("Observed", rootObject());
-  class_addMethod(base, sel("answer"), imp(answerA), "i16@0:8");
-  Class swapped = makeClass("Observed_Swapped", base);
-  class_addMethod(swapped, sel("answer"), imp(answerB), "i16@0:8");
-  id obj = class_createInstance(base, 0);
-  EXPECT_EQ(send(obj), 1);
-  EXPECT_EQ(object_setClass(obj, swapped), base);
-  EXPECT_EQ(object_getClass(obj), swapped);
-  EXPECT_EQ(send(obj), 2);
-  EXPECT_EQ(object_setClass(obj, base), swapped);
-  EXPECT_EQ(send(obj), 1);
-  EXPECT_EQ(object_setClass(nil, base), Nil);
-  EXPECT_EQ(object_getClass(nil), Nil);
-  objc_release(obj);
-}
-
-int superAnswer(id self, SEL op) {
-  objc_super super{self, objc_getClass("Base")};
-  return 10 + objc_msgSendSuperTyped<int>(&super, op);
-}
-
-TEST(ObjcMessages, NilSuperAndRootMethods) {
-  EXPECT_EQ(objc_msgSendTyped<int>(static_cast<id>(nil), sel("anything")), 0);
-  EXPECT_EQ(objc_msgSendTyped<id>(static_cast<id>(nil), sel("anything")), nil);
-
-  Class base = makeClass("Base", rootObject());
-  Class derived = makeClass("Derived", base);
-  class_addMethod(base, sel("answer"), imp(answerA), "i16@0:8");
-  class_addMethod(derived, sel("answer"), imp(superAnswer), "i16@0:8");
-  id obj = objc_msgSendTyped<id>(derived, sel("new"));
-  ASSERT_NE(obj, nil);
-  EXPECT_EQ(object_getClass(obj), derived);
-  EXPECT_EQ(send(obj), 11);
-  EXPECT_TRUE(objc_msgSendTyped<BOOL>(obj, sel("respondsToSelector:"), sel("answer")));
-  EXPECT_FALSE(objc_msgSendTyped<BOOL>(obj, sel("respondsToSelector:"), sel("question")));
-  objc_release(obj);
-}
-
 TEST(ObjcMessagesDeathTest, UnrecognizedSelectorEndsTheProcess) {
   Class cls = makeClass("Mute", rootObject());
   id obj = class_createInstance(cls, 0);
   EXPECT_DEATH(objc_msgSendTyped<void>(obj, sel("speak")),
                "-\\[Mute speak\\]: unrecognized selector");
-  objc_release(obj);
-}
-
-TEST(ObjcObjects, IndexedIvarsFollowTheObject) {
-  Class cls = makeClass("Holder", rootObject());
-  id obj = class_createInstance(cls, sizeof(int));
-  ASSERT_NE(object_getIndexedIvars(obj), nullptr);
-  EXPECT_EQ(*static_cast<int*>(object_getIndexedIvars(obj)), 0) << "zero-filled";
-  *static_cast<int*>(object_getIndexedIvars(obj)) = 7;
-  EXPECT_EQ(*static_cast<int*>(object_getIndexedIvars(obj)), 7);
   objc_release(obj);
 }
 
