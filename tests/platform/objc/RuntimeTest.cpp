@@ -1,7 +1,7 @@
-// The runtime's documented contracts: selectors, classes, method lookup and
-// replacement, class swaps, messages, associated objects and reference
-// counting. Each test runs in its own process, so classes made here never
-// meet another test's.
+// The runtime's contracts that Docmend's own tests do not pin down on their
+// way: method replacement with no lookup cache, the end of the process on an
+// unrecognized selector, reference counting and pools, and what associations
+// retain and release. Each test runs in its own process.
 
 #include <gtest/gtest.h>
 
@@ -28,9 +28,6 @@ int answerA(id, SEL) {
 }
 int answerB(id, SEL) {
   return 2;
-}
-int answerC(id, SEL) {
-  return 3;
 }
 
 Class makeClass(const char* name, Class superclass) {
@@ -64,29 +61,6 @@ Class trackedClass(const char* name) {
   return cls;
 }
 
-TEST(ObjcClasses, AClassIsVisibleOnceRegisteredAndItsNameStaysTaken) {
-  Class cls = objc_allocateClassPair(rootObject(), "Widget", 0);
-  ASSERT_NE(cls, Nil);
-  EXPECT_EQ(objc_getClass("Widget"), Nil) << "not visible before registration";
-  EXPECT_EQ(objc_allocateClassPair(rootObject(), "Widget", 0), Nil) << "name taken while allocated";
-  objc_registerClassPair(cls);
-  EXPECT_EQ(objc_getClass("Widget"), cls);
-  EXPECT_EQ(objc_allocateClassPair(rootObject(), "Widget", 0), Nil);
-}
-
-TEST(ObjcMethods, ReplaceOnOwnMethodReturnsPrevious) {
-  Class base = makeClass("Base", rootObject());
-  Class derived = makeClass("Derived", base);
-  class_addMethod(derived, sel("answer"), imp(answerA), "i16@0:8");
-  class_addMethod(base, sel("answer"), imp(answerC), "i16@0:8");
-  EXPECT_EQ(class_replaceMethod(derived, sel("answer"), imp(answerB), "ignored"), imp(answerA));
-  Method method = class_getInstanceMethod(derived, sel("answer"));
-  EXPECT_EQ(method_getImplementation(method), imp(answerB));
-  EXPECT_STREQ(method_getTypeEncoding(method), "i16@0:8") << "types ignored when replacing";
-  EXPECT_EQ(class_getMethodImplementation(base, sel("answer")), imp(answerC))
-      << "superclass untouched";
-}
-
 TEST(ObjcMethods, ReplaceOnInheritedMethodAddsAndReturnsNull) {
   Class base = makeClass("Base", rootObject());
   Class derived = makeClass("Derived", base);
@@ -99,21 +73,6 @@ TEST(ObjcMethods, ReplaceOnInheritedMethodAddsAndReturnsNull) {
   EXPECT_EQ(class_getMethodImplementation(base, sel("answer")), imp(answerA));
   EXPECT_NE(class_getInstanceMethod(derived, sel("answer")),
             class_getInstanceMethod(base, sel("answer")));
-  EXPECT_STREQ(method_getTypeEncoding(class_getInstanceMethod(derived, sel("answer"))), "i16@0:8");
-  EXPECT_EQ(class_replaceMethod(derived, sel("answer"), nullptr, "i16@0:8"), nullptr);
-  objc_release(obj);
-}
-
-TEST(ObjcMethods, SetImplementationReachesInheritingSubclasses) {
-  Class base = makeClass("Base", rootObject());
-  Class derived = makeClass("Derived", base);
-  class_addMethod(base, sel("answer"), imp(answerA), "i16@0:8");
-  id obj = class_createInstance(derived, 0);
-  EXPECT_EQ(send(obj), 1);
-  EXPECT_EQ(method_setImplementation(class_getInstanceMethod(base, sel("answer")), imp(answerC)),
-            imp(answerA));
-  EXPECT_EQ(send(obj), 3);
-  EXPECT_EQ(method_setImplementation(nullptr, imp(answerC)), nullptr);
   objc_release(obj);
 }
 
@@ -128,7 +87,7 @@ TEST(ObjcMessagesDeathTest, UnrecognizedSelectorEndsTheProcess) {
 TEST(ObjcReferenceCounting, ReleaseAtZeroDeallocates) {
   Class cls = trackedClass("Tracked");
   id obj = class_createInstance(cls, 0);
-  EXPECT_EQ(objc_retain(obj), obj);
+  objc_retain(obj);
   objc_release(obj);
   EXPECT_TRUE(deallocated.empty());
   objc_release(obj);
@@ -175,27 +134,6 @@ TEST(ObjcAssociations, RetainPolicyKeepsValueUntilReplacedOrOwnerDies) {
 
   objc_release(owner);
   EXPECT_EQ(deallocated.size(), 3u) << "owner, then its associated value";
-}
-
-TEST(ObjcAssociations, AssignNilRemovalAndClassObjects) {
-  Class cls = trackedClass("Tracked");
-  static char key;
-  static char other;
-  id value = class_createInstance(cls, 0);
-  id classObject = reinterpret_cast<id>(cls);
-
-  objc_setAssociatedObject(classObject, &key, value, OBJC_ASSOCIATION_ASSIGN);
-  EXPECT_EQ(objc_getAssociatedObject(classObject, &key), value);
-  EXPECT_EQ(objc_getAssociatedObject(classObject, &other), nil);
-  objc_setAssociatedObject(classObject, &key, nil, OBJC_ASSOCIATION_ASSIGN);
-  EXPECT_EQ(objc_getAssociatedObject(classObject, &key), nil);
-
-  objc_setAssociatedObject(classObject, &key, value, OBJC_ASSOCIATION_RETAIN);
-  objc_release(value);
-  EXPECT_TRUE(deallocated.empty());
-  objc_setAssociatedObject(classObject, &key, nil, OBJC_ASSOCIATION_RETAIN);
-  EXPECT_EQ(deallocated.size(), 1u) << "removal releases a retained value";
-  EXPECT_EQ(objc_getAssociatedObject(nil, &key), nil);
 }
 
 }  // namespace
