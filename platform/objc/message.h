@@ -33,6 +33,8 @@ OBJC_EXPORT IMP objc_msgLookup(id self, SEL op);
 // The same, starting the lookup at super->super_class.
 OBJC_EXPORT IMP objc_msgLookupSuper(const objc_super* super, SEL op);
 
+// The runtime's own helpers live in objc_internal (here and in
+// RuntimeInternal.h); nothing outside platform/objc names them.
 namespace objc_internal {
 template <typename R>
 R nilResult() {

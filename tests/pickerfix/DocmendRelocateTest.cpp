@@ -70,32 +70,22 @@ TEST_F(DocmendRelocate, FileOutsideHomeIsCopiedWithBalancedAccess) {
   EXPECT_TRUE(log_.empty());
 }
 
-TEST_F(DocmendRelocate, InsideHomePassesUnchangedWithoutAccess) {
-  writeFile(sandbox_.home() / "Notes.txt", "n");
+TEST_F(DocmendRelocate, InsideHomePassesUnchangedWithoutAccessButASiblingIsCopied) {
   fs::create_directories(sandbox_.home() / "Documents");
   writeFile(sandbox_.home() / "Documents" / "Deep.txt", "d");
-  NSURL* notes = NSURL::securityScopedFileURLWithPath((sandbox_.home() / "Notes.txt").string());
-  NSURL* deep =
-      NSURL::securityScopedFileURLWithPath((sandbox_.home() / "Documents" / "Deep.txt").string());
-  NSURL* home = NSURL::fileURLWithPath(sandbox_.home().string());
-  auto received = pickAndReceive({notes, deep, home});
-  EXPECT_EQ(received,
-            (std::vector<std::string>{(sandbox_.home() / "Notes.txt").string(),
-                                      (sandbox_.home() / "Documents" / "Deep.txt").string(),
-                                      sandbox_.home().string()}));
-  EXPECT_EQ(notes->securityScopedAccessStarts(), 0);
-  EXPECT_EQ(deep->securityScopedAccessStarts(), 0);
-  EXPECT_FALSE(fs::exists(sandbox_.docmendFolder()));
-}
-
-TEST_F(DocmendRelocate, SiblingWhoseNameExtendsTheHomeDirectoryIsCopied) {
   fs::path sibling = sandbox_.home().string() + "-shared";
   fs::create_directories(sibling);
   writeFile(sibling / "Plan.txt", "plan");
-  auto received = pickAndReceive({NSURL::fileURLWithPath((sibling / "Plan.txt").string())});
-  ASSERT_EQ(received.size(), 1u);
-  EXPECT_TRUE(isRelocated(received[0], "Plan.txt")) << received[0];
-  EXPECT_EQ(readFile(received[0]), "plan");
+  NSURL* deep =
+      NSURL::securityScopedFileURLWithPath((sandbox_.home() / "Documents" / "Deep.txt").string());
+  auto received = pickAndReceive({deep, NSURL::fileURLWithPath(sandbox_.home().string()),
+                                  NSURL::fileURLWithPath((sibling / "Plan.txt").string())});
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[0], (sandbox_.home() / "Documents" / "Deep.txt").string());
+  EXPECT_EQ(received[1], sandbox_.home().string());
+  EXPECT_EQ(deep->securityScopedAccessStarts(), 0);
+  EXPECT_TRUE(isRelocated(received[2], "Plan.txt")) << received[2];
+  EXPECT_EQ(readFile(received[2]), "plan");
 }
 
 TEST_F(DocmendRelocate, SameFileTwiceAndSameNameFromTwoFoldersGiveSeparateCopies) {
