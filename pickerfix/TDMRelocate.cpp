@@ -33,8 +33,9 @@ namespace {
 // implementation is running, when a class above it has one and the call
 // hands on the very URLs that the running implementation received (equal as
 // URLs; a send to super passes them on, possibly as new objects). Otherwise
-// it is a fresh send. Either way it relocates only what is not relocated yet:
-// copies already in the copy folder pass on as they are.
+// it is a fresh send. A call that goes up passes its URLs on as they are; a
+// fresh send relocates what is not relocated yet (copies already in the copy
+// folder pass on as they are).
 struct TDMRunningCallback {
   id receiver;
   const void* key;
