@@ -5,18 +5,22 @@
 // the loader runs when the image loads.
 //
 // Threading: TDMInstall runs once on the loading thread before anything else
-// of the library; everything after it runs on the main thread, where UIKit
-// sets up pickers and calls their delegates. Nothing takes a lock.
+// of the library. Pickers and their delegates belong to the main thread, but
+// an app may create and configure pickers elsewhere, so the patching of
+// delegate classes is serialised by one lock (see TDMPatchDelegate). The
+// callbacks take no lock: what they read is written before it becomes
+// reachable.
 //
 // Ownership: objects follow the runtime's counting rules; every function
 // releases what it retains. The process-wide state below is written at load
 // (the saved picker implementations) or when a class is patched (its
 // associations) and is never freed.
 
+#include <string>
+
 #include "platform/foundation/NSURL.h"
 #include "platform/objc/runtime.h"
-
-using NSUInteger = unsigned long;
+#include "platform/uikit/UIDocumentPickerViewController.h"
 
 extern "C" {
 
@@ -46,8 +50,11 @@ void TDMSetDelegate(id self, SEL _cmd, id delegate);  // patches the delegate's 
 
 // Installs `replacement` for `selector` on `cls` itself and keeps the
 // previous implementation in an association under `key`. Does nothing when
-// instances of cls do not respond to the selector, or already run the
-// replacement (a class patched before, or one inheriting a patched method).
+// instances of cls do not respond to the selector, already run the
+// replacement, or run a method of a class patched before (whose replacement
+// the app may since have wrapped in its own). Holds the patching lock
+// throughout, and saves the previous implementation before the replacement
+// becomes visible.
 void TDMPatchDelegate(Class cls, SEL selector, IMP replacement, const void* key);
 
 // The saved implementation for `object`: the nearest association under `key`
@@ -62,13 +69,18 @@ IMP TDMOriginalFrom(Class start, const void* key, Class* owner);
 void TDMPickedURLs(id self, SEL _cmd, id picker, id urls);
 void TDMPickedURL(id self, SEL _cmd, id picker, id url);
 
-// The URL to hand on for a picked URL: a copy in the temporary directory for
-// a file URL outside the home directory, else the URL itself (also when the
-// copy fails, after one log line). Autoreleased; nil for nil.
+// The URL to hand on for a picked URL: a copy in the copy folder for a file
+// URL outside the home directory and the copy folder, else the URL itself
+// (also when the copy fails, after one log line). Autoreleased; nil for nil.
 NSURL* TDMRelocate(NSURL* url);
 
 }  // extern "C"
 
-// YES when `path` is the home directory or lies under it: equal to it, or
-// continuing with "/" after it.
-bool TDMIsInsideHome(const std::string& path, const std::string& home);
+// YES when `path` is `folder` or lies under it: equal to it, or continuing
+// with "/" after it. Textual: no link is followed.
+bool TDMIsInside(const std::string& path, const std::string& folder);
+
+// `text` with every control character written as an escape ("\n", "\t", "\r",
+// "\xHH", "\u0085") and every backslash doubled, so that a log line built
+// from names stays one line and reads back unambiguously.
+std::string TDMEscapedForLog(const std::string& text);

@@ -1,7 +1,9 @@
 // The delegate callback replacements and the relocation of picked files.
 
+#include <cstdio>
 #include <string>
 
+#include "pickerfix/CopyFolder.h"
 #include "pickerfix/Docmend.h"
 #include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSFileManager.h"
@@ -11,21 +13,38 @@
 
 namespace {
 
-// A saved callback implementation that is running for a receiver. A patched
-// subclass's own callback that forwards to its superclass's callback enters
-// the replacement again with the same receiver; the walk from the receiver's
-// class would find the subclass's implementation once more and the two would
-// call each other for ever. The running calls, innermost first, let the
-// re-entered replacement continue the walk above the class whose saved
-// implementation is already running instead.
+// Which saved implementation a callback forwards to.
+//
+// A call that no saved implementation of this receiver and callback is
+// running under is a pick (or any fresh send): it forwards to the nearest
+// saved implementation from the receiver's class up, and relocates its URLs.
+//
+// While a saved implementation runs, the replacement can be entered again
+// with the same receiver in three ways, which its arguments alone cannot tell
+// apart:
+// - the delegate sends the callback to itself, for instance once per URL: a
+//   fresh send, which must reach the delegate's own code again;
+// - the delegate's code sends the callback to super, and the superclass is
+//   patched too: it must reach the superclass's saved implementation, not the
+//   running one again (the two would call each other without end);
+// - the app's own implementation, wrapped around the replacement, calls the
+//   implementation it replaced: a fresh send as well, once per message.
+// A re-entered call goes up, continuing the walk above the class whose saved
+// implementation is running, when a class above it has one and the call
+// hands on the very URLs that the running implementation received (equal as
+// URLs; a send to super passes them on, possibly as new objects). Otherwise
+// it is a fresh send. A call that goes up passes its URLs on as they are; a
+// fresh send relocates what is not relocated yet (copies already in the copy
+// folder pass on as they are).
 struct TDMRunningCallback {
   id receiver;
   const void* key;
   Class owner;  // the class whose association held the running implementation
+  id handedOn;  // the URLs (an array) or the URL it received
   TDMRunningCallback* outer;
 };
 
-// Per thread, though pickers call their delegates on the main thread only.
+// Per thread: a re-entered call runs on the thread of the call it re-enters.
 // A plain pointer: constant-initialised, so no initialiser of its own.
 thread_local TDMRunningCallback* TDMRunningCallbacks = nullptr;
 
@@ -39,8 +58,8 @@ TDMRunningCallback* TDMFindRunning(id receiver, const void* key) {
 // Pushes a running call for the life of the scope.
 class TDMRunningScope {
  public:
-  TDMRunningScope(id receiver, const void* key, Class owner)
-      : call_{receiver, key, owner, TDMRunningCallbacks} {
+  TDMRunningScope(id receiver, const void* key, Class owner, id handedOn)
+      : call_{receiver, key, owner, handedOn, TDMRunningCallbacks} {
     TDMRunningCallbacks = &call_;
   }
   ~TDMRunningScope() { TDMRunningCallbacks = call_.outer; }
@@ -51,26 +70,45 @@ class TDMRunningScope {
   TDMRunningCallback call_;
 };
 
-// The implementation a callback forwards to, and whether this call re-entered
-// one already running for the receiver (then its URLs were relocated by the
-// outer call and are passed on as they are). Logs a dropped pick.
+bool TDMSameURL(id a, id b) {
+  if (a == b) return true;
+  auto* url = NSURL::cast(a);
+  return url != nullptr && url->isEqual(b);
+}
+
+// YES when two callback arguments (arrays of URLs, or URLs) hold the same
+// URLs in the same order.
+bool TDMSamePick(id a, id b) {
+  auto* first = NSArray::cast(a);
+  auto* second = NSArray::cast(b);
+  if (first == nullptr || second == nullptr) return TDMSameURL(a, b);
+  if (first->count() != second->count()) return false;
+  for (std::size_t i = 0; i < first->count(); ++i) {
+    if (!TDMSameURL(first->objectAtIndex(i), second->objectAtIndex(i))) return false;
+  }
+  return true;
+}
+
 struct TDMForward {
   IMP original = nullptr;
   Class owner = Nil;
-  bool reentered = false;
+  bool up = false;  // forwards a send to super: the URLs pass on as they are
 };
 
-TDMForward TDMFindForward(id self, SEL _cmd, const void* key) {
+// Finds what the call forwards to (see above); logs a dropped pick.
+TDMForward TDMFindForward(id self, SEL _cmd, const void* key, id handedOn) {
   TDMForward forward;
-  if (auto* running = TDMFindRunning(self, key)) {
-    forward.reentered = true;
-    forward.original = TDMOriginalFrom(class_getSuperclass(running->owner), key, &forward.owner);
-  } else {
-    forward.original = TDMOriginalFrom(object_getClass(self), key, &forward.owner);
+  if (auto* running = TDMFindRunning(self, key); running != nullptr) {
+    Class owner = Nil;
+    IMP above = TDMOriginalFrom(class_getSuperclass(running->owner), key, &owner);
+    if (above != nullptr && TDMSamePick(handedOn, running->handedOn)) {
+      return TDMForward{above, owner, true};
+    }
   }
+  forward.original = TDMOriginalFrom(object_getClass(self), key, &forward.owner);
   if (forward.original == nullptr) {
-    NSLog("[Docmend] no saved implementation of %@ for %@; pick dropped", sel_getName(_cmd),
-          object_getClassName(self));
+    NSLog("[Docmend] no saved implementation of %@ for %@; pick dropped",
+          TDMEscapedForLog(sel_getName(_cmd)), TDMEscapedForLog(object_getClassName(self)));
   }
   return forward;
 }
@@ -78,11 +116,11 @@ TDMForward TDMFindForward(id self, SEL _cmd, const void* key) {
 }  // namespace
 
 void TDMPickedURLs(id self, SEL _cmd, id picker, id urls) {
-  TDMForward forward = TDMFindForward(self, _cmd, kOriginalPickURLs);
+  TDMForward forward = TDMFindForward(self, _cmd, kOriginalPickURLs, urls);
   if (forward.original == nullptr) return;
   auto original = reinterpret_cast<void (*)(id, SEL, id, id)>(forward.original);
-  TDMRunningScope running(self, kOriginalPickURLs, forward.owner);
-  if (forward.reentered) {
+  if (forward.up) {
+    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, urls);
     original(self, _cmd, picker, urls);
     return;
   }
@@ -93,47 +131,90 @@ void TDMPickedURLs(id self, SEL _cmd, id picker, id urls) {
     NSURL* url = TDMRelocate(NSURL::cast(picked->objectAtIndex(i)));
     relocated->addObject(url != nullptr ? static_cast<id>(url) : picked->objectAtIndex(i));
   }
-  original(self, _cmd, picker, relocated);
+  {
+    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, relocated);
+    original(self, _cmd, picker, relocated);
+  }
   objc_release(relocated);
 }
 
 void TDMPickedURL(id self, SEL _cmd, id picker, id url) {
-  TDMForward forward = TDMFindForward(self, _cmd, kOriginalPickURL);
+  TDMForward forward = TDMFindForward(self, _cmd, kOriginalPickURL, url);
   if (forward.original == nullptr) return;
   auto original = reinterpret_cast<void (*)(id, SEL, id, id)>(forward.original);
-  TDMRunningScope running(self, kOriginalPickURL, forward.owner);
   id handedOn = url;
-  if (!forward.reentered) {
+  if (!forward.up) {
     if (NSURL* relocated = TDMRelocate(NSURL::cast(url))) handedOn = relocated;
   }
+  TDMRunningScope running(self, kOriginalPickURL, forward.owner, handedOn);
   original(self, _cmd, picker, handedOn);
 }
 
-bool TDMIsInsideHome(const std::string& path, const std::string& home) {
-  if (!path.starts_with(home)) return false;
-  return path.size() == home.size() || home.ends_with('/') || path[home.size()] == '/';
+bool TDMIsInside(const std::string& path, const std::string& folder) {
+  if (!path.starts_with(folder)) return false;
+  return path.size() == folder.size() || folder.ends_with('/') || path[folder.size()] == '/';
 }
+
+std::string TDMEscapedForLog(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    char escape[8];
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\n' || c == '\t' || c == '\r') {
+      out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\r";
+    } else if (c < 0x20 || c == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", c);
+      out += escape;
+    } else if (c == 0xC2 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      // U+0080 to U+009F, the second set of control characters (U+0085 is
+      // a line break to some readers).
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(text[++i]));
+      out += escape;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// Copies the picked item. A picked symbolic link stands for what it points
+// to: the copy holds that file's data or that folder's contents (links inside
+// a folder stay links, as the file manager copies them). A link that cannot
+// be followed (dangling, or a loop) fails as a missing file does.
+bool TDMCopyItem(NSURL* url, NSURL* destination, NSError** error) {
+  if (!url->checkResourceIsReachableAndReturnError(error)) return false;
+  return NSFileManager::defaultManager()->copyItemAtURL(url->URLByResolvingSymlinksInPath(),
+                                                        destination, error);
+}
+
+}  // namespace
 
 NSURL* TDMRelocate(NSURL* url) {
   if (url == nullptr) return nullptr;
   if (!url->isFileURL()) return url;
-  if (TDMIsInsideHome(url->path(), NSHomeDirectory())) return url;
+  if (TDMIsInside(url->path(), NSHomeDirectory())) return url;
+  std::string copies = NSStringByAppendingPathComponent(NSTemporaryDirectory(), kTDMCopyFolder);
+  if (TDMIsInside(url->path(), copies)) return url;  // a copy made before
 
   bool accessing = url->startAccessingSecurityScopedResource();
-  std::string folder = NSStringByAppendingPathComponent(
-      NSTemporaryDirectory(),
-      NSStringByAppendingPathComponent("Docmend", NSUUID::UUID()->UUIDString()));
+  std::string folder = NSStringByAppendingPathComponent(copies, NSUUID::UUID()->UUIDString());
   NSURL* destination =
       NSURL::fileURLWithPath(NSStringByAppendingPathComponent(folder, url->lastPathComponent()));
 
-  NSFileManager* manager = NSFileManager::defaultManager();
   NSError* error = nullptr;
-  bool copied = manager->createDirectoryAtPath(folder, true, nil, &error) &&
-                manager->copyItemAtURL(url, destination, &error);
+  bool copied = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true, nil, &error) &&
+                TDMCopyItem(url, destination, &error);
   if (accessing) url->stopAccessingSecurityScopedResource();
   if (!copied) {
-    NSLog("[Docmend] could not copy %@: %@", url->lastPathComponent(),
-          error != nullptr ? error->localizedDescription() : std::string("unknown error"));
+    NSLog("[Docmend] could not copy %@: %@", TDMEscapedForLog(url->lastPathComponent()),
+          TDMEscapedForLog(error != nullptr ? error->localizedDescription() : "unknown error"));
     return url;
   }
   return destination;

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "pickerfix/CopyFolder.h"
 #include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/objc/NSObject.h"
@@ -164,7 +165,7 @@ void relocateAgainstBaseline(benchmark::State& state, const std::vector<fs::path
     baseline += took[1];
     perFolder += took[2];
     fs::remove_all(ownFolders);
-    fs::remove_all(b.root / "tmp" / "Docmend");
+    fs::remove_all(b.root / "tmp" / kTDMCopyFolder);
     fs::remove_all(folder);
   }
   state.counters["baseline_s"] = baseline / static_cast<double>(state.iterations());

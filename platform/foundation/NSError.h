@@ -51,3 +51,15 @@ class FOUNDATION_EXPORT NSError : public objc_object {
   std::string description_;
   int posix_;
 };
+
+namespace Foundation::detail {
+
+// The file manager's error for a failed read of the item named `name`
+// (errno `posix`): 260 no such file (also a dangling link or a loop), 257 no
+// permission, 256 otherwise. Autoreleased.
+FOUNDATION_EXPORT NSError* readError(int posix, std::string_view name);
+
+// 262: the item named `name` is behind a URL that is not a file URL.
+FOUNDATION_EXPORT NSError* unsupportedSchemeError(std::string_view name);
+
+}  // namespace Foundation::detail

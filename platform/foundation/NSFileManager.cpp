@@ -199,18 +199,7 @@ NSError* copyError(const Failure& failure, std::string_view src, std::string_vie
           " couldn\u2019t be copied because it isn\u2019t a regular file, folder or symbolic link.";
       break;
     case Stage::read:
-      if (failure.code == ENOENT || failure.code == ENOTDIR || failure.code == ELOOP) {
-        code = NSFileReadNoSuchFileError;
-        text = "The file " + s + " couldn\u2019t be opened because there is no such file.";
-      } else if (failure.code == EACCES || failure.code == EPERM) {
-        code = NSFileReadNoPermissionError;
-        text = "The file " + s +
-               " couldn\u2019t be opened because you don\u2019t have permission to view it.";
-      } else {
-        code = NSFileReadUnknownError;
-        text = "The file " + s + " couldn\u2019t be opened.";
-      }
-      break;
+      return Foundation::detail::readError(failure.code, NSStringLastPathComponent(src));
     case Stage::write:
       if (failure.code == EEXIST) {
         code = NSFileWriteFileExistsError;
@@ -347,10 +336,7 @@ bool NSFileManager::copyItemAtURL(NSURL* srcURL, NSURL* dstURL, NSError** error)
   if (srcURL == nullptr || dstURL == nullptr || !srcURL->isFileURL() || !dstURL->isFileURL()) {
     if (error != nullptr) {
       std::string name = srcURL != nullptr ? srcURL->lastPathComponent() : std::string();
-      *error = NSError::errorWithDomain(
-          NSCocoaErrorDomain, NSFileReadUnsupportedSchemeError,
-          "The file " + quoted(name) +
-              " couldn\u2019t be opened because the specified URL type isn\u2019t supported.");
+      *error = Foundation::detail::unsupportedSchemeError(name);
     }
     return false;
   }

@@ -1,9 +1,12 @@
 #include "platform/foundation/NSURL.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/foundation/NSPathUtilities.h"
@@ -134,6 +137,28 @@ NSURL* NSURL::URLWithString(std::string_view string) {
 
 std::string NSURL::lastPathComponent() const {
   return NSStringLastPathComponent(path_);
+}
+
+bool NSURL::isEqual(id other) const {
+  auto* url = cast(other);
+  return url != nullptr && url->string_ == string_;
+}
+
+NSURL* NSURL::URLByResolvingSymlinksInPath() {
+  char resolved[PATH_MAX];
+  if (!isFile_ || realpath(path_.c_str(), resolved) == nullptr) return this;
+  return fileURLWithPath(resolved);
+}
+
+bool NSURL::checkResourceIsReachableAndReturnError(NSError** error) {
+  if (!isFile_) {
+    if (error != nullptr) *error = Foundation::detail::unsupportedSchemeError(lastPathComponent());
+    return false;
+  }
+  struct stat st {};
+  if (stat(path_.c_str(), &st) == 0) return true;
+  if (error != nullptr) *error = Foundation::detail::readError(errno, lastPathComponent());
+  return false;
 }
 
 bool NSURL::startAccessingSecurityScopedResource() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/NSError.h"
 #include "platform/foundation/NSObjCBridge.h"
 
 class FOUNDATION_EXPORT NSURL : public objc_object {
@@ -44,6 +45,21 @@ class FOUNDATION_EXPORT NSURL : public objc_object {
 
   // The whole URL as text ("file:///tmp/May%20Report.pdf", "https://x/y").
   const std::string& absoluteString() const { return string_; }
+
+  // YES when `other` is a URL with the same absoluteString; NO for nil.
+  bool isEqual(id other) const;
+
+  // For a file URL whose path runs through symbolic links, a new file URL
+  // (autoreleased) for the path they lead to; the URL itself when it is not a
+  // file URL or when the path cannot be resolved (a dangling link, a loop).
+  NSURL* URLByResolvingSymlinksInPath();
+
+  // YES when the item a file URL names can be reached, following symbolic
+  // links (a dangling link or a loop cannot). NO with *error set
+  // (autoreleased) when error is not null: 260 when there is no such item, a
+  // link dangles or loops, 257 without permission, 256 otherwise, 262 for a
+  // URL that is not a file URL. One stat(2).
+  bool checkResourceIsReachableAndReturnError(NSError** error);
 
   // Starts access: YES for a security-scoped URL (counted; balance it with
   // stop...), NO for any other URL (nothing to balance).

@@ -33,7 +33,9 @@ OBJC_EXPORT IMP objc_msgLookup(id self, SEL op);
 // The same, starting the lookup at super->super_class.
 OBJC_EXPORT IMP objc_msgLookupSuper(const objc_super* super, SEL op);
 
-namespace objc_detail {
+// The runtime's own helpers live in objc_internal (here and in
+// RuntimeInternal.h); nothing outside platform/objc names them.
+namespace objc_internal {
 template <typename R>
 R nilResult() {
   if constexpr (std::is_void_v<R>) {
@@ -42,13 +44,13 @@ R nilResult() {
     return R{};
   }
 }
-}  // namespace objc_detail
+}  // namespace objc_internal
 
 // Sends `op` to `self`. A send to nil does nothing and returns a
 // zero value (nil, 0, NO), as on the platform.
 template <typename R = void, typename... Args>
 R objc_msgSendTyped(id self, SEL op, Args... args) {
-  if (self == nil) return objc_detail::nilResult<R>();
+  if (self == nil) return objc_internal::nilResult<R>();
   auto fn = reinterpret_cast<R (*)(id, SEL, Args...)>(objc_msgLookup(self, op));
   return fn(self, op, args...);
 }
@@ -63,7 +65,7 @@ R objc_msgSendTyped(Class cls, SEL op, Args... args) {
 // super->super_class upwards ("[super op]").
 template <typename R = void, typename... Args>
 R objc_msgSendSuperTyped(const objc_super* super, SEL op, Args... args) {
-  if (super->receiver == nil) return objc_detail::nilResult<R>();
+  if (super->receiver == nil) return objc_internal::nilResult<R>();
   auto fn = reinterpret_cast<R (*)(id, SEL, Args...)>(objc_msgLookupSuper(super, op));
   return fn(super->receiver, op, args...);
 }

@@ -44,9 +44,7 @@
 // sent there, and the picker calls its delegate there, synchronously. The
 // picker takes no locks. It releases its types on -dealloc.
 
-#include <cstdint>
-
-using NSUInteger = unsigned long;
+#include "platform/foundation/NSObjCRuntime.h"
 
 enum UIDocumentPickerMode : NSUInteger {
   UIDocumentPickerModeImport = 0,

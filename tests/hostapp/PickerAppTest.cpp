@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "pickerfix/CopyFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -73,9 +75,10 @@ class PickerApp : public ::testing::Test {
   }
 
   std::string outside(const char* name) const { return (root_ / "outside" / name).string(); }
+  fs::path copies() const { return root_ / "tmp" / kTDMCopyFolder; }
   bool isCopy(const std::string& line, const char* name) const {
     fs::path p(line);
-    return p.filename() == name && p.parent_path().parent_path() == root_ / "tmp" / "Docmend";
+    return p.filename() == name && p.parent_path().parent_path() == copies();
   }
 
   fs::path root_;
@@ -95,22 +98,14 @@ TEST_F(PickerApp, WithDocmendOpenBecomesImportAndOutsideFilesArriveAsCopies) {
 }
 
 TEST_F(PickerApp, WithDocmendContentTypesAlwaysAsCopyAndOtherModesKept) {
-  AppRun opening = run(app_, {"pick", "--init", "content-types", outside("May.pdf")});
-  ASSERT_EQ(opening.out.size(), 2u);
+  AppRun opening = run(app_, {"pick", "--init", "content-types", "--delegate", "single",
+                              outside("May.pdf"), outside("June.pdf")});
+  ASSERT_EQ(opening.out.size(), 2u) << "the single-URL delegate gets the first item";
   EXPECT_EQ(opening.out[0], "mode=import asCopy=yes");
-  AppRun exporting = run(app_, {"pick", "--mode", "export"});
-  ASSERT_EQ(exporting.out.size(), 1u);
-  EXPECT_EQ(exporting.out[0], "mode=export asCopy=yes");
-  AppRun moving = run(app_, {"pick", "--mode", "move"});
-  EXPECT_EQ(moving.out.at(0), "mode=move asCopy=no");
-}
-
-TEST_F(PickerApp, SingleURLDelegateGetsTheFirstItemOnly) {
-  AppRun r = run(app_, {"pick", "--delegate", "single", outside("May.pdf"), outside("June.pdf")});
-  ASSERT_EQ(r.out.size(), 2u);
-  EXPECT_TRUE(isCopy(r.out[1], "May.pdf")) << r.out[1];
-  EXPECT_EQ(fs::directory_iterator(root_ / "tmp" / "Docmend")->path().filename().string().size(),
-            36u);
+  EXPECT_TRUE(isCopy(opening.out[1], "May.pdf")) << opening.out[1];
+  EXPECT_EQ(std::distance(fs::directory_iterator(copies()), fs::directory_iterator()), 1);
+  EXPECT_EQ(run(app_, {"pick", "--mode", "export"}).out.at(0), "mode=export asCopy=yes");
+  EXPECT_EQ(run(app_, {"pick", "--mode", "move"}).out.at(0), "mode=move asCopy=no");
 }
 
 TEST_F(PickerApp, WithoutDocmendBesideItItemsPassUnchanged) {
@@ -123,7 +118,7 @@ TEST_F(PickerApp, WithoutDocmendBesideItItemsPassUnchanged) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, (std::vector<std::string>{"mode=open asCopy=no", outside("May.pdf"),
                                              "https://example.com/b"}));
-  EXPECT_FALSE(fs::exists(root_ / "tmp" / "Docmend"));
+  EXPECT_FALSE(fs::exists(copies()));
 }
 
 TEST_F(PickerApp, MissingFileIsLoggedAndPassedOn) {

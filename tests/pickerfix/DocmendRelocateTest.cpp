@@ -70,58 +70,39 @@ TEST_F(DocmendRelocate, FileOutsideHomeIsCopiedWithBalancedAccess) {
   EXPECT_TRUE(log_.empty());
 }
 
-TEST_F(DocmendRelocate, InsideHomePassesUnchangedWithoutAccess) {
-  writeFile(sandbox_.home() / "Notes.txt", "n");
+TEST_F(DocmendRelocate, InsideHomePassesUnchangedWithoutAccessButASiblingIsCopied) {
   fs::create_directories(sandbox_.home() / "Documents");
   writeFile(sandbox_.home() / "Documents" / "Deep.txt", "d");
-  NSURL* notes = NSURL::securityScopedFileURLWithPath((sandbox_.home() / "Notes.txt").string());
-  NSURL* deep =
-      NSURL::securityScopedFileURLWithPath((sandbox_.home() / "Documents" / "Deep.txt").string());
-  NSURL* home = NSURL::fileURLWithPath(sandbox_.home().string());
-  auto received = pickAndReceive({notes, deep, home});
-  EXPECT_EQ(received,
-            (std::vector<std::string>{(sandbox_.home() / "Notes.txt").string(),
-                                      (sandbox_.home() / "Documents" / "Deep.txt").string(),
-                                      sandbox_.home().string()}));
-  EXPECT_EQ(notes->securityScopedAccessStarts(), 0);
-  EXPECT_EQ(deep->securityScopedAccessStarts(), 0);
-  EXPECT_FALSE(fs::exists(sandbox_.docmendFolder()));
-}
-
-TEST_F(DocmendRelocate, SiblingWhoseNameExtendsTheHomeDirectoryIsCopied) {
   fs::path sibling = sandbox_.home().string() + "-shared";
   fs::create_directories(sibling);
   writeFile(sibling / "Plan.txt", "plan");
-  auto received = pickAndReceive({NSURL::fileURLWithPath((sibling / "Plan.txt").string())});
-  ASSERT_EQ(received.size(), 1u);
-  EXPECT_TRUE(isRelocated(received[0], "Plan.txt")) << received[0];
-  EXPECT_EQ(readFile(received[0]), "plan");
+  NSURL* deep =
+      NSURL::securityScopedFileURLWithPath((sandbox_.home() / "Documents" / "Deep.txt").string());
+  auto received = pickAndReceive({deep, NSURL::fileURLWithPath(sandbox_.home().string()),
+                                  NSURL::fileURLWithPath((sibling / "Plan.txt").string())});
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[0], (sandbox_.home() / "Documents" / "Deep.txt").string());
+  EXPECT_EQ(received[1], sandbox_.home().string());
+  EXPECT_EQ(deep->securityScopedAccessStarts(), 0);
+  EXPECT_TRUE(isRelocated(received[2], "Plan.txt")) << received[2];
+  EXPECT_EQ(readFile(received[2]), "plan");
 }
 
-TEST_F(DocmendRelocate, SameFileTwiceGivesTwoCopies) {
-  NSURL* picked = outsideFile("Twice.txt", "same");
-  auto received = pickAndReceive({picked, picked});
-  ASSERT_EQ(received.size(), 2u);
-  EXPECT_NE(fs::path(received[0]).parent_path(), fs::path(received[1]).parent_path());
-  for (const auto& path : received) {
-    EXPECT_TRUE(isRelocated(path, "Twice.txt")) << path;
-    EXPECT_EQ(readFile(path), "same");
-  }
-}
-
-TEST_F(DocmendRelocate, SameNameFromTwoFoldersGivesTwoCopiesOfThatName) {
-  fs::create_directories(sandbox_.outside() / "one");
+TEST_F(DocmendRelocate, SameFileTwiceAndSameNameFromTwoFoldersGiveSeparateCopies) {
   fs::create_directories(sandbox_.outside() / "two");
-  writeFile(sandbox_.outside() / "one" / "Report.txt", "first");
+  NSURL* first = outsideFile("Report.txt", "first");
   writeFile(sandbox_.outside() / "two" / "Report.txt", "second");
   auto received = pickAndReceive(
-      {NSURL::fileURLWithPath((sandbox_.outside() / "one" / "Report.txt").string()),
-       NSURL::fileURLWithPath((sandbox_.outside() / "two" / "Report.txt").string())});
-  ASSERT_EQ(received.size(), 2u);
-  EXPECT_TRUE(isRelocated(received[0], "Report.txt"));
-  EXPECT_TRUE(isRelocated(received[1], "Report.txt"));
-  EXPECT_EQ(readFile(received[0]), "first");
-  EXPECT_EQ(readFile(received[1]), "second");
+      {first, first, NSURL::fileURLWithPath((sandbox_.outside() / "two" / "Report.txt").string())});
+  ASSERT_EQ(received.size(), 3u);
+  std::set<fs::path> folders;
+  for (const auto& path : received) {
+    EXPECT_TRUE(isRelocated(path, "Report.txt")) << path;
+    folders.insert(fs::path(path).parent_path());
+  }
+  EXPECT_EQ(folders.size(), 3u);
+  EXPECT_EQ(readFile(received[1]), "first");
+  EXPECT_EQ(readFile(received[2]), "second");
 }
 
 TEST_F(DocmendRelocate, FolderIsCopiedWithItsContentsAndLinksAsLinks) {
@@ -130,6 +111,8 @@ TEST_F(DocmendRelocate, FolderIsCopiedWithItsContentsAndLinksAsLinks) {
   writeFile(album / "cover.txt", "cover");
   writeFile(album / "Inner" / "track.txt", "track");
   fs::create_symlink("cover.txt", album / "link-to-cover");
+  fs::create_symlink(sandbox_.outside(), album / "link-to-outside");
+  fs::create_symlink("/nonexistent", album / "dangling");
   auto received = pickAndReceive({NSURL::fileURLWithPath(album.string())});
   ASSERT_EQ(received.size(), 1u);
   ASSERT_TRUE(isRelocated(received[0], "Album")) << received[0];
@@ -138,17 +121,65 @@ TEST_F(DocmendRelocate, FolderIsCopiedWithItsContentsAndLinksAsLinks) {
   EXPECT_EQ(readFile(copy / "Inner" / "track.txt"), "track");
   ASSERT_TRUE(fs::is_symlink(copy / "link-to-cover"));
   EXPECT_EQ(fs::read_symlink(copy / "link-to-cover"), "cover.txt");
+  EXPECT_EQ(fs::read_symlink(copy / "link-to-outside"), sandbox_.outside());
+  EXPECT_EQ(fs::read_symlink(copy / "dangling"), "/nonexistent");
+  EXPECT_TRUE(log_.empty());
 }
 
-TEST_F(DocmendRelocate, DanglingSymlinkIsCopiedAsALink) {
-  fs::create_symlink("/nonexistent/target.pdf", sandbox_.outside() / "Dangling.pdf");
-  auto received =
-      pickAndReceive({NSURL::fileURLWithPath((sandbox_.outside() / "Dangling.pdf").string())});
-  ASSERT_EQ(received.size(), 1u);
-  ASSERT_TRUE(isRelocated(received[0], "Dangling.pdf"));
-  EXPECT_TRUE(fs::is_symlink(received[0]));
-  EXPECT_EQ(fs::read_symlink(received[0]), "/nonexistent/target.pdf");
+TEST_F(DocmendRelocate, PickedLinksAreCopiedAsWhatTheyPointTo) {
+  fs::path out = sandbox_.outside();
+  writeFile(out / "real.txt", "data");
+  fs::create_directories(out / "Album");
+  writeFile(out / "Album" / "song.txt", "song");
+  fs::create_symlink("real.txt", out / "Relative.txt");
+  fs::create_symlink(out / "real.txt", out / "Absolute.txt");
+  fs::create_symlink("Album", out / "AlbumLink");
+  auto received = pickAndReceive({NSURL::fileURLWithPath((out / "Relative.txt").string()),
+                                  NSURL::fileURLWithPath((out / "Absolute.txt").string()),
+                                  NSURL::fileURLWithPath((out / "AlbumLink").string())});
+  ASSERT_EQ(received.size(), 3u);
+  for (const char* name : {"Relative.txt", "Absolute.txt"}) {
+    fs::path copy = received[name[0] == 'R' ? 0 : 1];
+    EXPECT_TRUE(isRelocated(copy, name)) << copy;
+    EXPECT_FALSE(fs::is_symlink(copy)) << name;
+    EXPECT_EQ(readFile(copy), "data") << name;
+  }
+  EXPECT_TRUE(isRelocated(received[2], "AlbumLink"));
+  EXPECT_FALSE(fs::is_symlink(received[2]));
+  EXPECT_EQ(readFile(fs::path(received[2]) / "song.txt"), "song");
   EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(DocmendRelocate, LinksThatCannotBeFollowedAreLoggedAndPassedOn) {
+  fs::path out = sandbox_.outside();
+  fs::create_symlink("/nonexistent/target.pdf", out / "Dangling.pdf");
+  fs::create_symlink("Loop-b", out / "Loop-a");
+  fs::create_symlink("Loop-a", out / "Loop-b");
+  NSURL* good = outsideFile("good.txt", "g");
+  auto received = pickAndReceive({NSURL::fileURLWithPath((out / "Dangling.pdf").string()), good,
+                                  NSURL::fileURLWithPath((out / "Loop-a").string())});
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[0], (out / "Dangling.pdf").string());
+  EXPECT_TRUE(isRelocated(received[1], "good.txt"));
+  EXPECT_EQ(received[2], (out / "Loop-a").string());
+  ASSERT_EQ(log_.size(), 2u);
+  EXPECT_TRUE(
+      log_[0].ends_with("] [Docmend] could not copy Dangling.pdf: The file "
+                        "\u201CDangling.pdf\u201D couldn\u2019t be opened because "
+                        "there is no such file."))
+      << log_[0];
+  EXPECT_NE(log_[1].find("] [Docmend] could not copy Loop-a: "), std::string::npos) << log_[1];
+}
+
+TEST_F(DocmendRelocate, ControlCharactersInNamesAreEscapedInTheLog) {
+  std::string name = "May\nReport\x1B\\.pdf";
+  auto received = pickAndReceive({NSURL::fileURLWithPath((sandbox_.outside() / name).string())});
+  EXPECT_EQ(received, std::vector<std::string>{(sandbox_.outside() / name).string()});
+  ASSERT_EQ(log_.size(), 1u) << "one line";
+  EXPECT_NE(log_[0].find("could not copy May\\nReport\\x1B\\\\.pdf: The file "
+                         "\u201CMay\\nReport\\x1B\\\\.pdf\u201D"),
+            std::string::npos)
+      << log_[0];
 }
 
 TEST_F(DocmendRelocate, FIFOIsNotCopiedNorWaitedOn) {
@@ -253,7 +284,7 @@ TEST_F(DocmendRelocate, FullDiskPassesTheFailedFilesOnAndOverwritesNothing) {
                                 outsideFile("three.bin", big)};
   auto received = pickAndReceive(picked);
   ASSERT_EQ(received.size(), 3u);
-  EXPECT_EQ(fs::path(received[0]).parent_path().parent_path(), small / "Docmend");
+  EXPECT_EQ(fs::path(received[0]).parent_path().parent_path(), small / kTDMCopyFolder);
   EXPECT_EQ(readFile(received[0]), big);
   EXPECT_EQ(received[1], (sandbox_.outside() / "two.bin").string());
   EXPECT_EQ(received[2], (sandbox_.outside() / "three.bin").string());
@@ -290,17 +321,6 @@ TEST_F(DocmendRelocate, ThousandFilesArriveInOrderEachCopiedOnce) {
   EXPECT_EQ(folders.size(), 1000u);
   EXPECT_EQ(sandbox_.relocationFolders().size(), 1000u);
   EXPECT_TRUE(log_.empty());
-}
-
-TEST_F(DocmendRelocate, SingleURLCallbackGetsTheCopy) {
-  Class single = defineDelegate("SingleOnly", Nil, 1, kOne);
-  id picker = keep(newPicker(UIDocumentPickerModeOpen));
-  setDelegate(picker, keep(class_createInstance(single, 0)));
-  calls.clear();
-  pick(picker, {outsideFile("x.txt", "x"), NSURL::URLWithString("https://example.com/y")});
-  ASSERT_EQ(calls.size(), 1u);
-  ASSERT_EQ(calls[0].urls.size(), 1u);
-  EXPECT_TRUE(isRelocated(calls[0].urls[0], "x.txt"));
 }
 
 }  // namespace

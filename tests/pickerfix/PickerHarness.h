@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "pickerfix/CopyFolder.h"
 #include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/objc/NSObject.h"
@@ -50,7 +51,8 @@ struct Call {
   std::vector<std::string> urls;
 };
 
-inline std::vector<Call> calls;
+// Per thread: a pick runs on the thread that makes it.
+inline thread_local std::vector<Call> calls;
 
 inline std::string describe(id url) {
   auto* u = NSURL::cast(url);
@@ -63,15 +65,27 @@ inline std::string labels[kLabels];
 // When set for a label, its callback forwards to its superclass's callback
 // (a send to super from this class) after recording.
 inline Class forwardsToSuperFrom[kLabels];
+// When set for a label, its multiple-URL callback given more than one URL
+// sends the callback to itself once per URL, with a one-element array,
+// instead of forwarding.
+inline bool splitsToSelf[kLabels];
 
 template <int N>
 void pickedMany(id self, SEL op, id picker, id urls) {
   Call call{labels[N], sel_getName(op), self, picker, {}};
-  if (auto* array = NSArray::cast(urls)) {
+  auto* array = NSArray::cast(urls);
+  if (array != nullptr) {
     for (id url : array->objects()) call.urls.push_back(describe(url));
   }
   calls.push_back(call);
-  if (forwardsToSuperFrom[N] != Nil) {
+  if (splitsToSelf[N] && array != nullptr && array->count() > 1) {
+    for (id url : array->objects()) {
+      AutoreleasePool pool;
+      NSMutableArray* one = NSMutableArray::arrayWithCapacity(1);
+      one->addObject(url);
+      objc_msgSendTyped<void>(self, op, picker, static_cast<id>(one));
+    }
+  } else if (forwardsToSuperFrom[N] != Nil) {
     objc_super super{self, class_getSuperclass(forwardsToSuperFrom[N])};
     objc_msgSendSuperTyped<void>(&super, op, picker, urls);
   }
@@ -103,7 +117,7 @@ enum Callbacks { kMany = 1, kOne = 2, kBoth = 3, kNone = 0 };
 // Defines and registers a delegate class. `label` (0..5) names its own
 // callback code in the recorded calls.
 inline Class defineDelegate(const char* name, Class superclass, int label, int callbacks,
-                            bool forwardsToSuper = false) {
+                            bool forwardsToSuper = false, bool splits = false) {
   Class cls =
       objc_allocateClassPair(superclass != Nil ? superclass : objc_getClass("NSObject"), name, 0);
   EXPECT_NE(cls, Nil) << name;
@@ -116,7 +130,8 @@ inline Class defineDelegate(const char* name, Class superclass, int label, int c
     class_addMethod(cls, oneSelector(), oneImp(label, std::make_integer_sequence<int, kLabels>()),
                     "v32@0:8@16@24");
   }
-  if (forwardsToSuper) forwardsToSuperFrom[label] = cls;
+  forwardsToSuperFrom[label] = forwardsToSuper ? cls : Nil;
+  splitsToSelf[label] = splits;
   objc_registerClassPair(cls);
   return cls;
 }
@@ -188,7 +203,7 @@ class Sandbox {
   fs::path home() const { return root_ / "home" / "app"; }
   fs::path tmp() const { return root_ / "tmp"; }
   fs::path outside() const { return root_ / "outside"; }
-  fs::path docmendFolder() const { return tmp() / "Docmend"; }
+  fs::path docmendFolder() const { return tmp() / kTDMCopyFolder; }
   // The per-file folders Docmend has made so far.
   std::vector<fs::path> relocationFolders() const;
 

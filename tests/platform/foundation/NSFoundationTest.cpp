@@ -1,6 +1,6 @@
-// Foundation's object classes as Docmend uses them: URLs, path strings, the
-// standard directories, UUIDs, values, arrays, the log and the file manager.
-// Expected texts follow the platform's documented behaviour and wordings.
+// Foundation's object classes: URLs, path strings, the standard directories,
+// the log and the file manager (what Docmend's tests do not reach). Expected texts follow the
+// platform's documented behaviour and wordings.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,76 +11,51 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <set>
+#include <sstream>
 
-#include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSPathUtilities.h"
-#include "platform/foundation/NSUUID.h"
-#include "platform/foundation/NSValue.h"
-#include "tests/pickerfix/PickerHarness.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using picker_harness::readFile;
-using picker_harness::StderrCapture;
-using picker_harness::writeFile;
+
+void writeFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const fs::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
 
 class NSFoundation : public ::testing::Test {
  protected:
   AutoreleasePool pool_;
 };
 
-TEST_F(NSFoundation, FileURLFromPath) {
+TEST_F(NSFoundation, URLsFromPathsAndStrings) {
   NSURL* url = NSURL::fileURLWithPath("/tmp//reports/May Report.pdf/");
   EXPECT_TRUE(url->isFileURL());
-  EXPECT_EQ(url->scheme(), "file");
   EXPECT_EQ(url->path(), "/tmp/reports/May Report.pdf");
   EXPECT_EQ(url->lastPathComponent(), "May Report.pdf");
   EXPECT_EQ(url->absoluteString(), "file:///tmp/reports/May%20Report.pdf");
-  EXPECT_EQ(NSURL::fileURLWithPath("/")->path(), "/");
   EXPECT_EQ(NSURL::fileURLWithPath("/")->lastPathComponent(), "/");
-
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   EXPECT_EQ(NSURL::fileURLWithPath("notes.txt")->path(), std::string(cwd) + "/notes.txt");
-}
 
-TEST_F(NSFoundation, URLFromString) {
   NSURL* web = NSURL::URLWithString("HTTPS://example.com/files/May%20Report.pdf?x=1#top");
   ASSERT_NE(web, nullptr);
   EXPECT_FALSE(web->isFileURL());
   EXPECT_EQ(web->scheme(), "https");
   EXPECT_EQ(web->path(), "/files/May Report.pdf");
-  EXPECT_EQ(web->lastPathComponent(), "May Report.pdf");
-  EXPECT_EQ(web->absoluteString(), "HTTPS://example.com/files/May%20Report.pdf?x=1#top");
-
-  NSURL* file = NSURL::URLWithString("file:///var/a%20b.txt");
-  ASSERT_NE(file, nullptr);
-  EXPECT_TRUE(file->isFileURL());
-  EXPECT_EQ(file->path(), "/var/a b.txt");
-
+  EXPECT_TRUE(NSURL::URLWithString("file:///var/a%20b.txt")->isFileURL());
+  EXPECT_EQ(NSURL::URLWithString("file:///var/a%20b.txt")->path(), "/var/a b.txt");
   EXPECT_EQ(NSURL::URLWithString("no scheme here"), nullptr);
   EXPECT_EQ(NSURL::URLWithString("1http://x"), nullptr);
-  EXPECT_EQ(NSURL::URLWithString("mailto:someone@example.com")->path(), "someone@example.com");
-}
-
-TEST_F(NSFoundation, SecurityScopedAccessIsCountedAndBalanced) {
-  NSURL* scoped = NSURL::securityScopedFileURLWithPath("/outside/a.txt");
-  EXPECT_TRUE(scoped->startAccessingSecurityScopedResource());
-  EXPECT_TRUE(scoped->startAccessingSecurityScopedResource());
-  EXPECT_EQ(scoped->securityScopedAccessCount(), 2);
-  scoped->stopAccessingSecurityScopedResource();
-  scoped->stopAccessingSecurityScopedResource();
-  scoped->stopAccessingSecurityScopedResource();
-  EXPECT_EQ(scoped->securityScopedAccessCount(), 0);
-  EXPECT_EQ(scoped->securityScopedAccessStarts(), 2);
-
-  NSURL* plain = NSURL::fileURLWithPath("/outside/a.txt");
-  EXPECT_FALSE(plain->startAccessingSecurityScopedResource());
-  EXPECT_EQ(plain->securityScopedAccessStarts(), 0);
 }
 
 TEST_F(NSFoundation, PathComponents) {
@@ -90,7 +65,6 @@ TEST_F(NSFoundation, PathComponents) {
   EXPECT_EQ(NSStringByAppendingPathComponent("/", "scratch.tiff"), "/scratch.tiff");
   EXPECT_EQ(NSStringByAppendingPathComponent("", "scratch.tiff"), "scratch.tiff");
   EXPECT_EQ(NSStringLastPathComponent("/tmp/scratch.tiff"), "scratch.tiff");
-  EXPECT_EQ(NSStringLastPathComponent("/tmp/scratch"), "scratch");
   EXPECT_EQ(NSStringLastPathComponent("/tmp/"), "tmp");
   EXPECT_EQ(NSStringLastPathComponent("scratch///"), "scratch");
   EXPECT_EQ(NSStringLastPathComponent("/"), "/");
@@ -101,50 +75,28 @@ TEST_F(NSFoundation, StandardDirectoriesFollowTheEnvironment) {
   setenv("TMPDIR", "/var/tmp/app", 1);
   EXPECT_EQ(NSHomeDirectory(), "/home/someone");
   EXPECT_EQ(NSTemporaryDirectory(), "/var/tmp/app/");
-  unsetenv("TMPDIR");
-  EXPECT_EQ(NSTemporaryDirectory(), "/tmp/");
   setenv("TMPDIR", "", 1);
   EXPECT_EQ(NSTemporaryDirectory(), "/tmp/");
   unsetenv("HOME");
-  EXPECT_FALSE(NSHomeDirectory().empty());
   EXPECT_EQ(NSHomeDirectory().front(), '/');
 }
 
-TEST_F(NSFoundation, UUIDsAreRandomVersionFourInUpperCase) {
-  const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
-  std::set<std::string> seen;
-  for (int i = 0; i < 100; ++i) {
-    std::string text = NSUUID::UUID()->UUIDString();
-    EXPECT_TRUE(std::regex_match(text, form)) << text;
-    seen.insert(text);
-  }
-  EXPECT_EQ(seen.size(), 100u);
-}
-
-TEST_F(NSFoundation, ArraysKeepOrderAndOwnTheirElements) {
-  int marker = 0;
-  NSMutableArray* array = NSMutableArray::newWithCapacity(3);
-  EXPECT_GE(array->capacity(), 3u);
-  EXPECT_EQ(array->firstObject(), nil);
-  NSValue* value = NSValue::valueWithPointer(&marker);
-  array->addObject(value);
-  array->addObject(NSURL::fileURLWithPath("/b"));
-  ASSERT_EQ(array->count(), 2u);
-  EXPECT_EQ(array->firstObject(), value);
-  EXPECT_EQ(NSValue::cast(array->objectAtIndex(0))->pointerValue(), &marker);
-  EXPECT_EQ(NSURL::cast(array->objectAtIndex(1))->path(), "/b");
-  EXPECT_EQ(NSURL::cast(array->objectAtIndex(0)), nullptr) << "a value is not a URL";
-  EXPECT_NE(NSArray::cast(array), nullptr);
-  EXPECT_STREQ(object_getClassName(array), "NSMutableArray");
-  objc_release(array);
-}
-
 TEST_F(NSFoundation, LogWritesOneLineToStandardError) {
-  StderrCapture capture;
+  char name[] = "/tmp/nslog-test.XXXXXX";
+  int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  int saved = dup(STDERR_FILENO);
+  dup2(fd, STDERR_FILENO);
   NSLog("[Docmend] could not copy %@: %@ (100%%, %d)", std::string("May.pdf"), "The file is gone.",
         3);
   NSLog("url %@", NSURL::fileURLWithPath("/a b"));
-  auto lines = capture.lines();
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  close(fd);
+  std::istringstream text(readFile(name));
+  unlink(name);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 2u);
   const std::regex prefix(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} [^\[]+\[\d+:\d+\] .*)");
   EXPECT_TRUE(std::regex_match(lines[0], prefix)) << lines[0];
@@ -155,9 +107,17 @@ TEST_F(NSFoundation, LogWritesOneLineToStandardError) {
 
 class NSFileManagerTest : public NSFoundation {
  protected:
-  picker_harness::Sandbox sandbox_;
+  void SetUp() override {
+    char name[] = "/tmp/nsfilemanager-test.XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    out_ = fs::path(name) / "tmp";
+    fs::create_directories(out_);
+  }
+  void TearDown() override { fs::remove_all(out_.parent_path()); }
+  fs::path out() const { return out_; }
+
   NSFileManager* manager_ = NSFileManager::defaultManager();
-  fs::path out() const { return sandbox_.tmp(); }
+  fs::path out_;
 };
 
 TEST_F(NSFileManagerTest, CreateDirectoryWithAndWithoutIntermediates) {
@@ -168,11 +128,9 @@ TEST_F(NSFileManagerTest, CreateDirectoryWithAndWithoutIntermediates) {
   EXPECT_EQ(error->code(), NSFileNoSuchFileError);
   EXPECT_TRUE(manager_->createDirectoryAtPath(deep.string(), true, nil, &error));
   EXPECT_TRUE(fs::is_directory(deep));
-  EXPECT_TRUE(manager_->createDirectoryAtPath(deep.string(), true, nil, &error))
-      << "existing is fine";
+  EXPECT_TRUE(manager_->createDirectoryAtPath(deep.string(), true, nil, &error)) << "exists";
   EXPECT_FALSE(manager_->createDirectoryAtPath(deep.string(), false, nil, &error));
   EXPECT_EQ(error->code(), NSFileWriteFileExistsError);
-
   writeFile(out() / "plain", "x");
   EXPECT_FALSE(
       manager_->createDirectoryAtPath((out() / "plain" / "sub").string(), true, nil, &error));
@@ -208,25 +166,11 @@ TEST_F(NSFileManagerTest, CopyNeverOverwrites) {
   EXPECT_EQ(error->code(), NSFileWriteFileExistsError);
   EXPECT_EQ(error->localizedDescription(),
             "\u201Cnew.txt\u201D couldn\u2019t be copied to \u201Ctmp\u201D because an item with "
-            "the same name "
-            "already exists.");
+            "the same name already exists.");
   EXPECT_EQ(readFile(out() / "old.txt"), "old");
   EXPECT_FALSE(
       manager_->copyItemAtPath((out() / "new.txt").string(), (out() / "folder").string(), &error));
   EXPECT_TRUE(fs::is_empty(out() / "folder"));
-}
-
-TEST_F(NSFileManagerTest, CopyOfMissingSourceNamesIt) {
-  NSError* error = nullptr;
-  NSURL* missing = NSURL::fileURLWithPath((out() / "gone.pdf").string());
-  EXPECT_FALSE(
-      manager_->copyItemAtURL(missing, NSURL::fileURLWithPath((out() / "x").string()), &error));
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(error->code(), NSFileReadNoSuchFileError);
-  EXPECT_EQ(error->underlyingPOSIXCode(), ENOENT);
-  EXPECT_EQ(error->localizedDescription(),
-            "The file \u201Cgone.pdf\u201D couldn\u2019t be opened because there is no such file.");
-  EXPECT_FALSE(fs::exists(out() / "x"));
 }
 
 TEST_F(NSFileManagerTest, SpecialFilesAreRefusedWithoutBlocking) {
@@ -246,37 +190,6 @@ TEST_F(NSFileManagerTest, SpecialFilesAreRefusedWithoutBlocking) {
       manager_->copyItemAtPath((out() / "box").string(), (out() / "box-copy").string(), &error));
   EXPECT_TRUE(fs::is_directory(out() / "box-copy"));
   alarm(0);
-}
-
-TEST_F(NSFileManagerTest, LinkToAFolderIsCopiedAsALink) {
-  fs::create_directories(out() / "real");
-  writeFile(out() / "real" / "f.txt", "f");
-  fs::create_directory_symlink(out() / "real", out() / "link");
-  NSError* error = nullptr;
-  ASSERT_TRUE(
-      manager_->copyItemAtPath((out() / "link").string(), (out() / "link-copy").string(), &error));
-  EXPECT_TRUE(fs::is_symlink(out() / "link-copy"));
-  EXPECT_EQ(fs::read_symlink(out() / "link-copy"), out() / "real");
-}
-
-TEST_F(NSFileManagerTest, FolderIsNotCopiedIntoItself) {
-  fs::create_directories(out() / "outer" / "inner");
-  NSError* error = nullptr;
-  EXPECT_FALSE(manager_->copyItemAtPath((out() / "outer").string(),
-                                        (out() / "outer" / "inner" / "copy").string(), &error));
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(error->code(), NSFileWriteUnknownError);
-  EXPECT_FALSE(fs::exists(out() / "outer" / "inner" / "copy"));
-  EXPECT_TRUE(manager_->copyItemAtPath((out() / "outer" / "inner").string(),
-                                       (out() / "inner-copy").string(), &error));
-}
-
-TEST_F(NSFileManagerTest, NonFileURLsAreRejected) {
-  NSError* error = nullptr;
-  EXPECT_FALSE(manager_->copyItemAtURL(NSURL::URLWithString("https://example.com/a.pdf"),
-                                       NSURL::fileURLWithPath((out() / "a.pdf").string()), &error));
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(error->code(), NSFileReadUnsupportedSchemeError);
 }
 
 }  // namespace
