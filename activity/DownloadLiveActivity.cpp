@@ -1,7 +1,7 @@
 #include "activity/DownloadLiveActivity.h"
 
-#include "activity/DynamicIslandViews.h"
 #include "presentation/DownloadLiveActivityView.h"
+#include "presentation/DynamicIslandViews.h"
 #include "presentation/PresentationRules.h"
 
 namespace tolvane {
@@ -18,8 +18,8 @@ WidgetKit::ActivityConfiguration<DownloadActivityAttributes> DownloadLiveActivit
             .applying(WidgetKit::activitySystemActionForegroundColor(Color::white));
       },
       [](const DownloadActivityViewContext& context) {
-        return DynamicIsland(expandedContent(context), compactLeadingView(context), compactTrailingView(context),
-                             minimalView(context))
+        return DynamicIsland(expandedContent(context), compactLeadingView(context),
+                             compactTrailingView(context), minimalView(context))
             .widgetURL("plumara://downloads")
             .keylineTint(phaseColor(effectivePhase(context.state)));
       });

@@ -55,6 +55,14 @@ std::int64_t progressPercent(double overallProgress) {
   return static_cast<std::int64_t>(product);
 }
 
+SwiftUI::LocalizedStringKey percentageText(double overallProgress) {
+  return SwiftUI::LocalizedStringKey::interpolated({"", progressPercent(overallProgress), "%"});
+}
+
+bool showsBytes(DownloadPhase phase) {
+  return phase == DownloadPhase::downloading || phase == DownloadPhase::paused;
+}
+
 std::string byteCountText(std::int64_t count) {
   Foundation::ByteCountFormatter formatter;
   formatter.countStyle = Foundation::ByteCountFormatter::CountStyle::binary;

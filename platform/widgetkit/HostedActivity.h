@@ -7,18 +7,14 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/activitykit/ActivityAttributes.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
 #include "platform/widgetkit/ActivityPresentations.h"
 
 namespace WidgetKit {
 
-// An activity's attributes type as the platform sees it: static attributes
-// plus a nested ContentState, both coded as JSON.
-template <class A>
-concept ActivityAttributes = Foundation::Decodable<A> && Foundation::Encodable<A> &&
-                             Foundation::Decodable<typename A::ContentState> &&
-                             Foundation::Encodable<typename A::ContentState>;
+using ActivityKit::ActivityAttributes;
 
 // What checking one JSON payload found: the decoding error, or (when asked)
 // the decoded value written again, or the error that stopped that.
@@ -44,8 +40,8 @@ struct HostedActivity {
   // from the activity's configuration, with Foundation::currentDate() pinned
   // to `now` while they are built. Empty when the host serves no
   // configuration (WidgetBundle::hostedActivity fills it).
-  std::function<Foundation::Result<ActivityPresentations, Foundation::DecodingError>(std::string_view json,
-                                                                                     Foundation::Date now)>
+  std::function<Foundation::Result<ActivityPresentations, Foundation::DecodingError>(
+      std::string_view json, Foundation::Date now)>
       presentContentState;
 
   template <ActivityAttributes A>
