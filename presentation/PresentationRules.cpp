@@ -60,7 +60,14 @@ SwiftUI::LocalizedStringKey percentageText(double overallProgress) {
 }
 
 bool showsBytes(DownloadPhase phase) {
-  return phase == DownloadPhase::downloading || phase == DownloadPhase::paused;
+  switch (phase) {
+    case DownloadPhase::downloading:
+    case DownloadPhase::paused: return true;
+    case DownloadPhase::queued:
+    case DownloadPhase::importing:
+    case DownloadPhase::completed: return false;
+  }
+  return false;
 }
 
 std::string byteCountText(std::int64_t count) {
