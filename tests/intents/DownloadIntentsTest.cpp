@@ -19,8 +19,8 @@ using tolvane::PauseDownloadsIntent;
 using tolvane::ResumeDownloadsIntent;
 
 // Records every notification the default centre delivers (to observers of
-// any name, or only of what `sender` posts), and on which thread. Each test
-// runs in its own process, so the default centre starts empty.
+// any name, or only of what `sender` posts), and on which thread, while it
+// lives.
 struct Recorder {
   struct Delivery {
     Notification notification;
@@ -28,14 +28,17 @@ struct Recorder {
   };
   std::mutex mutex;
   std::vector<Delivery> deliveries;  // guarded by mutex
+  NotificationCenter::ObserverToken token;
 
-  explicit Recorder(const void* sender = nullptr) {
-    NotificationCenter::defaultCenter().addObserver(
-        std::nullopt, sender, [this](const Notification& n) {
-          std::lock_guard lock(mutex);
-          deliveries.push_back({n, std::this_thread::get_id()});
-        });
-  }
+  explicit Recorder(const void* sender = nullptr)
+      : token(NotificationCenter::defaultCenter().addObserver(
+            std::nullopt, sender, [this](const Notification& n) {
+              std::lock_guard lock(mutex);
+              deliveries.push_back({n, std::this_thread::get_id()});
+            })) {}
+  ~Recorder() { NotificationCenter::defaultCenter().removeObserver(token); }
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
   std::vector<Delivery> snapshot() {
     std::lock_guard lock(mutex);
     return deliveries;

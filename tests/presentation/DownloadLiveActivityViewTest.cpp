@@ -170,13 +170,15 @@ TEST(LockScreen, ZeroExpectedBytesStillShow) {
 
 TEST(LockScreen, TheBadgePausesAndTheNextStateOffersResume) {
   std::atomic<int> pauses{0};
-  Foundation::NotificationCenter::defaultCenter().addObserver(
-      std::string(tolvane::PauseDownloadsIntent::notificationName), nullptr,
-      [&](const auto&) { pauses.fetch_add(1); });
+  auto& center = Foundation::NotificationCenter::defaultCenter();
+  const auto token =
+      center.addObserver(std::string(tolvane::PauseDownloadsIntent::notificationName), nullptr,
+                         [&](const auto&) { pauses.fetch_add(1); });
   const auto found = buttons(lockScreen(withPhase(DownloadPhase::downloading)));
   ASSERT_EQ(found.size(), 1u);
   tap(found[0])->get();
   EXPECT_EQ(pauses.load(), 1);
+  center.removeObserver(token);
   EXPECT_EQ(tolvane::testing::buttonIntent(lockScreen(withPhase(DownloadPhase::paused))),
             "ResumeDownloadsIntent");
   EXPECT_EQ(tolvane::testing::buttonIntent(lockScreen(withPhase(DownloadPhase::importing))), "");
