@@ -324,13 +324,6 @@ TEST_F(LayoutTest, InvisibleSpaceTakesItsWidth) {
   EXPECT_EQ(half[2], Drawing::DrawCommand(Drawing::EndOpacity{}));
 }
 
-// A text between two spacers in a stack with a fixed width is centred.
-TEST_F(LayoutTest, TimerCentredBetweenSpacers) {
-  const View row = HStack({Spacer(), Text::verbatim("5:30").font(Font::caption2), Spacer()});
-  const LayoutNode root = layout(row, {200, std::nullopt});
-  EXPECT_DOUBLE_EQ(child(root, {1}).frame().midX(), 100);
-}
-
 // Timer texts show their reading at the layout's "now".
 TEST_F(LayoutTest, TimerReadsAtNow) {
   const View timer =

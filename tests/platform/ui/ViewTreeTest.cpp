@@ -65,25 +65,6 @@ TEST(ChildOnlyWhen, EmptyEntriesAreLeftOutAndNotBuilt) {
   EXPECT_EQ(textOf(with.children()[1]), "timer");
 }
 
-struct NoopIntent {
-  static constexpr std::string_view typeName = "NoopIntent";
-  static const Foundation::LocalizedStringResource& title() {
-    static const Foundation::LocalizedStringResource value("Noop");
-    return value;
-  }
-  AppIntents::IntentResult perform() const { return AppIntents::IntentResult::result(); }
-  friend bool operator==(const NoopIntent&, const NoopIntent&) = default;
-};
-
-TEST(ButtonTree, LabelIsTheOnlyChild) {
-  View button =
-      Button(NoopIntent(), ZStack({Circle(), Image("clock")})).buttonStyle(PlainButtonStyle());
-  ASSERT_EQ(button.children().size(), 1u);
-  EXPECT_EQ(button.children()[0].kind(), ViewKind::zstack);
-  EXPECT_EQ(button.as<ButtonNode>()->intent.typeName(), "NoopIntent");
-  EXPECT_EQ(button.modifier<ButtonStyleModifier>()->style, ButtonStyle::plain);
-}
-
 // A custom view composes through its body.
 struct Badge {
   std::string icon;
