@@ -1,8 +1,8 @@
 #include "activity/DownloadLiveActivity.h"
 
 #include "activity/DownloadActivityPreviews.h"
-#include "activity/DynamicIslandViews.h"
 #include "presentation/DownloadLiveActivityView.h"
+#include "presentation/DynamicIslandViews.h"
 #include "presentation/PresentationRules.h"
 
 namespace tolvane {

@@ -13,8 +13,8 @@ namespace tolvane {
 // Its configuration's lock-screen content is DownloadLiveActivityView on a
 // black background at 30 % opacity with white system controls; its Dynamic
 // Island is the expanded content, the compact views and the minimal view of
-// DynamicIslandViews.h, with the deep link "plumara://downloads" and a
-// keyline in the phase colour. Both closures capture nothing and read only
+// presentation/DynamicIslandViews.h, with the deep link
+// "plumara://downloads" and a keyline in the phase colour. Both closures capture nothing and read only
 // the context's state.
 struct DownloadLiveActivity {
   WidgetKit::ActivityConfiguration<DownloadActivityAttributes> body() const;

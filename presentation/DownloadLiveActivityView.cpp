@@ -38,7 +38,6 @@ View DownloadLiveActivityView::body() const {
   const Foundation::Date now = Foundation::currentDate();
   const bool showsTimeRemaining =
       isDownloading && state.estimatedCompletionDate && *state.estimatedCompletionDate >= now;
-  const bool showsBytes = isDownloading || phase == DownloadPhase::paused;
 
   return VStack(
              HorizontalAlignment::center, 10,
@@ -59,8 +58,7 @@ View DownloadLiveActivityView::body() const {
                                            .foregroundColor(accent),
                                    }),
                             Spacer(),
-                            Text(LocalizedStringKey::interpolated(
-                                     {"", progressPercent(state.overallProgress), "%"}))
+                            Text(percentageText(state.overallProgress))
                                 .font(Font::title3)
                                 .fontWeight(Font::Weight::bold)
                                 .foregroundColor(accent),
@@ -83,23 +81,26 @@ View DownloadLiveActivityView::body() const {
                                  Spacer(),
                                  If(showsTimeRemaining,
                                     [&] {
-                                      return HStack(VerticalAlignment::center, 3,
-                                                    {
-                                                        Image("clock"),
-                                                        Text(TimerInterval{now,
-                                                                           *state.estimatedCompletionDate},
-                                                             std::nullopt, true, true),
-                                                    })
+                                      return HStack(
+                                                 VerticalAlignment::center, 3,
+                                                 {
+                                                     Image("clock"),
+                                                     Text(
+                                                         TimerInterval{
+                                                             now, *state.estimatedCompletionDate},
+                                                         std::nullopt, true, true),
+                                                 })
                                           .font(Font::caption2)
                                           .foregroundColor(Color::secondary);
                                     }),
                                  Spacer(),
-                                 If(showsBytes,
+                                 If(showsBytes(phase),
                                     [&] {
-                                      return Text(LocalizedStringKey::interpolated(
-                                                      {"", byteCountText(state.totalBytesDownloaded),
-                                                       " / ", byteCountText(state.totalBytesExpected),
-                                                       ""}))
+                                      return Text(
+                                                 LocalizedStringKey::interpolated(
+                                                     {"", byteCountText(state.totalBytesDownloaded),
+                                                      " / ",
+                                                      byteCountText(state.totalBytesExpected), ""}))
                                           .font(Font::caption2)
                                           .foregroundColor(Color::secondary);
                                     }),

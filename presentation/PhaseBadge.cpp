@@ -11,32 +11,35 @@ namespace tolvane {
 
 using namespace SwiftUI;
 
-View PhaseBadge::ring() const {
-  DownloadPhase phase = effectivePhase(state);
-  Color color = phaseColor(phase);
-  double arcEnd = phase == DownloadPhase::completed ? 1.0 : state.overallProgress;
+View phaseRing(DownloadPhase phase, double arcEnd, double lineWidth, double iconSize,
+               std::optional<double> circleSide) {
+  const Color color = phaseColor(phase);
+  const auto style = [lineWidth](CGLineCap cap) {
+    return StrokeStyle{.lineWidth = lineWidth,
+                       .lineCap = cap,
+                       .lineJoin = CGLineJoin::miter,
+                       .miterLimit = 10,
+                       .dash = {},
+                       .dashPhase = 0};
+  };
+  const auto framed = [&circleSide](View circle) {
+    return circleSide ? std::move(circle).frame({.width = *circleSide, .height = *circleSide})
+                      : circle;
+  };
+  return ZStack(
+      Alignment::center,
+      {
+          framed(Circle().stroke(color.opacity(0.3), style(CGLineCap::butt))),
+          framed(Circle().trim(0, arcEnd).stroke(color, style(CGLineCap::round)))
+              .rotationEffect(Angle::degrees(-90), UnitPoint::center),
+          Image(std::string(phaseIcon(phase))).font(Font::system(iconSize)).foregroundColor(color),
+      });
+}
 
-  return ZStack(Alignment::center,
-                {
-                    Circle().stroke(color.opacity(0.3), StrokeStyle{.lineWidth = lineWidth,
-                                                                    .lineCap = CGLineCap::butt,
-                                                                    .lineJoin = CGLineJoin::miter,
-                                                                    .miterLimit = 10,
-                                                                    .dash = {},
-                                                                    .dashPhase = 0}),
-                    Circle()
-                        .trim(0, arcEnd)
-                        .stroke(color, StrokeStyle{.lineWidth = lineWidth,
-                                                   .lineCap = CGLineCap::round,
-                                                   .lineJoin = CGLineJoin::miter,
-                                                   .miterLimit = 10,
-                                                   .dash = {},
-                                                   .dashPhase = 0})
-                        .rotationEffect(Angle::degrees(-90), UnitPoint::center),
-                    Image(std::string(phaseIcon(phase)))
-                        .font(Font::system(size * 0.45))
-                        .foregroundColor(color),
-                })
+View PhaseBadge::ring() const {
+  const DownloadPhase phase = effectivePhase(state);
+  const double arcEnd = phase == DownloadPhase::completed ? 1.0 : state.overallProgress;
+  return phaseRing(phase, arcEnd, lineWidth, size * 0.45)
       .frame({.width = size, .height = size, .alignment = Alignment::center});
 }
 
@@ -48,8 +51,7 @@ View PhaseBadge::body() const {
       return Button(ResumeDownloadsIntent(), ring()).buttonStyle(PlainButtonStyle());
     case DownloadPhase::queued:
     case DownloadPhase::importing:
-    case DownloadPhase::completed:
-      break;
+    case DownloadPhase::completed: break;
   }
   return ring();
 }

@@ -1,9 +1,21 @@
 #pragma once
 
+#include <optional>
+
 #include "model/DownloadActivityAttributes.h"
 #include "platform/ui/View.h"
 
 namespace tolvane {
+
+// The ring the badge and the island's small views share, back to front in a
+// centred ZStack: the full track in the phase colour at opacity 0.3 (butt
+// caps), the arc from the top clockwise to `arcEnd` as given (round caps;
+// trim clamps it when drawn), and the phase symbol at `iconSize` points in
+// the phase colour. Both strokes are `lineWidth` wide, miter-joined at
+// limit 10, undashed. With `circleSide` each circle is framed that size
+// (the island's rings); without, the caller frames the stack (the badge).
+SwiftUI::View phaseRing(DownloadPhase phase, double arcEnd, double lineWidth, double iconSize,
+                        std::optional<double> circleSide = std::nullopt);
 
 // The round emblem that leads a row of the lock-screen view and of the
 // expanded island: a faint full circle (the track), an arc over it that

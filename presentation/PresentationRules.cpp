@@ -55,6 +55,21 @@ std::int64_t progressPercent(double overallProgress) {
   return static_cast<std::int64_t>(product);
 }
 
+SwiftUI::LocalizedStringKey percentageText(double overallProgress) {
+  return SwiftUI::LocalizedStringKey::interpolated({"", progressPercent(overallProgress), "%"});
+}
+
+bool showsBytes(DownloadPhase phase) {
+  switch (phase) {
+    case DownloadPhase::downloading:
+    case DownloadPhase::paused: return true;
+    case DownloadPhase::queued:
+    case DownloadPhase::importing:
+    case DownloadPhase::completed: return false;
+  }
+  return false;
+}
+
 std::string byteCountText(std::int64_t count) {
   Foundation::ByteCountFormatter formatter;
   formatter.countStyle = Foundation::ByteCountFormatter::CountStyle::binary;

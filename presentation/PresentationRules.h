@@ -7,6 +7,7 @@
 #include "model/DownloadActivityAttributes.h"
 #include "model/DownloadPhase.h"
 #include "platform/ui/Color.h"
+#include "platform/ui/LocalizedStringKey.h"
 
 // The rules every view of the download activity derives its texts, colours
 // and symbols from. Each is a pure function of the values it reads and keeps
@@ -35,6 +36,13 @@ std::string_view phaseIcon(DownloadPhase phase);
 // and any product outside the int64 range give 0, the one display every
 // view uses for progress that has no meaningful percentage.
 std::int64_t progressPercent(double overallProgress);
+
+// The percentage as every view shows it: the localizable "%lld%" of
+// progressPercent ("42%").
+SwiftUI::LocalizedStringKey percentageText(double overallProgress);
+
+// Whether a view shows the bytes transferred: while downloading or paused.
+bool showsBytes(DownloadPhase phase);
 
 // The byte-count text: a new formatter for each call, binary, KB/MB/GB,
 // unit shown, adaptive ("Zero KB", "1.5 MB", "1,024 GB").

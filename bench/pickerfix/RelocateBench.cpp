@@ -2,7 +2,7 @@
 // copy_file_range into a fresh directory, measured alternately in the same
 // loop so both see the same page cache and disk state.
 //
-//   bench_docmend_relocate [--benchmark_filter=...]
+//   docmend_relocate_bench [--benchmark_filter=...]
 //
 // Each benchmark reports the relocation's time as its own (manual time) and
 // the counters baseline_s (the plain copy) and ratio (relocation / plain

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/activitykit/ActivityAttributes.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
@@ -15,12 +16,7 @@
 
 namespace WidgetKit {
 
-// An activity's attributes type as the platform sees it: static attributes
-// plus a nested ContentState, both coded as JSON.
-template <class A>
-concept ActivityAttributes = Foundation::Decodable<A> && Foundation::Encodable<A> &&
-    Foundation::Decodable<typename A::ContentState> &&
-    Foundation::Encodable<typename A::ContentState>;
+using ActivityKit::ActivityAttributes;
 
 // What checking one JSON payload found: the decoding error, or (when asked)
 // the decoded value written again, or the error that stopped that.

@@ -1,9 +1,9 @@
-// The pause and resume intents: what a perform posts, where, and how often;
-// their titles.
+// The pause and resume intents: what a perform posts, where, and how often.
 #include <gtest/gtest.h>
 
-#include <latch>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -18,8 +18,9 @@ using Foundation::NotificationCenter;
 using tolvane::PauseDownloadsIntent;
 using tolvane::ResumeDownloadsIntent;
 
-// Records what the host app's observers see on the default centre. Each
-// test runs in its own process, so the default centre starts empty.
+// Records every notification the default centre delivers (to observers of
+// any name, or only of what `sender` posts), and on which thread, while it
+// lives.
 struct Recorder {
   struct Delivery {
     Notification notification;
@@ -27,96 +28,59 @@ struct Recorder {
   };
   std::mutex mutex;
   std::vector<Delivery> deliveries;  // guarded by mutex
+  NotificationCenter::ObserverToken token;
 
-  void observe(const char* name, const void* sender = nullptr) {
-    NotificationCenter::defaultCenter().addObserver(name, sender, [this](const Notification& n) {
-      std::lock_guard lock(mutex);
-      deliveries.push_back({n, std::this_thread::get_id()});
-    });
-  }
+  explicit Recorder(const void* sender = nullptr)
+      : token(NotificationCenter::defaultCenter().addObserver(
+            std::nullopt, sender, [this](const Notification& n) {
+              std::lock_guard lock(mutex);
+              deliveries.push_back({n, std::this_thread::get_id()});
+            })) {}
+  ~Recorder() { NotificationCenter::defaultCenter().removeObserver(token); }
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
   std::vector<Delivery> snapshot() {
     std::lock_guard lock(mutex);
     return deliveries;
   }
 };
 
-// Each intent posts its own name once, with no object and no user info, on
-// an executor thread, and returns the empty result.
+// Each intent posts the name the host app observes, once, with no object and
+// no user info, on an executor thread, and returns the empty result.
 template <class Intent>
-void expectOneBarePost(const char* expectedName) {
+void expectOneBarePost(const std::string& hostAppObserves) {
+  EXPECT_EQ(Intent::notificationName, hostAppObserves);
   Recorder recorder;
-  recorder.observe("PauseDownloads");
-  recorder.observe("ResumeDownloads");
-  AppIntents::IntentResult result = AppIntents::performIntent(Intent()).get();
-  auto seen = recorder.snapshot();
+  const AppIntents::IntentResult result = AppIntents::performIntent(Intent()).get();
+  const auto seen = recorder.snapshot();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].notification.name, expectedName);
-  EXPECT_EQ(seen[0].notification.object, nullptr);
-  EXPECT_FALSE(seen[0].notification.userInfo.has_value());
+  EXPECT_EQ(seen[0].notification, (Notification{hostAppObserves, nullptr, std::nullopt}));
   EXPECT_NE(seen[0].thread, std::this_thread::get_id());
   EXPECT_TRUE(result.isEmpty());
 }
 
 TEST(PerformPosts, PauseIntentPostsOneBareNotificationOffTheCallersThread) {
   expectOneBarePost<PauseDownloadsIntent>("PauseDownloads");
+  EXPECT_EQ(PauseDownloadsIntent::title().key(), "Pause Downloads");
 }
 
 TEST(PerformPosts, ResumeIntentPostsOneBareNotificationOffTheCallersThread) {
   expectOneBarePost<ResumeDownloadsIntent>("ResumeDownloads");
+  EXPECT_EQ(ResumeDownloadsIntent::title().key(), "Resume Downloads");
 }
 
-TEST(PerformPosts, TwoPerformsPostTwoNotifications) {
-  Recorder recorder;
-  recorder.observe("PauseDownloads");
+TEST(PerformPosts, EveryPerformPostsAndASenderFilterSeesNone) {
+  int sender = 0;
+  Recorder all;
+  Recorder filtered(&sender);
   auto first = AppIntents::performIntent(PauseDownloadsIntent());
   auto second = AppIntents::performIntent(PauseDownloadsIntent());
+  auto third = AppIntents::performIntent(ResumeDownloadsIntent());
   first.get();
   second.get();
-  EXPECT_EQ(recorder.snapshot().size(), 2u);
-}
-
-TEST(PerformPosts, ObserverFilteringOnASenderNeverSeesIt) {
-  Recorder filtered;
-  Recorder unfiltered;
-  int sender = 0;
-  filtered.observe("PauseDownloads", &sender);
-  filtered.observe("ResumeDownloads", &sender);
-  unfiltered.observe("PauseDownloads");
-  AppIntents::performIntent(PauseDownloadsIntent()).get();
-  AppIntents::performIntent(ResumeDownloadsIntent()).get();
+  third.get();
+  EXPECT_EQ(all.snapshot().size(), 3u);
   EXPECT_TRUE(filtered.snapshot().empty());
-  EXPECT_EQ(unfiltered.snapshot().size(), 1u);
-}
-
-// Many threads read a title for the first time at once: all of them must
-// get the one value built (one object), with no data race (run under the
-// tsan preset).
-template <class Intent>
-void expectTitleBuiltOnceUnderConcurrentFirstReads(const char* expected) {
-  constexpr int kThreads = 8;
-  std::latch start(kThreads);
-  std::vector<const Foundation::LocalizedStringResource*> seen(kThreads);
-  std::vector<std::thread> threads;
-  for (int i = 0; i < kThreads; ++i) {
-    threads.emplace_back([&, i] {
-      start.arrive_and_wait();
-      seen[i] = &Intent::title();
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  for (const auto* title : seen) EXPECT_EQ(title, seen[0]);
-  // Made from the literal: it is both the key and the default text.
-  EXPECT_EQ(seen[0]->key(), expected);
-  EXPECT_EQ(seen[0]->localized(), expected);
-  EXPECT_FALSE(seen[0]->table().has_value());
-}
-
-TEST(IntentTitles, PauseTitleIsBuiltOnceUnderConcurrentFirstReads) {
-  expectTitleBuiltOnceUnderConcurrentFirstReads<PauseDownloadsIntent>("Pause Downloads");
-}
-
-TEST(IntentTitles, ResumeTitleIsBuiltOnceUnderConcurrentFirstReads) {
-  expectTitleBuiltOnceUnderConcurrentFirstReads<ResumeDownloadsIntent>("Resume Downloads");
 }
 
 }  // namespace

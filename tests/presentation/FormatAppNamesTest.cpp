@@ -73,23 +73,6 @@ TEST(FormatAppNames, CountsUserPerceivedCharacters) {
   EXPECT_EQ(formatAppNames(indic, 5), indic[0] + "\u2026");
 }
 
-TEST(FormatAppNames, CountsTheCandidateAsTheWholeTextItIs) {
-  // A name that begins with a combining mark joins the separator's space:
-  // "Alpha, " + U+0301 + "x" is A l p h a , (space+mark) x = 8.
-  const std::vector<std::string> mark{"Alpha", "\u0301x", "Gamma"};
-  EXPECT_EQ(formatAppNames(mark, 8), "Alpha, \u0301x\u2026");
-  EXPECT_EQ(formatAppNames(mark, 7), "Alpha\u2026");
-
-  // A text that ends in a prepended mark (U+0600) joins the comma after it:
-  // a, (U+0600 ","), space, b = 4.
-  EXPECT_EQ(formatAppNames({"a\u0600", "b"}, 4), "a\u0600, b");
-  EXPECT_EQ(formatAppNames({"a\u0600", "b"}, 3), "a\u0600\u2026");
-
-  // CR LF is one character, also across the walk.
-  EXPECT_EQ(formatAppNames({"a\r\nb", "c"}, 6), "a\r\nb, c");
-  EXPECT_EQ(formatAppNames({"a\r\nb", "c"}, 5), "a\r\nb\u2026");
-}
-
 TEST(FormatAppNames, NameEndingInEllipsisGetsASecondOnlyWhenTwoOrMoreAreLeftOut) {
   EXPECT_EQ(formatAppNames({"Alpha\u2026", "Beta"}, 6), "Alpha\u2026");
   EXPECT_EQ(formatAppNames({"Alpha\u2026", "Beta", "Gamma"}, 6), "Alpha\u2026\u2026");

@@ -64,21 +64,6 @@ TEST(JSONEncoder, NumbersAndTextAsThePlatformWritesThem) {
             R"({"name":"a/b","samples":[],"count":0,"sealed":false})");
 }
 
-TEST(JSONEncoder, WholeNumbersBelowTwoToThe53AreWrittenInFull) {
-  auto write = [](double value) { return *JSONEncoder().encode(Shipment{"", Date(value), {}, 0, false}); };
-  EXPECT_NE(write(818000000).find(R"("due":818000000,)"), std::string::npos);
-  EXPECT_NE(write(1e15).find(R"("due":1000000000000000,)"), std::string::npos);
-  EXPECT_NE(write(-1e6).find(R"("due":-1000000,)"), std::string::npos);
-  EXPECT_NE(write(1e16).find(R"("due":1e+16,)"), std::string::npos);
-  EXPECT_NE(write(-0.0).find(R"("due":-0,)"), std::string::npos);
-}
-
-TEST(JSONEncoder, PrettyPrintsWithTwoSpaces) {
-  EXPECT_EQ(encoded({"x", std::nullopt, {{1}}, 1, true}, {.prettyPrinted = true}),
-            "{\n  \"name\": \"x\",\n  \"samples\": [\n    {\n      \"value\": 1\n    }\n  ],\n"
-            "  \"count\": 1,\n  \"sealed\": true\n}");
-}
-
 TEST(JSONEncoder, NonFiniteNumbersFailAtTheirKey) {
   struct Case {
     double value;

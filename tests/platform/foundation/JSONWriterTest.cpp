@@ -33,8 +33,8 @@ TEST(JSONWriter, EscapesAsThePlatformEncoderDoes) {
   JSONWriter::appendEscaped(out, std::string_view("a\"b\\c/d\b\f\n\r\t\x01\x1f\0é", 17), true);
   EXPECT_EQ(out, "a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\\u0001\\u001f\\u0000é");
   out.clear();
-  JSONWriter::appendEscaped(out, "plumara://downloads", false);
-  EXPECT_EQ(out, "plumara://downloads");
+  JSONWriter::appendEscaped(out, "app://a/b", false);
+  EXPECT_EQ(out, "app://a/b");
 }
 
 TEST(JSONWriter, PlacesCommasAndNesting) {

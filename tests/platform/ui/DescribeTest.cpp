@@ -11,7 +11,9 @@ namespace {
 using namespace SwiftUI;
 using Foundation::Date;
 
-std::string json(const View& view, Date now = Date(0)) { return describe(view, now); }
+std::string json(const View& view, Date now = Date(0)) {
+  return describe(view, now);
+}
 
 // The modifier part of a described Circle carrying one modifier.
 std::string modifierOf(const View& circle) {
@@ -32,11 +34,13 @@ TEST(DescribeNodes, LeafKindsWriteTheirFieldsAndOmitEmptyLists) {
 }
 
 TEST(DescribeNodes, StacksWriteAlignmentSpacingAndChildren) {
-  EXPECT_EQ(json(VStack(HorizontalAlignment::leading, 2, {Circle()})),
-            R"({"view":"VStack","alignment":"leading","spacing":2,"children":[{"view":"Circle"}]})");
+  EXPECT_EQ(
+      json(VStack(HorizontalAlignment::leading, 2, {Circle()})),
+      R"({"view":"VStack","alignment":"leading","spacing":2,"children":[{"view":"Circle"}]})");
   EXPECT_EQ(json(HStack(VerticalAlignment::center, std::nullopt, {})),
             R"({"view":"HStack","alignment":"center","spacing":null})");
-  EXPECT_EQ(json(ZStack(Alignment::topLeading, {})), R"({"view":"ZStack","alignment":"topLeading"})");
+  EXPECT_EQ(json(ZStack(Alignment::topLeading, {})),
+            R"({"view":"ZStack","alignment":"topLeading"})");
 }
 
 TEST(DescribeNodes, TextsWriteKindAndShownText) {
@@ -58,21 +62,20 @@ TEST(DescribeNodes, TimerShowsItsReadingAtTheGivenNow) {
   EXPECT_NE(json(timer, Date(200)).find(R"("text":"1:00:25")"), std::string::npos);
 }
 
-struct PauseLike {
-  static constexpr std::string_view typeName = "PauseDownloadsIntent";
+struct PingIntent {
+  static constexpr std::string_view typeName = "PingIntent";
   static const Foundation::LocalizedStringResource& title() {
-    static const Foundation::LocalizedStringResource value("Pause Downloads");
+    static const Foundation::LocalizedStringResource value("Ping");
     return value;
   }
   AppIntents::IntentResult perform() const { return AppIntents::IntentResult::result(); }
-  friend bool operator==(const PauseLike&, const PauseLike&) = default;
+  friend bool operator==(const PingIntent&, const PingIntent&) = default;
 };
 
 TEST(DescribeNodes, ButtonWritesIntentNameAndLabelNode) {
-  View button = Button(PauseLike(), Circle()).buttonStyle(PlainButtonStyle());
-  EXPECT_EQ(json(button),
-            R"({"view":"Button","intent":"PauseDownloadsIntent",)"
-            R"("modifiers":[{"buttonStyle":"plain"}],"label":{"view":"Circle"}})");
+  View button = Button(PingIntent(), Circle()).buttonStyle(PlainButtonStyle());
+  EXPECT_EQ(json(button), R"({"view":"Button","intent":"PingIntent",)"
+                          R"("modifiers":[{"buttonStyle":"plain"}],"label":{"view":"Circle"}})");
 }
 
 TEST(DescribeModifiers, TextModifiersUseThePlatformNames) {
@@ -107,8 +110,8 @@ TEST(DescribeModifiers, LayoutModifiers) {
 
 TEST(DescribeModifiers, ShapeAndEffectModifiers) {
   EXPECT_EQ(modifierOf(Circle().trim(0, 0.42)), R"({"trim":{"from":0,"to":0.42}})");
-  EXPECT_EQ(modifierOf(Circle().stroke(Color::blue, StrokeStyle{.lineWidth = 3,
-                                                                .lineCap = CGLineCap::round})),
+  EXPECT_EQ(modifierOf(Circle().stroke(Color::blue,
+                                       StrokeStyle{.lineWidth = 3, .lineCap = CGLineCap::round})),
             R"({"stroke":{"color":{"name":"blue"},"lineWidth":3,"lineCap":"round",)"
             R"("lineJoin":"miter","miterLimit":10,"dash":[],"dashPhase":0}})");
   EXPECT_EQ(modifierOf(Circle().rotationEffect(Angle::degrees(-90))),

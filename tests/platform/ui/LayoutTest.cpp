@@ -11,23 +11,12 @@
 #include <numbers>
 #include <string>
 
-#include "platform/appintents/AppIntent.h"
 #include "platform/ui/Views.h"
 
 namespace SwiftUI {
 namespace {
 
 using Drawing::Rect;
-
-struct TapIntent {
-  static constexpr std::string_view typeName = "TapIntent";
-  static const Foundation::LocalizedStringResource& title() {
-    static const Foundation::LocalizedStringResource value("Tap");
-    return value;
-  }
-  AppIntents::IntentResult perform() const { return AppIntents::IntentResult::result(); }
-  friend bool operator==(const TapIntent&, const TapIntent&) = default;
-};
 
 const LayoutNode& child(const LayoutNode& node, std::initializer_list<std::size_t> path) {
   const LayoutNode* n = &node;
@@ -42,39 +31,20 @@ void expectRect(const Rect& actual, const Rect& expected) {
   EXPECT_NEAR(actual.height, expected.height, 1e-9) << actual << " vs " << expected;
 }
 
-StrokeStyle strokeStyle(CGFloat width, CGLineCap cap) {
-  return StrokeStyle{.lineWidth = width,
-                     .lineCap = cap,
-                     .lineJoin = CGLineJoin::miter,
-                     .miterLimit = 10,
-                     .dash = {},
-                     .dashPhase = 0};
+// A fixed square, as a badge or an icon takes its place in a row.
+View square(CGFloat size) {
+  return Circle().frame({.width = size, .height = size});
 }
 
-// The badge's ring as the presentations build it: track, arc turned to
-// start at the top, icon at 0.45 of the side, framed size × size.
-View ring(CGFloat size, CGFloat lineWidth, double progress) {
-  return ZStack(
-             Alignment::center,
-             {
-                 Circle().stroke(Color::blue.opacity(0.3), strokeStyle(lineWidth, CGLineCap::butt)),
-                 Circle()
-                     .trim(0, progress)
-                     .stroke(Color::blue, strokeStyle(lineWidth, CGLineCap::round))
-                     .rotationEffect(Angle::degrees(-90), UnitPoint::center),
-                 Image("arrow.down").font(Font::system(size * 0.45)).foregroundColor(Color::blue),
-             })
-      .frame({.width = size, .height = size, .alignment = Alignment::center});
-}
-
-// The lock screen's tree with its header row and progress block.
-View lockScreen(std::string title, bool showsTimer) {
+// A padded card: a header row (a square, a two-line column, a spacer and a
+// large trailing text) over a bar and a footer row of spaced texts.
+View card(std::string title, bool showsTimer) {
   return VStack(
              HorizontalAlignment::center, 10,
              {
                  HStack(VerticalAlignment::center, 10.0,
                         {
-                            Button(TapIntent(), ring(28, 3, 0.42)).buttonStyle(PlainButtonStyle()),
+                            square(28),
                             VStack(HorizontalAlignment::leading, 2.0,
                                    {
                                        Text::verbatim(std::move(title))
@@ -82,36 +52,26 @@ View lockScreen(std::string title, bool showsTimer) {
                                            .fontWeight(Font::Weight::bold)
                                            .lineLimit(1)
                                            .truncationMode(TruncationMode::tail),
-                                       Text::verbatim("Downloading (2/5)")
-                                           .font(Font::caption)
-                                           .foregroundColor(Color::blue),
+                                       Text::verbatim("Second line (2/5)").font(Font::caption),
                                    }),
                             Spacer(),
-                            Text::verbatim("42%")
-                                .font(Font::title3)
-                                .fontWeight(Font::Weight::bold)
-                                .foregroundColor(Color::blue),
+                            Text::verbatim("42%").font(Font::title3).fontWeight(Font::Weight::bold),
                         }),
                  VStack(HorizontalAlignment::center, 4.0,
                         {
-                            ProgressView(0.42, 1.0).tint(Color::blue),
+                            ProgressView(0.42, 1.0),
                             HStack(VerticalAlignment::center, std::nullopt,
                                    {
-                                       Text::verbatim("6 MB/s")
-                                           .font(Font::caption2)
-                                           .foregroundColor(Color::secondary),
+                                       Text::verbatim("6 MB/s").font(Font::caption2),
                                        Spacer(),
                                        If(showsTimer,
                                           [] {
                                             return HStack(VerticalAlignment::center, 3.0,
                                                           {Image("clock"), Text::verbatim("5:30")})
-                                                .font(Font::caption2)
-                                                .foregroundColor(Color::secondary);
+                                                .font(Font::caption2);
                                           }),
                                        Spacer(),
-                                       Text::verbatim("1.4 GB / 3.33 GB")
-                                           .font(Font::caption2)
-                                           .foregroundColor(Color::secondary),
+                                       Text::verbatim("1.4 GB / 3.33 GB").font(Font::caption2),
                                    }),
                         }),
              })
@@ -129,19 +89,19 @@ class LayoutTest : public ::testing::Test {
 
 // Header row, 339 wide inside the padding: spacing 3 × 10 and the spacer's
 // minimum 8 set aside leave 301 for the others, least flexible first:
-// badge 28, percentage "42%" (3 × 10 = 30), text column (title "Lantern,
-// Tallies", 16 × 7.5 = 120). The spacer takes the other 131, which puts the
+// square 28, "42%" (3 × 10 = 30), text column (title "Lantern, Tallies",
+// 16 × 7.5 = 120). The spacer takes the other 131, which puts the
 // percentage's trailing edge on the padding, at 355.
 TEST_F(LayoutTest, HeaderRowSpacerPushesPercentageToTrailingEdge) {
-  const LayoutNode root = layout(lockScreen("Lantern, Tallies", true), {371, std::nullopt});
+  const LayoutNode root = layout(card("Lantern, Tallies", true), {371, std::nullopt});
   const LayoutNode& header = child(root, {0});
   expectRect(header.frame(), {16, 16, 339, 38});
-  expectRect(child(header, {0}).frame(), {16, 21, 28, 28});      // badge, centred in 38
+  expectRect(child(header, {0}).frame(), {16, 21, 28, 28});      // square, centred in 38
   expectRect(child(header, {1}).frame(), {54, 16, 120, 38});     // title 20 + 2 + status 16
   expectRect(child(header, {1, 0}).frame(), {54, 16, 120, 20});  // title, leading
-  expectRect(child(header, {1, 1}).frame(), {54, 38, 102, 16});  // "Downloading (2/5)", 17 × 6
+  expectRect(child(header, {1, 1}).frame(), {54, 38, 102, 16});  // 17 × 6
   expectRect(child(header, {2}).frame(), {184, 35, 131, 0});     // spacer
-  expectRect(child(header, {3}).frame(), {325, 22.5, 30, 25});   // percentage
+  expectRect(child(header, {3}).frame(), {325, 22.5, 30, 25});   // "42%"
   EXPECT_DOUBLE_EQ(child(header, {3}).frame().maxX(), 371 - 16);
 }
 
@@ -149,7 +109,7 @@ TEST_F(LayoutTest, HeaderRowSpacerPushesPercentageToTrailingEdge) {
 // (timer group 11 + 3 + 22 = 36, speed 33, bytes 16 × 5.5 = 88) take what
 // they need and the two spacers share the rest, 150, equally.
 TEST_F(LayoutTest, FooterSpacersShareTheRestEqually) {
-  const LayoutNode root = layout(lockScreen("Lantern, Tallies", true), {371, std::nullopt});
+  const LayoutNode root = layout(card("Lantern, Tallies", true), {371, std::nullopt});
   const LayoutNode& block = child(root, {1});
   expectRect(block.frame(), {16, 64, 339, 21});
   expectRect(child(block, {0}).frame(), {16, 64, 339, 4});  // the bar across the width
@@ -169,7 +129,7 @@ TEST_F(LayoutTest, FooterSpacersShareTheRestEqually) {
 // Without the timer the two spacers sit side by side, still 8 apart, and
 // still share equally: (339 − 3 × 8 − 33 − 88) / 2 = 97.
 TEST_F(LayoutTest, FooterWithoutTimerKeepsBytesAtTrailingEdge) {
-  const LayoutNode root = layout(lockScreen("Lantern, Tallies", false), {371, std::nullopt});
+  const LayoutNode root = layout(card("Lantern, Tallies", false), {371, std::nullopt});
   const LayoutNode& footer = child(root, {1, 1});
   ASSERT_EQ(footer.children.size(), 4u);
   EXPECT_DOUBLE_EQ(child(footer, {1}).frame().width, 97);
@@ -177,13 +137,13 @@ TEST_F(LayoutTest, FooterWithoutTimerKeepsBytesAtTrailingEdge) {
   expectRect(child(footer, {3}).frame(), {267, 72, 88, 13});
 }
 
-// A title longer than its column: the column gets what the badge, the
-// percentage, the spacings and the spacer's minimum leave, 339 − 28 − 30 −
+// A title longer than its column: the column gets what the square, the
+// "42%", the spacings and the spacer's minimum leave, 339 − 28 − 30 −
 // 30 − 8 = 243; 7.5 a character, so 31 characters and "…" (32 × 7.5 = 240)
 // fit. The spacer keeps its minimum and the percentage its place.
 TEST_F(LayoutTest, LongTitleIsTruncatedAtTheTail) {
   const std::string title = "Meridian Designer 2 Professional Vector Suite";  // 45 characters
-  const LayoutNode root = layout(lockScreen(title, true), {371, std::nullopt});
+  const LayoutNode root = layout(card(title, true), {371, std::nullopt});
   const LayoutNode& titleNode = child(root, {0, 1, 0});
   ASSERT_TRUE(titleNode.text);
   EXPECT_EQ(titleNode.text->text, "Meridian Designer 2 Professiona\u2026");
@@ -214,8 +174,8 @@ TEST_F(LayoutTest, TruncationCutsAtGraphemeBoundaries) {
   expectRect(none.frame(), {0, 0, 0, 20});
 }
 
-// The island's centre stack: padded 8 on the sides; in the progress row the
-// badge (24) and the speed ("6 MB/s", caption 6 × 6 = 36) take what they
+// A centred column padded 8 on the sides; in its middle row a square (24)
+// and a text ("6 MB/s", caption 6 × 6 = 36) take what they
 // need and the bar, with its infinite maximum width, fills the other
 // 315 − 16 − 24 − 36 = 239.
 TEST_F(LayoutTest, IslandBarFillsTheFreeWidth) {
@@ -225,15 +185,11 @@ TEST_F(LayoutTest, IslandBarFillsTheFreeWidth) {
                  Text::verbatim("Quill").font(Font::subheadline).fontWeight(Font::Weight::medium),
                  HStack(VerticalAlignment::center, 8.0,
                         {
-                            ring(24, 2, 0.42),
+                            square(24),
                             ProgressView(0.42, 1.0)
-                                .tint(Color::blue)
                                 .frame({.maxWidth = infinity, .alignment = Alignment::center})
                                 .scaleEffect(1.0, 1.5, UnitPoint::center),
-                            Text::verbatim("6 MB/s")
-                                .font(Font::caption)
-                                .foregroundColor(Color::secondary)
-                                .monospacedDigit(),
+                            Text::verbatim("6 MB/s").font(Font::caption).monospacedDigit(),
                         }),
                  Text::verbatim("Downloading 42% \u2022 2/5").font(Font::caption),
              })
@@ -263,18 +219,6 @@ TEST_F(LayoutTest, IslandBarFillsTheFreeWidth) {
     }
   }
   EXPECT_TRUE(found) << Drawing::describe(list);
-}
-
-TEST_F(LayoutTest, BadgeSquaresAndTheirIcons) {
-  for (const auto& [size, lineWidth, icon] : {std::tuple{28.0, 3.0, 12.6}, {24.0, 2.0, 10.8}}) {
-    const LayoutNode badge = layout(ring(size, lineWidth, 0.5), {100, 100});
-    SCOPED_TRACE(size);
-    expectRect(badge.frame(), {0, 0, size, size});
-    expectRect(child(badge, {0}).frame(), {0, 0, size, size});
-    expectRect(child(badge, {1}).frame(), {0, 0, size, size});
-    const double inset = (size - icon) / 2;
-    expectRect(child(badge, {2}).frame(), {inset, inset, icon, icon});
-  }
 }
 
 TEST_F(LayoutTest, PaddingInsetsTheGivenEdges) {
@@ -356,8 +300,7 @@ TEST_F(LayoutTest, CompetingTextsShareFairly) {
   EXPECT_EQ(child(row, {0}).text->text, "abcdefghijk\u2026");
 }
 
-// Compact leading: a 20-pt ring and a transparent space that still takes
-// its width (body 17: 8.5) and draws nothing.
+// A 20-pt ring and a transparent space that still takes its width (body 17: 8.5) and draws nothing.
 TEST_F(LayoutTest, InvisibleSpaceTakesItsWidth) {
   const View leading =
       HStack(VerticalAlignment::center, 0.0,
@@ -379,13 +322,6 @@ TEST_F(LayoutTest, InvisibleSpaceTakesItsWidth) {
   EXPECT_EQ(half[0], Drawing::DrawCommand(Drawing::BeginOpacity{0.5}));
   EXPECT_TRUE(std::holds_alternative<Drawing::DrawText>(half[1]));
   EXPECT_EQ(half[2], Drawing::DrawCommand(Drawing::EndOpacity{}));
-}
-
-// A text between two spacers in a stack with a fixed width is centred.
-TEST_F(LayoutTest, TimerCentredBetweenSpacers) {
-  const View row = HStack({Spacer(), Text::verbatim("5:30").font(Font::caption2), Spacer()});
-  const LayoutNode root = layout(row, {200, std::nullopt});
-  EXPECT_DOUBLE_EQ(child(root, {1}).frame().midX(), 100);
 }
 
 // Timer texts show their reading at the layout's "now".

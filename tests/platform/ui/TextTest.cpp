@@ -1,8 +1,7 @@
-// What texts show: localizable formats in their default form, and the
+// What texts show: localizable keys built from interpolations, and the
 // count-down timer's m:ss and h:mm:ss forms.
 #include <gtest/gtest.h>
 
-#include "platform/foundation/LocalizedFormat.h"
 #include "platform/ui/ViewQuery.h"
 #include "platform/ui/Views.h"
 
@@ -10,23 +9,6 @@ namespace {
 
 using namespace SwiftUI;
 using Foundation::Date;
-
-TEST(LocalizedFormat, RendersIntegerTextAndPercentPlaceholders) {
-  using Args = std::vector<Foundation::FormatArgument>;
-  EXPECT_EQ(Foundation::renderFormat("%lld%%", Args{std::int64_t{42}}), "42%");
-  EXPECT_EQ(Foundation::renderFormat("%lld", Args{std::int64_t{-7}}), "-7");
-  EXPECT_EQ(Foundation::renderFormat("%@ / %@", Args{std::string("1.2 GB"), std::string("3.4 GB")}),
-            "1.2 GB / 3.4 GB");
-  // Positional placeholders, as a translation may reorder them.
-  EXPECT_EQ(Foundation::renderFormat("%2$@ %1$@", Args{std::string("a"), std::string("b")}), "b a");
-  EXPECT_EQ(Foundation::renderFormat("100%%", Args{}), "100%");
-}
-
-TEST(LocalizedFormat, PlaceholderWithoutArgumentIsKeptAsWritten) {
-  using Args = std::vector<Foundation::FormatArgument>;
-  EXPECT_EQ(Foundation::renderFormat("%lld and %@", Args{std::int64_t{1}}), "1 and %@");
-  EXPECT_EQ(Foundation::renderFormat("50%", Args{}), "50%");
-}
 
 TEST(LocalizedKey, InterpolationBuildsTheFormatTheWayLiteralsDo) {
   // A percentage: an integer argument then a literal percent sign.
@@ -38,12 +20,12 @@ TEST(LocalizedKey, InterpolationBuildsTheFormatTheWayLiteralsDo) {
       LocalizedStringKey::interpolated({"", std::string("1 MB"), " / ", std::string("2 MB"), ""});
   EXPECT_EQ(bytes.key(), "%@ / %@");
   EXPECT_EQ(bytes.resolved(), "1 MB / 2 MB");
-  // A summary line: label, percentage, bullet, counter.
-  auto summary = LocalizedStringKey::interpolated({"", std::string("Paused"), " ",
-                                                   std::int64_t{50}, "% \u2022 ", std::int64_t{3},
-                                                   "/", std::int64_t{7}, ""});
-  EXPECT_EQ(summary.key(), "%@ %lld%% \u2022 %lld/%lld");
-  EXPECT_EQ(summary.resolved(), "Paused 50% \u2022 3/7");
+  // Texts and integers mixed, with non-ASCII literals between them.
+  auto mixed =
+      LocalizedStringKey::interpolated({"", std::string("Box"), " ", std::int64_t{50}, "% \u2022 ",
+                                        std::int64_t{3}, "/", std::int64_t{7}, ""});
+  EXPECT_EQ(mixed.key(), "%@ %lld%% \u2022 %lld/%lld");
+  EXPECT_EQ(mixed.resolved(), "Box 50% \u2022 3/7");
 }
 
 // Count-down readings, from the platform's documented table.
@@ -53,7 +35,9 @@ struct TimerCase {
   const char* withoutHours;
 };
 
-void PrintTo(const TimerCase& c, std::ostream* os) { *os << c.remaining << " s"; }
+void PrintTo(const TimerCase& c, std::ostream* os) {
+  *os << c.remaining << " s";
+}
 
 class CountDown : public ::testing::TestWithParam<TimerCase> {};
 
@@ -72,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(PlatformTable, CountDown,
                                            TimerCase{3600 + 2 * 60 + 3, "1:02:03", "62:03"},
                                            TimerCase{0, "0:00", "0:00"}),
                          [](const ::testing::TestParamInfo<TimerCase>& param) {
-                           return "remaining" + std::to_string(static_cast<int>(param.param.remaining));
+                           return "remaining" +
+                                  std::to_string(static_cast<int>(param.param.remaining));
                          });
 
 TEST(CountDownReading, FollowsNowWithinTheInterval) {

@@ -14,19 +14,6 @@ using namespace SwiftUI;
 static_assert(!std::is_constructible_v<Text, const char*>,
               "a C string must say whether it is verbatim or localizable");
 
-TEST(ViewValue, ModifiersAreKeptInTheOrderApplied) {
-  View text = Text::verbatim("Title")
-                  .font(Font::subheadline)
-                  .fontWeight(Font::Weight::bold)
-                  .lineLimit(1)
-                  .truncationMode(TruncationMode::tail);
-  ASSERT_EQ(text.modifiers().size(), 4u);
-  EXPECT_EQ(text.modifiers()[0], Modifier(FontModifier{Font::subheadline}));
-  EXPECT_EQ(text.modifiers()[1], Modifier(FontWeightModifier{Font::Weight::bold}));
-  EXPECT_EQ(text.modifiers()[2], Modifier(LineLimitModifier{1}));
-  EXPECT_EQ(text.modifiers()[3], Modifier(TruncationModeModifier{TruncationMode::tail}));
-}
-
 TEST(ViewValue, AModifierLeavesTheOriginalUnchanged) {
   View plain = Circle();
   View stroked = plain.stroke(Color::blue, 3);
@@ -76,25 +63,6 @@ TEST(ChildOnlyWhen, EmptyEntriesAreLeftOutAndNotBuilt) {
   EXPECT_EQ(built, 1);
   ASSERT_EQ(with.children().size(), 3u);
   EXPECT_EQ(textOf(with.children()[1]), "timer");
-}
-
-struct NoopIntent {
-  static constexpr std::string_view typeName = "NoopIntent";
-  static const Foundation::LocalizedStringResource& title() {
-    static const Foundation::LocalizedStringResource value("Noop");
-    return value;
-  }
-  AppIntents::IntentResult perform() const { return AppIntents::IntentResult::result(); }
-  friend bool operator==(const NoopIntent&, const NoopIntent&) = default;
-};
-
-TEST(ButtonTree, LabelIsTheOnlyChild) {
-  View button = Button(NoopIntent(), ZStack({Circle(), Image("clock")}))
-                    .buttonStyle(PlainButtonStyle());
-  ASSERT_EQ(button.children().size(), 1u);
-  EXPECT_EQ(button.children()[0].kind(), ViewKind::zstack);
-  EXPECT_EQ(button.as<ButtonNode>()->intent.typeName(), "NoopIntent");
-  EXPECT_EQ(button.modifier<ButtonStyleModifier>()->style, ButtonStyle::plain);
 }
 
 // A custom view composes through its body.

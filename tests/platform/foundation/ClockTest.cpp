@@ -9,8 +9,8 @@ namespace {
 
 TEST(Clock, UnpinnedNowIsTheSystemTimeSince2001) {
   // 2001-01-01T00:00:00Z is 978307200 seconds after the Unix epoch.
-  double unix = std::chrono::duration<double>(
-                    std::chrono::system_clock::now().time_since_epoch()).count();
+  double unix =
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
   double expected = unix - 978307200.0;
   EXPECT_NEAR(Foundation::currentDate().timeIntervalSinceReferenceDate, expected, 5.0);
 }

@@ -17,30 +17,30 @@ TEST(NotificationCenterDelivery, PostCallsObserverBeforeReturningOnThePostingThr
   NotificationCenter center;
   std::vector<Notification> seen;
   std::thread::id observedOn;
-  center.addObserver("PauseDownloads", nullptr, [&](const Notification& n) {
+  center.addObserver("Ping", nullptr, [&](const Notification& n) {
     seen.push_back(n);
     observedOn = std::this_thread::get_id();
   });
-  std::thread poster([&] { center.post("PauseDownloads"); });
+  std::thread poster([&] { center.post("Ping"); });
   std::thread::id posterId = poster.get_id();
   poster.join();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(observedOn, posterId);
-  EXPECT_EQ(seen[0].name, "PauseDownloads");
+  EXPECT_EQ(seen[0].name, "Ping");
   EXPECT_EQ(seen[0].object, nullptr);
   EXPECT_FALSE(seen[0].userInfo.has_value());
 }
 
 TEST(NotificationCenterMatching, NameFilterSeesOnlyItsNameAndNoNameSeesAll) {
   NotificationCenter center;
-  int pauses = 0;
+  int pings = 0;
   int all = 0;
-  center.addObserver("PauseDownloads", nullptr, [&](const Notification&) { ++pauses; });
+  center.addObserver("Ping", nullptr, [&](const Notification&) { ++pings; });
   center.addObserver(std::nullopt, nullptr, [&](const Notification&) { ++all; });
-  center.post("PauseDownloads");
-  center.post("ResumeDownloads");
-  center.post("pausedownloads");  // names are compared exactly
-  EXPECT_EQ(pauses, 1);
+  center.post("Ping");
+  center.post("Pong");
+  center.post("ping");  // names are compared exactly
+  EXPECT_EQ(pings, 1);
   EXPECT_EQ(all, 3);
 }
 

@@ -1,4 +1,4 @@
-#include "activity/DynamicIslandViews.h"
+#include "presentation/DynamicIslandViews.h"
 
 #include <string>
 
@@ -19,7 +19,8 @@ namespace {
 // counter is shown as stored.
 LocalizedStringKey summary(const std::string& label, const ContentState& state) {
   const std::int64_t percent = progressPercent(state.overallProgress);
-  if (state.totalDownloads < 2) return LocalizedStringKey::interpolated({"", label, " ", percent, "%"});
+  if (state.totalDownloads < 2)
+    return LocalizedStringKey::interpolated({"", label, " ", percent, "%"});
   return LocalizedStringKey::interpolated(
       {"", label, " ", percent, "% \u2022 ", state.currentDownload, "/", state.totalDownloads, ""});
 }
@@ -29,7 +30,6 @@ View expandedCenter(const ContentState& state) {
   const Color color = phaseColor(phase);
   const std::string label(phaseLabel(phase));
   const bool isDownloading = phase == DownloadPhase::downloading;
-  const bool showsBytes = isDownloading || phase == DownloadPhase::paused;
 
   return VStack(HorizontalAlignment::center, 6,
                 {
@@ -55,14 +55,15 @@ View expandedCenter(const ContentState& state) {
                                                    .fontWeight(Font::Weight::semibold)
                                                    .foregroundColor(color),
                            }),
-                    If(showsBytes,
+                    If(showsBytes(phase),
                        [&] {
-                         return HStack(VerticalAlignment::center, 4,
-                                       {
-                                           Text::verbatim(byteCountText(state.totalBytesDownloaded)),
-                                           Text(LocalizedStringKey("/")),
-                                           Text::verbatim(byteCountText(state.totalBytesExpected)),
-                                       })
+                         return HStack(
+                                    VerticalAlignment::center, 4,
+                                    {
+                                        Text::verbatim(byteCountText(state.totalBytesDownloaded)),
+                                        Text(LocalizedStringKey("/")),
+                                        Text::verbatim(byteCountText(state.totalBytesExpected)),
+                                    })
                              .font(Font::caption2)
                              .foregroundColor(Color::secondary);
                        }),
@@ -71,16 +72,12 @@ View expandedCenter(const ContentState& state) {
       .padding(Edge::Set::horizontal, 8);
 }
 
-StrokeStyle ringStroke(CGLineCap cap) {
-  return StrokeStyle{.lineWidth = 2, .lineCap = cap, .lineJoin = CGLineJoin::miter, .miterLimit = 10, .dash = {},
-                     .dashPhase = 0};
-}
-
 }  // namespace
 
 WidgetKit::DynamicIslandExpandedContent expandedContent(DownloadActivityViewContext context) {
   return {
-      DynamicIslandExpandedRegion{DynamicIslandExpandedRegionPosition::center, 0, expandedCenter(context.state)},
+      DynamicIslandExpandedRegion{DynamicIslandExpandedRegionPosition::center, 0,
+                                  expandedCenter(context.state)},
       DynamicIslandExpandedRegion{DynamicIslandExpandedRegionPosition::leading, 0, EmptyView()},
       DynamicIslandExpandedRegion{DynamicIslandExpandedRegionPosition::trailing, 0, EmptyView()},
       DynamicIslandExpandedRegion{DynamicIslandExpandedRegionPosition::bottom, 0, EmptyView()},
@@ -88,21 +85,7 @@ WidgetKit::DynamicIslandExpandedContent expandedContent(DownloadActivityViewCont
 }
 
 View islandRing(DownloadActivityViewContext context, double size, double iconSize) {
-  const ContentState& state = context.state;
-  const DownloadPhase phase = effectivePhase(state);
-  const Color color = phaseColor(phase);
-  return ZStack(Alignment::center,
-                {
-                    Circle()
-                        .stroke(color.opacity(0.3), ringStroke(CGLineCap::butt))
-                        .frame({.width = size, .height = size}),
-                    Circle()
-                        .trim(0, state.overallProgress)
-                        .stroke(color, ringStroke(CGLineCap::round))
-                        .frame({.width = size, .height = size})
-                        .rotationEffect(Angle::degrees(-90), UnitPoint::center),
-                    Image(std::string(phaseIcon(phase))).font(Font::system(iconSize)).foregroundColor(color),
-                });
+  return phaseRing(effectivePhase(context.state), context.state.overallProgress, 2, iconSize, size);
 }
 
 View compactLeadingView(DownloadActivityViewContext context) {
@@ -125,12 +108,14 @@ View compactTrailingView(DownloadActivityViewContext context) {
         .font(Font::caption2)
         .foregroundColor(Color::green);
   }
-  return Text(LocalizedStringKey::interpolated({"", progressPercent(state.overallProgress), "%"}))
+  return Text(percentageText(state.overallProgress))
       .font(Font::caption2)
       .fontWeight(Font::Weight::semibold)
       .foregroundColor(phaseColor(phase));
 }
 
-View minimalView(DownloadActivityViewContext context) { return islandRing(std::move(context), 18, 9); }
+View minimalView(DownloadActivityViewContext context) {
+  return islandRing(std::move(context), 18, 9);
+}
 
 }  // namespace tolvane
