@@ -18,7 +18,10 @@ using Foundation::Date;
 // queue's thread.
 struct DownloadQueueApp::Core {
   Core(const ActivityKit::HostAppEnvironment& environment, Timing mode)
-      : center(environment.activityCenter), now(environment.now), speed(environment.speed), timing(mode) {}
+      : center(environment.activityCenter),
+        now(environment.now),
+        speed(environment.speed),
+        timing(mode) {}
 
   ActivityKit::ActivityCenter& center;
   std::function<Date()> now;
@@ -66,11 +69,9 @@ struct DownloadQueueApp::Core {
     nextWake = queueTime.addingTimeInterval(std::max(0.0, in));
     if (timing != Timing::live) return;
     const double realSeconds = std::max(0.0, nextWake->timeIntervalSince(now())) / speed;
-    queue.asyncAfter(std::chrono::duration_cast<SerialQueue::Clock::duration>(
-                         std::chrono::duration<double>(realSeconds)),
-                     [this, armed = generation] {
-                       if (armed == generation) wake();
-                     });
+    queue.asyncAfter(SerialQueue::duration(realSeconds), [this, armed = generation] {
+      if (armed == generation) wake();
+    });
   }
 
   // Live timers may fire late (a busy machine, a high speed): the app then
@@ -109,8 +110,9 @@ struct DownloadQueueApp::Core {
     }
     queueTime = now();
     downloads.emplace(std::move(configuration));
-    auto requested = DownloadActivity::request(center, DownloadActivityAttributes{queueTime},
-                                               downloads->contentState(queueTime), "DownloadActivityAttributes");
+    auto requested =
+        DownloadActivity::request(center, DownloadActivityAttributes{queueTime},
+                                  downloads->contentState(queueTime), "DownloadActivityAttributes");
     if (!requested) {
       downloads.reset();
       schedule();
@@ -123,7 +125,8 @@ struct DownloadQueueApp::Core {
   }
 };
 
-DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& environment, Options options)
+DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& environment,
+                                   Options options)
     : core_(std::make_shared<Core>(environment, options.timing)),
       notificationCenter_(environment.notificationCenter) {
   if (!options.answersControls) return;
@@ -132,7 +135,8 @@ DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& enviro
   const auto observe = [this](const char* name, bool pause) {
     observers_.push_back(notificationCenter_.addObserver(
         name, nullptr, [weak = std::weak_ptr<Core>(core_), pause](const Foundation::Notification&) {
-          if (auto core = weak.lock()) core->queue.async([raw = core.get(), pause] { raw->control(pause); });
+          if (auto core = weak.lock())
+            core->queue.async([raw = core.get(), pause] { raw->control(pause); });
         }));
   };
   observe("PauseDownloads", true);
