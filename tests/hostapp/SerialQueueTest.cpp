@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <future>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
