@@ -90,25 +90,33 @@ function draw(picture, version) {
     box.appendChild(image);
   }
   image.style.width = `${picture.width}px`;
+  image.style.height = `${picture.height}px`;
   image.onload = () => { image.dataset.version = version; };
   image.src = picture.src;
   box.style.width = image.style.width;
-  for (const old of box.querySelectorAll('.hit')) old.remove();
-  for (const button of picture.buttons) {
-    const hit = document.createElement('button');
-    hit.className = 'hit';
+  // Tap targets are kept and moved, so that one under the pointer stays.
+  const hits = [...box.querySelectorAll('.hit')];
+  for (const extra of hits.splice(picture.buttons.length)) extra.remove();
+  picture.buttons.forEach((button, index) => {
+    let hit = hits[index];
+    if (!hit) {
+      hit = document.createElement('button');
+      hit.className = 'hit';
+      hit.addEventListener('click', (event) => {
+        event.stopPropagation();
+        const target = JSON.parse(hit.dataset.center);
+        tap(picture.name, target.x, target.y);
+      });
+      box.appendChild(hit);
+    }
     hit.title = button.intent;
     hit.dataset.intent = button.intent;
+    hit.dataset.center = JSON.stringify({ x: button.x + button.width / 2, y: button.y + button.height / 2 });
     hit.style.left = `${button.x / picture.width * 100}%`;
     hit.style.top = `${button.y / picture.height * 100}%`;
     hit.style.width = `${button.width / picture.width * 100}%`;
     hit.style.height = `${button.height / picture.height * 100}%`;
-    hit.addEventListener('click', (event) => {
-      event.stopPropagation();
-      tap(picture.name, button.x + button.width / 2, button.y + button.height / 2);
-    });
-    box.appendChild(hit);
-  }
+  });
   box.onclick = (event) => {
     const rect = box.getBoundingClientRect();
     tap(picture.name, (event.clientX - rect.left) / rect.width * picture.width,
