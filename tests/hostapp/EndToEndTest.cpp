@@ -255,36 +255,6 @@ TEST(EndToEnd, ATapTheAppDoesNotAnswerLeavesTheDisplayAsItWas) {
   EXPECT_TRUE(shows(before, loop.now(), "Downloading (1/2)"));
 }
 
-TEST(EndToEnd, AnOversizedStateIsRefusedAndTheLastOneStays) {
-  Loop loop;
-  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
-  loop.at(2.5);
-  const std::string last = loop.stateJSON();
-  auto activity = loop.app().activity();
-  ASSERT_TRUE(activity);
-
-  ContentState big = loop.state();
-  big.appNames.assign(200, "An app with a long enough name");  // far over 4 KB as JSON
-  auto error = activity->update(big);
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind, ActivityKit::ActivityError::Kind::payloadTooLarge);
-  EXPECT_EQ(loop.stateJSON(), last);
-  EXPECT_TRUE(shows(loop.presentations(), loop.now(), "Downloading (1/2)"));
-
-  // The app goes on as before.
-  loop.at(3.5);
-  EXPECT_EQ(loop.state().phase, DownloadPhase::importing);
-}
-
-TEST(EndToEnd, TheDeepLinkReachesTheApp) {
-  Loop loop;
-  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
-  const auto url = loop.presentations().dynamicIsland.widgetURLValue();
-  ASSERT_TRUE(url);
-  loop.app().open(*url);
-  EXPECT_EQ(loop.app().openedURLs(), std::vector<std::string>{"plumara://downloads"});
-}
-
 // Where the page lets a user tap: the badge on the lock-screen card (inside
 // the 14-point margin and the view's 16-point padding, 28 points across)
 // and in the expanded island (24 across); the compact and minimal islands
