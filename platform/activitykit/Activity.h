@@ -15,8 +15,8 @@ namespace ActivityKit {
 // ContentState coded as JSON too.
 template <class A>
 concept ActivityAttributes = Foundation::Decodable<A> && Foundation::Encodable<A> &&
-                             Foundation::Decodable<typename A::ContentState> &&
-                             Foundation::Encodable<typename A::ContentState>;
+    Foundation::Decodable<typename A::ContentState> &&
+    Foundation::Encodable<typename A::ContentState>;
 
 // How the platform reads payloads of A: with A's own decodings.
 template <ActivityAttributes A>
@@ -29,7 +29,8 @@ ActivityType activityType(std::string name) {
       return value.error();
     };
   };
-  return {std::move(name), decodes(std::type_identity<A>{}), decodes(std::type_identity<typename A::ContentState>{})};
+  return {std::move(name), decodes(std::type_identity<A>{}),
+          decodes(std::type_identity<typename A::ContentState>{})};
 }
 
 // The host app's handle on one Live Activity of attributes type A.
@@ -47,7 +48,8 @@ class Activity {
   using ContentState = typename A::ContentState;
 
   // Starts an activity with its attributes and first state.
-  static Foundation::Result<Activity, ActivityError> request(ActivityCenter& center, const A& attributes,
+  static Foundation::Result<Activity, ActivityError> request(ActivityCenter& center,
+                                                             const A& attributes,
                                                              const ContentState& state,
                                                              std::string typeName = "Activity") {
     auto attributesJSON = encode(attributes);
@@ -68,7 +70,8 @@ class Activity {
   }
 
   // Ends the activity, with a last state to show when given.
-  std::optional<ActivityError> end(const std::optional<ContentState>& finalState = std::nullopt) const {
+  std::optional<ActivityError> end(
+      const std::optional<ContentState>& finalState = std::nullopt) const {
     if (!finalState) return center_->end(id_);
     auto json = encode(*finalState);
     if (!json) return json.error();
@@ -85,7 +88,8 @@ class Activity {
   // The state the platform holds now, decoded (it decoded when accepted).
   ContentState content() const {
     auto snapshot = center_->activity(id_);
-    return std::move(Foundation::JSONDecoder().decode<ContentState>(snapshot->contentState).value());
+    return std::move(
+        Foundation::JSONDecoder().decode<ContentState>(snapshot->contentState).value());
   }
 
  private:

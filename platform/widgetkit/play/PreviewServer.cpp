@@ -135,6 +135,7 @@ struct PreviewServer::State : std::enable_shared_from_this<PreviewServer::State>
       : io(context),
         acceptor(context),
         keepAlive(context),
+        acceptRetry(context),
         routes(std::move(r)),
         limits(l),
         worker(l.maxPendingActions) {}
@@ -142,6 +143,7 @@ struct PreviewServer::State : std::enable_shared_from_this<PreviewServer::State>
   asio::io_context& io;
   tcp::acceptor acceptor;
   asio::steady_timer keepAlive;
+  asio::steady_timer acceptRetry;  // after a failed accept (out of descriptors)
   PreviewRoutes routes;
   PreviewLimits limits;
   Worker worker;
@@ -439,23 +441,29 @@ std::optional<PreviewResponse> PreviewServer::State::refuse(
 void PreviewServer::State::accept() {
   acceptor.async_accept([this, self = shared_from_this()](error_code error, tcp::socket socket) {
     if (stopping || !acceptor.is_open()) return;
-    if (!error) {
-      if (connections >= limits.maxConnections) {
-        // Said at once without waiting: it fits in the socket's buffer.
-        static const std::string busy = [] {
-          const std::string body = errorLine("too many connections; try again");
-          return "HTTP/1.1 503 Service Unavailable\r\nContent-Type: "
-                 "application/json\r\nContent-Length: " +
-                 std::to_string(body.size()) + "\r\nConnection: close\r\nRetry-After: 1\r\n\r\n" +
-                 body;
-        }();
-        ::send(socket.native_handle(), busy.data(), busy.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
-        error_code ignored;
-        socket.shutdown(tcp::socket::shutdown_both, ignored);
-        socket.close(ignored);
-      } else {
-        std::make_shared<Connection>(shared_from_this(), std::move(socket))->start();
-      }
+    if (error) {
+      // Out of descriptors or memory: try again shortly rather than spin.
+      acceptRetry.expires_after(std::chrono::milliseconds(50));
+      acceptRetry.async_wait([this, self](error_code retryError) {
+        if (!retryError && !stopping) accept();
+      });
+      return;
+    }
+    if (connections >= limits.maxConnections) {
+      // Said at once without waiting: it fits in the socket's buffer.
+      static const std::string busy = [] {
+        const std::string body = errorLine("too many connections; try again");
+        return "HTTP/1.1 503 Service Unavailable\r\nContent-Type: "
+               "application/json\r\nContent-Length: " +
+               std::to_string(body.size()) + "\r\nConnection: close\r\nRetry-After: 1\r\n\r\n" +
+               body;
+      }();
+      ::send(socket.native_handle(), busy.data(), busy.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+      error_code ignored;
+      socket.shutdown(tcp::socket::shutdown_both, ignored);
+      socket.close(ignored);
+    } else {
+      std::make_shared<Connection>(shared_from_this(), std::move(socket))->start();
     }
     accept();
   });
@@ -481,6 +489,7 @@ void PreviewServer::State::close() {
   error_code ignored;
   acceptor.close(ignored);
   keepAlive.cancel();
+  acceptRetry.cancel();
   for (Connection* connection : std::vector<Connection*>(requests.begin(), requests.end()))
     connection->close();
   for (EventStream* stream : std::vector<EventStream*>(streams.begin(), streams.end()))
