@@ -362,7 +362,8 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
     }
     if (path == "/state") {
       const auto activities = preview.session().center().activities();
-      if (activities.empty()) return jsonAnswer(409, errorJSON("no activity: start a queue first"));
+      if (activities.empty())
+        return jsonAnswer(409, errorJSON("no activity yet: POST /start first"));
       if (auto error = preview.session().center().update(activities.back().id, body)) {
         return jsonAnswer(
             422, errorJSON(std::string(ActivityKit::ActivityError::name(error->kind)) + ": " +

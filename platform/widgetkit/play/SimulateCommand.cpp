@@ -19,19 +19,20 @@
 #include "platform/widgetkit/play/HostAppSession.h"
 #include "platform/widgetkit/play/PlayCommands.h"
 
-// simulate [QUEUE.json] [--speed FACTOR] [--frames DIR] [--format png|svg]
+// simulate [INPUT.json] [--speed FACTOR] [--frames DIR] [--format png|svg]
 //          [--scale N]
 //
-// Plays the host app's download queue (its built-in one, or the one the
-// file describes) through the activity, FACTOR times faster than real time,
-// and prints one line per state the app pushes: the simulated time since
-// the start, then what the lock screen shows after its title, in reading
-// order (status line, percentage, speed or phase, time remaining, bytes).
+// Launches the installed host app (with the JSON the file holds, or with
+// none) and plays what it pushes through the activity, FACTOR times faster
+// than real time, printing one line per state the app pushes: the simulated
+// time since the start, then what the lock screen shows after its title, in
+// reading order (status line, percentage, speed or phase, time remaining,
+// bytes).
 // With --frames every presentation of every state is drawn into DIR as
 // NNNN-<presentation>.<format>. Ends when the app ends its activity.
 //
 // Only for a program with a host app installed (ActivityKit::installHostApp).
-// Errors: 64 usage, 65 a queue the app refuses, 66 an unreadable queue file,
+// Errors: 64 usage, 65 an input the app refuses, 66 an unreadable input file,
 // 74 frames that could not be written, 70 drawing failures.
 namespace WidgetKit {
 
@@ -66,10 +67,10 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
     double scale = 2;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command =
-      app.add_subcommand("simulate", "Play the host app's download queue through the activity");
+  CLI::App* command = app.add_subcommand("simulate", "Play the host app through the activity");
   command->add_option("queue", options->queue,
-                      "A JSON file describing the queue; the built-in queue when left out");
+                      "The JSON the app is launched with (for the download app, its queue); the "
+                      "app's default when left out");
   command->add_option("--speed", options->speed, "How many times faster than real time (default 1)")
       ->check(detail::speedValidator());
   command->add_option("--frames", options->frames,
