@@ -74,7 +74,8 @@ class DownloadQueueApp final : public ActivityKit::HostApp {
   std::optional<ActivityKit::Activity<DownloadActivityAttributes>> activity() const;
   std::optional<DownloadPhase> phase() const;
   std::vector<std::string> openedURLs() const;
-  // The errors the platform answered pushes with, oldest first.
+  // The errors the platform answered pushes with, oldest first (the newest
+  // sixteen; as are the URLs).
   std::vector<ActivityKit::ActivityError> refusedUpdates() const;
   int pauseRequests() const;
   int resumeRequests() const;

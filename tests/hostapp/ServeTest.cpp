@@ -292,17 +292,25 @@ TEST(Serve, AnOversizedBodyIsRefusedUnreadAndTheServerDoesNotGrow) {
   ASSERT_GT(serve.port(), 0) << serve.firstLine();
   const int port = serve.port();
   const std::string host = "Host: 127.0.0.1:" + std::to_string(port) + "\r\n";
-  const long before = serve.residentKiB();
+  // Once warm (the drawing thread's fonts, a first refusal), ten refusals
+  // of 2 MiB bodies, with and without a length, leave the size as it was.
+  ASSERT_EQ(statusLine(post(port, "/start", queue, json)), "HTTP/1.1 200 OK");
   const std::string mebibytes(2 << 20, ' ');
-  for (const std::string length :
-       {"Content-Length: 2097152\r\n", "Transfer-Encoding: chunked\r\n"}) {
+  long before = 0;
+  for (int round = 0; round < 11; ++round) {
+    if (round == 1) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      before = serve.residentKiB();
+    }
+    const bool chunked = round % 2 == 1;
     const int fd = connectTo(port);
-    const bool chunked = length[0] == 'T';
-    sendAll(fd, "POST /state HTTP/1.1\r\n" + host + json + length + "\r\n");
+    sendAll(fd, "POST /state HTTP/1.1\r\n" + host + json +
+                    (chunked ? "Transfer-Encoding: chunked\r\n\r\n"
+                             : "Content-Length: 2097152\r\n\r\n"));
     std::thread sender(
         [&] { sendAll(fd, chunked ? "200000\r\n" + mebibytes + "\r\n0\r\n\r\n" : mebibytes); });
     const auto answer = receive(fd, std::chrono::seconds(5), 64);
-    EXPECT_EQ(statusLine(answer), "HTTP/1.1 413 Payload Too Large") << length;
+    EXPECT_EQ(statusLine(answer), "HTTP/1.1 413 Payload Too Large") << round;
     shutdown(fd, SHUT_RDWR);
     sender.join();
     close(fd);
