@@ -325,13 +325,18 @@ class Connection : public std::enable_shared_from_this<Connection> {
     }
     if (request.method() == http::verb::post) {
       std::string body = std::move(parser_->get().body());
+      // The connection is touched only on the loop: the worker hands its
+      // reference back with the answer, so that it is never the last one
+      // let go on the worker's thread.
       const bool queued = state_->worker.add([self = shared_from_this(), path, query,
-                                              body = std::move(body), keepAlive] {
+                                              body = std::move(body), keepAlive]() mutable {
         auto answer = self->state_->routes.act(path, query, body);
-        asio::post(self->state_->io, [self, keepAlive, answer = std::move(answer), path]() mutable {
-          self->send(answer ? std::move(*answer) : refusal(404, "no such action: " + path),
-                     keepAlive, true);
-        });
+        auto& io = self->state_->io;
+        asio::post(
+            io, [self = std::move(self), keepAlive, answer = std::move(answer), path]() mutable {
+              self->send(answer ? std::move(*answer) : refusal(404, "no such action: " + path),
+                         keepAlive, true);
+            });
       });
       if (!queued) send(refusal(503, "too many requests waiting; try again"), false, true);
       return;
