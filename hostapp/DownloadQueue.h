@@ -9,8 +9,8 @@
 
 #include "model/DownloadActivityAttributes.h"
 #include "platform/foundation/CodingError.h"
-#include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/Date.h"
+#include "platform/foundation/JSONDecoder.h"
 
 namespace tolvane {
 
@@ -26,9 +26,13 @@ namespace tolvane {
 //   → downloading app 2 → … → importing app n → completed
 //
 // While downloading, bytes flow at the nominal rate times (1 + jitter·u),
-// where u in [-1, 1] is drawn afresh for every whole second of the queue's
-// time from the seed alone, so a queue always runs the same way. A paused
-// queue lets time pass without moving.
+// where u in [-1, 1] is drawn from the seed alone for every pair of whole
+// seconds of the queue's time and taken as +u in the first second of the
+// pair and -u in the second, so a queue always runs the same way and every
+// pair moves exactly twice the nominal rate. That makes the bytes moved over
+// any stretch, and the time a number of bytes takes, a formula rather than
+// a walk through the seconds: a step of a year costs what a step of a
+// second does. A paused queue lets time pass without moving.
 class DownloadQueue {
  public:
   struct App {
@@ -57,9 +61,18 @@ class DownloadQueue {
   // Five apps, 575 MB at 24 MB/s: about half a minute.
   static Configuration builtIn();
 
+  // Upper bounds of a description: what a played queue can show, and a
+  // queue that ends within a week at its nominal rate.
+  static constexpr std::size_t maxApps = 100;
+  static constexpr std::size_t maxNameBytes = 256;
+  static constexpr std::int64_t maxAppSize = std::int64_t{1} << 44;         // 16 TiB
+  static constexpr std::int64_t maxBytesPerSecond = std::int64_t{1} << 40;  // 1 TiB/s
+  static constexpr double maxWaitSeconds = 24 * 3600;                       // queued or importing
+  static constexpr double maxQueueSeconds = 7 * 24 * 3600;
+
   // Decodes a description; refuses one whose values make no queue (no
   // apps, a size or rate not above 0, a jitter outside [0, 1), a negative
-  // duration), with the offending key.
+  // duration) or exceed the bounds above, with the offending key.
   static Foundation::Result<Configuration, std::string> configuration(std::string_view json);
 
   explicit DownloadQueue(Configuration configuration);
@@ -95,14 +108,21 @@ class DownloadQueue {
   bool isDownload(std::size_t segment) const { return segment % 2 == 1; }
   std::size_t appIndex() const;
   double rateAt(double clock) const;
+  // The jitter's share of the bytes moved from the start of the pair of
+  // seconds that holds `clock` (in nominal seconds; 0 at every pair's end).
+  double jitterSeconds(double clock) const;
+  // Bytes moved from `clock` over `seconds`, and seconds that `bytes` take
+  // from `clock`.
+  double bytesOver(double clock, double seconds) const;
+  double secondsFor(double clock, double bytes) const;
   double remainingInSegment() const;  // bytes or seconds
 
   Configuration configuration_;
   std::int64_t bytesExpected_ = 0;
   std::size_t segment_ = 0;
-  double done_ = 0;           // in the current segment: bytes or seconds
-  double bytesBefore_ = 0;    // bytes of the apps already downloaded
-  double clock_ = 0;          // seconds the queue has been advanced, paused time included
+  double done_ = 0;         // in the current segment: bytes or seconds
+  double bytesBefore_ = 0;  // bytes of the apps already downloaded
+  double clock_ = 0;        // seconds the queue has been advanced, paused time included
   bool paused_ = false;
 };
 

@@ -14,11 +14,23 @@ using ActivityKit::ActivityError;
 using DownloadActivity = ActivityKit::Activity<DownloadActivityAttributes>;
 using Foundation::Date;
 
+// What the app remembers of taps and refusals, for a caller that asks: the
+// newest few, so that a session left running holds a bounded amount.
+template <typename T>
+void remember(std::vector<T>& list, T value) {
+  constexpr std::size_t kept = 16;
+  if (list.size() == kept) list.erase(list.begin());
+  list.push_back(std::move(value));
+}
+
 // Everything the app holds. All but the queue itself is touched only on the
 // queue's thread.
 struct DownloadQueueApp::Core {
   Core(const ActivityKit::HostAppEnvironment& environment, Timing mode)
-      : center(environment.activityCenter), now(environment.now), speed(environment.speed), timing(mode) {}
+      : center(environment.activityCenter),
+        now(environment.now),
+        speed(environment.speed),
+        timing(mode) {}
 
   ActivityKit::ActivityCenter& center;
   std::function<Date()> now;
@@ -27,12 +39,12 @@ struct DownloadQueueApp::Core {
 
   std::optional<DownloadQueue> downloads;
   std::optional<DownloadActivity> activity;
-  Date queueTime;                // the date the queue has been advanced to
-  Date lastPush;                 // the date of the last state pushed
-  std::optional<Date> nextWake;  // when the queue next needs the app
-  std::uint64_t generation = 0;  // of the live timer that may fire; older ones do nothing
-  std::vector<std::string> openedURLs;
-  std::vector<ActivityError> refused;
+  Date queueTime;                       // the date the queue has been advanced to
+  Date lastPush;                        // the date of the last state pushed
+  std::optional<Date> nextWake;         // when the queue next needs the app
+  std::uint64_t generation = 0;         // of the live timer that may fire; older ones do nothing
+  std::vector<std::string> openedURLs;  // the newest few
+  std::vector<ActivityError> refused;   // the newest few
   int pauses = 0;
   int resumes = 0;
 
@@ -49,7 +61,7 @@ struct DownloadQueueApp::Core {
     const ContentState state = downloads->contentState(t);
     lastPush = t;
     const auto error = downloads->isCompleted() ? activity->end(state) : activity->update(state);
-    if (error) refused.push_back(*error);
+    if (error) remember(refused, *error);
   }
 
   // Works out the next wake: the next change of phase or app, and a second
@@ -66,11 +78,9 @@ struct DownloadQueueApp::Core {
     nextWake = queueTime.addingTimeInterval(std::max(0.0, in));
     if (timing != Timing::live) return;
     const double realSeconds = std::max(0.0, nextWake->timeIntervalSince(now())) / speed;
-    queue.asyncAfter(std::chrono::duration_cast<SerialQueue::Clock::duration>(
-                         std::chrono::duration<double>(realSeconds)),
-                     [this, armed = generation] {
-                       if (armed == generation) wake();
-                     });
+    queue.asyncAfter(SerialQueue::duration(realSeconds), [this, armed = generation] {
+      if (armed == generation) wake();
+    });
   }
 
   // Live timers may fire late (a busy machine, a high speed): the app then
@@ -104,13 +114,14 @@ struct DownloadQueueApp::Core {
 
   std::optional<std::string> start(DownloadQueue::Configuration configuration) {
     if (activity && activity->activityState() == ActivityKit::ActivityState::active) {
-      if (auto error = activity->end(downloads->contentState(queueTime))) refused.push_back(*error);
+      if (auto error = activity->end(downloads->contentState(queueTime))) remember(refused, *error);
       activity.reset();
     }
     queueTime = now();
     downloads.emplace(std::move(configuration));
-    auto requested = DownloadActivity::request(center, DownloadActivityAttributes{queueTime},
-                                               downloads->contentState(queueTime), "DownloadActivityAttributes");
+    auto requested =
+        DownloadActivity::request(center, DownloadActivityAttributes{queueTime},
+                                  downloads->contentState(queueTime), "DownloadActivityAttributes");
     if (!requested) {
       downloads.reset();
       schedule();
@@ -123,7 +134,8 @@ struct DownloadQueueApp::Core {
   }
 };
 
-DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& environment, Options options)
+DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& environment,
+                                   Options options)
     : core_(std::make_shared<Core>(environment, options.timing)),
       notificationCenter_(environment.notificationCenter) {
   if (!options.answersControls) return;
@@ -132,7 +144,8 @@ DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& enviro
   const auto observe = [this](const char* name, bool pause) {
     observers_.push_back(notificationCenter_.addObserver(
         name, nullptr, [weak = std::weak_ptr<Core>(core_), pause](const Foundation::Notification&) {
-          if (auto core = weak.lock()) core->queue.async([raw = core.get(), pause] { raw->control(pause); });
+          if (auto core = weak.lock())
+            core->queue.async([raw = core.get(), pause] { raw->control(pause); });
         }));
   };
   observe("PauseDownloads", true);
@@ -157,7 +170,7 @@ std::optional<std::string> DownloadQueueApp::start(DownloadQueue::Configuration 
 }
 
 void DownloadQueueApp::open(const std::string& url) {
-  core_->queue.async([core = core_.get(), url] { core->openedURLs.push_back(url); });
+  core_->queue.async([core = core_.get(), url] { remember(core->openedURLs, url); });
 }
 
 void DownloadQueueApp::catchUp() {

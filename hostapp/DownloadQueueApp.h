@@ -49,7 +49,15 @@ class DownloadQueueApp final : public ActivityKit::HostApp {
   DownloadQueueApp(const ActivityKit::HostAppEnvironment& environment, Options options);
   ~DownloadQueueApp() override;
 
-  std::optional<std::string> startQueue(std::optional<std::string_view> queue) override;
+  // Starts the app's download queue, the built-in one or the one described
+  // by `queue` (JSON), and the activity that shows it; a queue already
+  // running ends first. Returns an error line when the description is
+  // refused. Returns at once: the queue runs on the app's own queue.
+  std::optional<std::string> startQueue(std::optional<std::string_view> queue);
+  // A launch starts a queue.
+  std::optional<std::string> launch(std::optional<std::string_view> input) override {
+    return startQueue(input);
+  }
   void open(const std::string& url) override;
 
   // Starts a queue from a configuration (waits until the activity is
@@ -66,7 +74,8 @@ class DownloadQueueApp final : public ActivityKit::HostApp {
   std::optional<ActivityKit::Activity<DownloadActivityAttributes>> activity() const;
   std::optional<DownloadPhase> phase() const;
   std::vector<std::string> openedURLs() const;
-  // The errors the platform answered pushes with, oldest first.
+  // The errors the platform answered pushes with, oldest first (the newest
+  // sixteen; as are the URLs).
   std::vector<ActivityKit::ActivityError> refusedUpdates() const;
   int pauseRequests() const;
   int resumeRequests() const;

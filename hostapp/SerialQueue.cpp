@@ -5,6 +5,16 @@
 
 namespace tolvane {
 
+SerialQueue::Clock::duration SerialQueue::duration(double seconds) {
+  using Seconds = std::chrono::duration<double>;
+  if (!(seconds > 0)) return Clock::duration::zero();
+  // Kept a little inside the range, where the conversion is exact enough.
+  if (seconds >= 0.999 * std::chrono::duration_cast<Seconds>(Clock::duration::max()).count()) {
+    return Clock::duration::max();
+  }
+  return std::chrono::duration_cast<Clock::duration>(Seconds(seconds));
+}
+
 SerialQueue::SerialQueue() : thread_([this] { work(); }) {}
 
 SerialQueue::~SerialQueue() {

@@ -32,8 +32,16 @@ class SerialQueue {
 
   // Queues a job to run as soon as the ones before it have run.
   void async(Job job) { asyncAt(Clock::now(), std::move(job)); }
-  // Queues a job to run once `delay` has passed.
-  void asyncAfter(Clock::duration delay, Job job) { asyncAt(Clock::now() + delay, std::move(job)); }
+  // Queues a job to run once `delay` has passed (a delay past the clock's
+  // range waits until the end of it).
+  void asyncAfter(Clock::duration delay, Job job) {
+    const auto now = Clock::now();
+    asyncAt(delay >= Clock::time_point::max() - now ? Clock::time_point::max() : now + delay,
+            std::move(job));
+  }
+  // A wait in seconds as the clock's duration: nothing for what is not
+  // above 0, the longest duration for what does not fit.
+  static Clock::duration duration(double seconds);
   // Runs `job` on the queue after the jobs now due, and waits for it (a
   // stopping queue runs nothing and returns at once).
   void sync(const Job& job);
@@ -49,8 +57,8 @@ class SerialQueue {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::map<std::pair<Clock::time_point, std::uint64_t>, Job> jobs_;  // guarded by mutex_
-  std::uint64_t nextOrder_ = 0;                                       // guarded by mutex_
-  bool stopping_ = false;                                             // guarded by mutex_
+  std::uint64_t nextOrder_ = 0;                                      // guarded by mutex_
+  bool stopping_ = false;                                            // guarded by mutex_
   std::thread thread_;
 };
 

@@ -6,7 +6,9 @@
 
 namespace ActivityKit {
 
-std::string_view nameOf(ActivityState state) { return state == ActivityState::active ? "active" : "ended"; }
+std::string_view nameOf(ActivityState state) {
+  return state == ActivityState::active ? "active" : "ended";
+}
 
 std::string_view ActivityError::name(Kind kind) {
   switch (kind) {
@@ -19,22 +21,25 @@ std::string_view ActivityError::name(Kind kind) {
   return "decodingFailed";
 }
 
-ActivityCenter::ActivityCenter(Clock clock) : clock_(clock ? std::move(clock) : Clock(&Foundation::currentDate)) {}
+ActivityCenter::ActivityCenter(Clock clock)
+    : clock_(clock ? std::move(clock) : Clock(&Foundation::currentDate)) {}
 
 std::optional<ActivityError> ActivityCenter::check(const ActivityType& type, std::string_view json,
                                                    bool attributes) {
   const char* what = attributes ? "attributes" : "content state";
   if (json.size() > maximumPayloadSize) {
     return ActivityError{ActivityError::Kind::payloadTooLarge,
-                         std::string(what) + " of " + std::to_string(json.size()) + " bytes exceeds the limit of " +
-                             std::to_string(maximumPayloadSize) + " bytes",
+                         std::string(what) + " of " + std::to_string(json.size()) +
+                             " bytes exceeds the limit of " + std::to_string(maximumPayloadSize) +
+                             " bytes",
                          std::nullopt};
   }
   const auto& decode = attributes ? type.decodeAttributes : type.decodeContentState;
   if (auto error = decode(json)) {
     return ActivityError{ActivityError::Kind::decodingFailed,
-                         std::string(error->kindName()) + " at " + Foundation::describeCodingPath(error->codingPath) +
-                             ": " + error->debugDescription,
+                         std::string(error->kindName()) + " at " +
+                             Foundation::describeCodingPath(error->codingPath) + ": " +
+                             error->debugDescription,
                          *error};
   }
   return std::nullopt;
@@ -60,13 +65,15 @@ Foundation::Result<std::string, ActivityError> ActivityCenter::request(const Act
   return snapshot.id;
 }
 
-std::optional<ActivityError> ActivityCenter::update(const std::string& id, std::string contentState) {
+std::optional<ActivityError> ActivityCenter::update(const std::string& id,
+                                                    std::string contentState) {
   std::optional<ActivityType> type;
   {
     std::lock_guard lock(mutex_);
     auto found = entries_.find(id);
     if (found == entries_.end()) {
-      return ActivityError{ActivityError::Kind::activityNotFound, "no activity " + id, std::nullopt};
+      return ActivityError{ActivityError::Kind::activityNotFound, "no activity " + id,
+                           std::nullopt};
     }
     type = found->second.type;
   }
@@ -88,13 +95,15 @@ std::optional<ActivityError> ActivityCenter::update(const std::string& id, std::
   return std::nullopt;
 }
 
-std::optional<ActivityError> ActivityCenter::end(const std::string& id, std::optional<std::string> finalState) {
+std::optional<ActivityError> ActivityCenter::end(const std::string& id,
+                                                 std::optional<std::string> finalState) {
   std::optional<ActivityType> type;
   {
     std::lock_guard lock(mutex_);
     auto found = entries_.find(id);
     if (found == entries_.end()) {
-      return ActivityError{ActivityError::Kind::activityNotFound, "no activity " + id, std::nullopt};
+      return ActivityError{ActivityError::Kind::activityNotFound, "no activity " + id,
+                           std::nullopt};
     }
     type = found->second.type;
   }
@@ -115,6 +124,17 @@ std::optional<ActivityError> ActivityCenter::end(const std::string& id, std::opt
     }
     entry.snapshot.state = ActivityState::ended;
     snapshot = entry.snapshot;
+    // The system dismisses the oldest ended activities beyond a few.
+    std::size_t ended = 0;
+    for (auto it = order_.rbegin(); it != order_.rend();) {
+      if (entries_.at(*it).snapshot.state == ActivityState::ended &&
+          ++ended > maximumEndedActivities) {
+        entries_.erase(*it);
+        it = std::make_reverse_iterator(order_.erase(std::next(it).base()));
+      } else {
+        ++it;
+      }
+    }
   }
   deliver(ActivityEvent::Kind::ended, snapshot);
   return std::nullopt;

@@ -70,7 +70,7 @@ struct ActivitySnapshot {
 struct ActivityEvent {
   enum class Kind : std::uint8_t { requested, updated, ended };
   Kind kind = Kind::updated;
-  ActivitySnapshot activity;  // after the change
+  ActivitySnapshot activity;   // after the change
   std::uint64_t sequence = 0;  // 1, 2, … across the centre's activities
   Foundation::Date date;       // the centre's clock when the change was accepted
 };
@@ -87,6 +87,9 @@ class ActivityCenter {
  public:
   // The largest payload the platform takes for one state, in bytes of JSON.
   static constexpr std::size_t maximumPayloadSize = 4096;
+  // Ended activities the centre keeps (the newest); older ones are
+  // dismissed and forgotten, so a long session holds a bounded number.
+  static constexpr std::size_t maximumEndedActivities = 4;
 
   using Clock = std::function<Foundation::Date()>;
   using Observer = std::function<void(const ActivityEvent&)>;
@@ -100,7 +103,8 @@ class ActivityCenter {
   // Starts an activity with its attributes and first state and returns its
   // identifier ("activity-1", "activity-2", … in this centre). Refused as
   // an update would be; the attributes are held to the same limit.
-  Foundation::Result<std::string, ActivityError> request(const ActivityType& type, std::string attributes,
+  Foundation::Result<std::string, ActivityError> request(const ActivityType& type,
+                                                         std::string attributes,
                                                          std::string contentState);
 
   // Replaces the activity's state. Refused (and the state kept) when the
@@ -110,11 +114,12 @@ class ActivityCenter {
   // Ends the activity, first replacing its state with `finalState` when
   // given (refused as update would be, and then the activity stays active).
   // Ending an ended activity is refused with activityEnded.
-  std::optional<ActivityError> end(const std::string& id, std::optional<std::string> finalState = std::nullopt);
+  std::optional<ActivityError> end(const std::string& id,
+                                   std::optional<std::string> finalState = std::nullopt);
 
   // The activity, or nothing for an unknown identifier.
   std::optional<ActivitySnapshot> activity(const std::string& id) const;
-  // Every activity, oldest first, ended ones included.
+  // Every activity, oldest first, the ended ones still kept included.
   std::vector<ActivitySnapshot> activities() const;
 
   // Calls `observer` for every change accepted from now on, on the thread
@@ -131,18 +136,19 @@ class ActivityCenter {
   };
 
   // Checks a payload against the limit and the decoding.
-  static std::optional<ActivityError> check(const ActivityType& type, std::string_view json, bool attributes);
+  static std::optional<ActivityError> check(const ActivityType& type, std::string_view json,
+                                            bool attributes);
   void deliver(ActivityEvent::Kind kind, const ActivitySnapshot& snapshot);
 
   Clock clock_;
   std::mutex deliveryMutex_;
   mutable std::mutex mutex_;
-  std::map<std::string, Entry> entries_;     // guarded by mutex_
-  std::vector<std::string> order_;           // guarded by mutex_
-  std::uint64_t nextId_ = 1;                 // guarded by mutex_
-  std::uint64_t sequence_ = 0;               // guarded by deliveryMutex_
+  std::map<std::string, Entry> entries_;                          // guarded by mutex_
+  std::vector<std::string> order_;                                // guarded by mutex_
+  std::uint64_t nextId_ = 1;                                      // guarded by mutex_
+  std::uint64_t sequence_ = 0;                                    // guarded by deliveryMutex_
   std::map<ObserverToken, std::shared_ptr<Observer>> observers_;  // guarded by mutex_
-  ObserverToken nextToken_ = 1;              // guarded by mutex_
+  ObserverToken nextToken_ = 1;                                   // guarded by mutex_
 };
 
 }  // namespace ActivityKit

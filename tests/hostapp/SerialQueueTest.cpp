@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <atomic>
-#include <future>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -47,6 +49,17 @@ TEST(SerialQueue, GoingAwayDropsTheJobsNotYetDueAndWaitsForTheRunningOne) {
     started.get_future().wait();  // the first job is running, the second waits
   }
   EXPECT_EQ(ran, 1);
+
+  // A wait longer than the clock can hold waits to its end, rather than
+  // wrapping round into the past.
+  SerialQueue queue;
+  queue.asyncAfter(SerialQueue::duration(1e300), [&] { ran += 1000; });
+  queue.asyncAfter(SerialQueue::Clock::duration::max(), [&] { ran += 1000; });
+  queue.sync([] {});
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(SerialQueue::duration(1e300), SerialQueue::Clock::duration::max());
+  EXPECT_EQ(SerialQueue::duration(std::nan("")), SerialQueue::Clock::duration::zero());
+  EXPECT_EQ(SerialQueue::duration(1.5), 1500ms);
 }
 
 }  // namespace

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/widgetkit/play/PlayCommands.h"
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "hostapp/DownloadQueueApp.h"
 #include "platform/widgetkit/WidgetBundle.h"
+#include "platform/widgetkit/play/PlayCommands.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ Outcome simulate(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), {"download-app", "simulate"});
   std::istringstream in;
   std::ostringstream out, err;
-  const int code = WidgetKit::WidgetBundle::host<tolvane::TolvaneWidgetExtensionBundle>().run(arguments, in, out, err);
+  const int code = WidgetKit::WidgetBundle::host<tolvane::TolvaneWidgetExtensionBundle>().run(
+      arguments, in, out, err);
   return {code, out.str(), err.str()};
 }
 
@@ -46,7 +47,8 @@ class SimulateCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     directory_ = std::filesystem::temp_directory_path() /
-                 ("simulate-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("simulate-" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(directory_);
     std::filesystem::create_directories(directory_);
     // 10 MB at exactly 10 MB/s after a 1-second wait, imported for 1 second.
@@ -70,7 +72,8 @@ TEST_F(SimulateCommand, PrintsALinePerStateUntilTheQueueCompletes) {
   // clock's, and a late timer merges pushes, so neither is pinned here.
   const std::regex started(R"(\[ +\d+\.\ds\] started: Quill)");
   const std::regex queued(R"(\[ +\d+\.\ds\] Queued \| 0% \| Queued)");
-  const std::regex downloading(R"(\[ +\d+\.\ds\] Downloading \| \d+% \| 10 MB/s( \| 0:0\d)? \| .* / 10 MB)");
+  const std::regex downloading(
+      R"(\[ +\d+\.\ds\] Downloading \| \d+% \| 10 MB/s( \| 0:0\d)? \| .* / 10 MB)");
   const std::regex importing(R"(\[ +\d+\.\ds\] Importing \| 100% \| Importing)");
   const std::regex done(R"(\[ +\d+\.\ds\] Done \| 100% \| Done)");
   ASSERT_GE(printed.size(), 5u) << run.out;
@@ -111,6 +114,23 @@ TEST_F(SimulateCommand, DrawsEveryPresentationOfEveryStateAsFrames) {
   std::string head(4, '\0');
   frame.read(head.data(), 4);
   EXPECT_EQ(head, "\x89PNG");
+}
+
+TEST_F(SimulateCommand, TheLargestAcceptedQueuesFinishAtTheHighestSpeed) {
+  // A week of bytes, a hundred apps with the longest waits: each ends in
+  // real seconds at a million times real time, and bytes never go negative.
+  std::ofstream(path("week.json"))
+      << R"({"apps": [{"name": "A", "size": 17592186044416}], "bytesPerSecond": 29087843, "jitter": 0.99})";
+  std::string many = R"({"apps": [)";
+  for (int i = 0; i < 100; ++i) many += std::string(i ? "," : "") + R"({"name": "A", "size": 1})";
+  std::ofstream(path("many.json")) << many + R"(], "importSeconds": 5000, "queuedSeconds": 86400})";
+  for (const char* queue : {"week.json", "many.json"}) {
+    const Outcome run = simulate({path(queue), "--speed", "1000000"});
+    EXPECT_EQ(run.code, 0) << queue << run.err;
+    EXPECT_NE(run.out.find("Done"), std::string::npos)
+        << queue << run.out.substr(run.out.size() - 300);
+    EXPECT_EQ(run.out.find("-"), std::string::npos) << queue;
+  }
 }
 
 TEST_F(SimulateCommand, RefusesABadQueueAndBadOptions) {

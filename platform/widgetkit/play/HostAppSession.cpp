@@ -6,7 +6,9 @@
 namespace WidgetKit {
 
 SimulationClock::SimulationClock(double speed)
-    : start_(Foundation::currentDate()), realStart_(std::chrono::steady_clock::now()), speed_(speed) {}
+    : start_(Foundation::currentDate()),
+      realStart_(std::chrono::steady_clock::now()),
+      speed_(speed) {}
 
 Foundation::Date SimulationClock::now() const {
   const std::chrono::duration<double> real = std::chrono::steady_clock::now() - realStart_;
@@ -22,13 +24,17 @@ HostAppSession::HostAppSession(const ActivityKit::HostAppFactory& factory, doubl
     }
     arrived_.notify_all();
   });
-  app_ = factory(ActivityKit::HostAppEnvironment{center_, Foundation::NotificationCenter::defaultCenter(),
+  app_ = factory(ActivityKit::HostAppEnvironment{center_,
+                                                 Foundation::NotificationCenter::defaultCenter(),
                                                  [this] { return clock_.now(); }, speed});
 }
 
-HostAppSession::~HostAppSession() { app_.reset(); }
+HostAppSession::~HostAppSession() {
+  app_.reset();
+}
 
-std::optional<ActivityKit::ActivityEvent> HostAppSession::nextEvent(std::chrono::milliseconds timeout) {
+std::optional<ActivityKit::ActivityEvent> HostAppSession::nextEvent(
+    std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
   if (!arrived_.wait_for(lock, timeout, [this] { return !events_.empty(); })) return std::nullopt;
   ActivityKit::ActivityEvent event = std::move(events_.front());

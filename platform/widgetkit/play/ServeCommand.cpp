@@ -1,7 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <httplib.h>
-#include <pthread.h>
-#include <signal.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,76 +11,115 @@
 #include <string>
 #include <thread>
 
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/signal_set.hpp>
+
 #include "platform/activitykit/HostApp.h"
+#include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONWriter.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/play/HostAppSession.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/widgetkit/PresentationRenderer.h"
+#include "platform/widgetkit/play/HostAppSession.h"
 #include "platform/widgetkit/play/PlayCommands.h"
 #include "platform/widgetkit/play/PresentationHitTest.h"
-#include "platform/widgetkit/PresentationRenderer.h"
 #include "platform/widgetkit/play/PreviewPage.h"
+#include "platform/widgetkit/play/PreviewServer.h"
 
 // serve [--listen HOST:PORT] [--speed FACTOR]
 //
 // A local web page that shows the activity live as the host app pushes its
 // states: the lock screen and the island's expanded, compact and minimal
-// forms as SVG. Routes:
+// forms, each a PNG of its own. Routes (PreviewServer.h says who may call
+// them and how much they may send):
 //
-//   GET  /           the page (PreviewPage.h)
-//   GET  /events     server-sent events, one snapshot a message: on connect
-//                    the latest, then each new one (a slow client skips to
-//                    the newest; every client ends up with the last)
-//   GET  /snapshot   the latest snapshot
-//   POST /start      starts the app's queue (body: its JSON, or empty for the
-//                    built-in one); 422 {"error"} when the app refuses it
-//   POST /state      pushes the body as the activity's next state, as a push
-//                    update would; 422 {"error"} when the platform refuses it
-//                    (too large, undecodable), 409 without an activity
-//   POST /tap?presentation=NAME&x=X&y=Y
-//                    a tap at (X, Y) points on a picture: a button runs its
-//                    intent on the platform's executor ({"intent"}); elsewhere
-//                    on the island the platform opens the island's link in the
-//                    app ({"opened"})
+//   GET  /            the page; /preview.js and /preview.css its script and
+//                     style (PreviewPage.h)
+//   GET  /events      server-sent events, one snapshot a message: on connect
+//                     the latest, then each new one (a slow client skips to
+//                     the newest; every client ends up with the last)
+//   GET  /snapshot    the latest snapshot
+//   GET  /picture/NAME.png
+//                     the latest snapshot's picture of a presentation
+//   POST /start       launches the app (body: its JSON, or empty for its
+//                     default); 422 {"error"} when the app refuses it
+//   POST /state       pushes the body as the activity's next state, as a push
+//                     update would; 422 {"error"} when the platform refuses it
+//                     (too large, undecodable), 409 without an activity
+//   POST /tap         a tap at (x, y) points on a picture, given as a JSON
+//                     body {"presentation", "x", "y"} or as the query
+//                     ?presentation=NAME&x=X&y=Y: a button runs its intent on
+//                     the platform's executor ({"intent"}); elsewhere on the
+//                     island the platform opens the island's link in the app
+//                     ({"opened"})
 //
-// A snapshot: {"version", "activity", "activityState", "state" (the JSON the
-// platform holds), "texts" (the lock screen's, in reading order),
-// "pictures": [{"name", "width", "height", "svg", "buttons": [{"x", "y",
-// "width", "height", "intent"}]}]}.
+// A snapshot: {"version", "date" (the moment it shows, for timers),
+// "activity", "activityState", "state" (the JSON the platform holds),
+// "texts" (the lock screen's, in reading order), "pictures": [{"name",
+// "width", "height" (points), "scale" (pixels a point), "src", "buttons":
+// [{"x", "y", "width", "height", "intent"}]}]}.
 //
-// Binds to 127.0.0.1:8080 unless told otherwise (only loopback addresses are
-// taken; port 0 picks a free one), prints "serving http://HOST:PORT/" and
-// stops cleanly on SIGINT or SIGTERM. Errors: 64 usage, 74 cannot listen.
+// Binds to 127.0.0.1:8080 unless told otherwise: the host is resolved and
+// every address it names must be a loopback one; port 0 picks a free one.
+// Prints "serving http://HOST:PORT/" and stops within a second on SIGINT or
+// SIGTERM. Errors: 64 usage, 74 cannot listen.
 namespace WidgetKit {
 
 namespace {
 
-constexpr int serverThreads = 96;  // one a connected page, and a few for requests
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
 
+// Pixels a point in the page's pictures: sharp on a 2× screen.
+constexpr double pictureScale = 2;
+
+// Where to listen: the host as given (a name or an address, brackets
+// taken off) and the port; nothing when the text is not HOST:PORT.
 struct Listen {
-  std::string host = "127.0.0.1";
-  int port = 8080;
+  std::string host;
+  unsigned short port = 0;
 };
 
 std::optional<Listen> parseListen(const std::string& text) {
   const auto colon = text.rfind(':');
-  if (colon == std::string::npos) return std::nullopt;
+  if (colon == std::string::npos || colon == 0) return std::nullopt;
   Listen listen{text.substr(0, colon), 0};
   if (listen.host.size() > 2 && listen.host.front() == '[' && listen.host.back() == ']') {
     listen.host = listen.host.substr(1, listen.host.size() - 2);
   }
-  const bool loopback = listen.host == "localhost" || listen.host == "::1" || listen.host.rfind("127.", 0) == 0;
-  if (!loopback) return std::nullopt;
-  try {
-    std::size_t used = 0;
-    const std::string port = text.substr(colon + 1);
-    listen.port = std::stoi(port, &used);
-    if (used != port.size() || listen.port < 0 || listen.port > 65535) return std::nullopt;
-  } catch (const std::exception&) {
+  const std::string port = text.substr(colon + 1);
+  if (port.empty() || port.size() > 5 ||
+      port.find_first_not_of("0123456789") != std::string::npos) {
     return std::nullopt;
   }
+  const int number = std::stoi(port);
+  if (number > 65535) return std::nullopt;
+  listen.port = static_cast<unsigned short>(number);
   return listen;
+}
+
+// The endpoint to bind: the host's first address, when every address it
+// resolves to is a loopback one; else why not.
+Foundation::Result<tcp::endpoint, std::string> loopbackEndpoint(const Listen& listen) {
+  boost::system::error_code error;
+  const auto literal = asio::ip::make_address(listen.host, error);
+  if (!error) {
+    if (!literal.is_loopback()) return listen.host + " is not a loopback address";
+    return tcp::endpoint(literal, listen.port);
+  }
+  asio::io_context context;
+  tcp::resolver resolver(context);
+  const auto found = resolver.resolve(listen.host, std::to_string(listen.port),
+                                      tcp::resolver::numeric_service, error);
+  if (error || found.empty()) return listen.host + " does not resolve to an address";
+  for (const auto& entry : found) {
+    if (!entry.endpoint().address().is_loopback()) {
+      return listen.host + " resolves to " + entry.endpoint().address().to_string() +
+             ", not a loopback address";
+    }
+  }
+  return found.begin()->endpoint();
 }
 
 std::string errorJSON(const std::string& message) {
@@ -92,19 +128,40 @@ std::string errorJSON(const std::string& message) {
   writer.key("error");
   writer.string(message);
   writer.endObject();
-  return writer.take();
+  return writer.take() + "\n";
+}
+
+PreviewResponse jsonAnswer(int status, std::string body) {
+  return {status, "application/json", std::move(body)};
 }
 
 // The page's view of the platform: the latest snapshot, published by the
-// drawing thread and read by every connection.
+// drawing thread and read by every connection. Only the latest is kept.
 class Preview {
  public:
-  Preview(const HostedActivity& activity, const ActivityKit::HostAppFactory& factory, double speed)
-      : activity_(activity), session_(factory, speed), drawer_([this] { draw(); }) {}
+  struct Published {
+    std::uint64_t version = 0;
+    std::string json = "{\"version\":0,\"activity\":null}";
+    std::shared_ptr<const std::string> event;  // "data: <json>\n\n"
+    std::map<PresentationKind, std::vector<ButtonRegion>> buttons;
+    std::map<std::string, std::string, std::less<>> pngs;  // by presentation name
+    std::optional<std::string> widgetURL;
+  };
 
-  ~Preview() {
+  Preview(const HostedActivity& activity, const ActivityKit::HostAppFactory& factory, double speed,
+          std::function<void()> onPublish)
+      : activity_(activity),
+        session_(factory, speed),
+        onPublish_(std::move(onPublish)),
+        published_state_(std::make_shared<const Published>()),
+        drawer_([this] { draw(); }) {}
+
+  ~Preview() { finish(); }
+
+  // Stops drawing and waits for the drawing thread.
+  void finish() {
     stop();
-    drawer_.join();
+    if (drawer_.joinable()) drawer_.join();
   }
 
   void stop() {
@@ -112,37 +169,18 @@ class Preview {
       std::lock_guard lock(mutex_);
       stopping_ = true;
     }
-    published_.notify_all();
-  }
-
-  HostAppSession& session() { return session_; }
-
-  struct Published {
-    std::uint64_t version = 0;
-    std::string json = "{\"version\":0,\"activity\":null}";
-    std::string activity;
-    std::map<PresentationKind, std::vector<ButtonRegion>> buttons;
-    std::optional<std::string> widgetURL;
-  };
-
-  Published latest() {
-    std::lock_guard lock(mutex_);
-    return published_state_;
-  }
-
-  // Waits until a snapshot newer than `seen` is out (or `timeout` passes,
-  // or the preview stops); gives it, or nothing.
-  std::optional<std::pair<std::uint64_t, std::string>> waitForNewer(std::uint64_t seen,
-                                                                    std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    published_.wait_for(lock, timeout, [&] { return stopping_ || published_state_.version > seen; });
-    if (stopping_ || published_state_.version <= seen) return std::nullopt;
-    return std::make_pair(published_state_.version, published_state_.json);
   }
 
   bool stopping() {
     std::lock_guard lock(mutex_);
     return stopping_;
+  }
+
+  HostAppSession& session() { return session_; }
+
+  std::shared_ptr<const Published> latest() {
+    std::lock_guard lock(mutex_);
+    return published_state_;
   }
 
  private:
@@ -152,19 +190,22 @@ class Preview {
     SwiftUI::Drawing::PangoTextMeasurer measurer;
     PresentationRenderer renderer(measurer);
     while (!stopping()) {
-      auto event = session_.nextEvent(std::chrono::milliseconds(100));
+      auto event = session_.nextEvent(std::chrono::milliseconds(50));
       if (!event) continue;
-      while (auto newer = session_.nextEvent(std::chrono::milliseconds(0))) event = std::move(newer);
+      while (auto newer = session_.nextEvent(std::chrono::milliseconds(0)))
+        event = std::move(newer);
       auto presentations = activity_.presentContentState(event->activity.contentState, event->date);
       if (!presentations) continue;  // the platform took it, so it decodes
 
-      Published next;
-      next.activity = event->activity.id;
-      next.widgetURL = presentations->dynamicIsland.widgetURLValue();
+      auto next = std::make_shared<Published>();
+      next->version = latest()->version + 1;  // only this thread publishes
+      next->widgetURL = presentations->dynamicIsland.widgetURLValue();
       Foundation::JSONWriter writer({false, false});
       writer.beginObject();
       writer.key("version");
-      writer.integer(0);  // patched below, once the version is known
+      writer.integer(static_cast<std::int64_t>(next->version));
+      writer.key("date");
+      writer.number(event->date.timeIntervalSinceReferenceDate);
       writer.key("activity");
       writer.string(event->activity.id);
       writer.key("activityState");
@@ -173,24 +214,28 @@ class Preview {
       writer.string(event->activity.contentState);
       writer.key("texts");
       writer.beginArray();
-      for (const auto& text : textsShown(presentations->lockScreen, event->date)) writer.string(text);
+      for (const auto& text : textsShown(presentations->lockScreen, event->date))
+        writer.string(text);
       writer.endArray();
       writer.key("pictures");
       writer.beginArray();
       for (PresentationKind kind : allPresentationKinds) {
         const Picture picture = renderer.picture(*presentations, kind, event->date);
-        std::string svg;
-        if (auto error = encodePicture(picture, PictureFormat::svg, 1, svg)) svg.clear();
+        std::string png;
+        if (encodePicture(picture, PictureFormat::png, pictureScale, png)) png.clear();
         auto regions = buttonRegions(*presentations, kind, event->date, measurer);
+        const std::string name(nameOf(kind));
         writer.beginObject();
         writer.key("name");
-        writer.string(nameOf(kind));
+        writer.string(name);
         writer.key("width");
         writer.number(picture.canvas.width);
         writer.key("height");
         writer.number(picture.canvas.height);
-        writer.key("svg");
-        writer.string(svg);
+        writer.key("scale");
+        writer.number(pictureScale);
+        writer.key("src");
+        writer.string("/picture/" + name + ".png?v=" + std::to_string(next->version));
         writer.key("buttons");
         writer.beginArray();
         for (const ButtonRegion& region : regions) {
@@ -210,129 +255,190 @@ class Preview {
         }
         writer.endArray();
         writer.endObject();
-        next.buttons.emplace(kind, std::move(regions));
+        next->buttons.emplace(kind, std::move(regions));
+        next->pngs.emplace(name, std::move(png));
       }
       writer.endArray();
       writer.endObject();
-      std::string json = writer.take();
+      next->json = writer.take();
+      next->event = std::make_shared<const std::string>("data: " + next->json + "\n\n");
       {
         std::lock_guard lock(mutex_);
-        next.version = published_state_.version + 1;
-        next.json = "{\"version\":" + std::to_string(next.version) + json.substr(json.find(','));
         published_state_ = std::move(next);
       }
-      published_.notify_all();
+      onPublish_();
     }
   }
 
   const HostedActivity& activity_;
   HostAppSession session_;
+  std::function<void()> onPublish_;
   std::mutex mutex_;
-  std::condition_variable published_;
-  Published published_state_;  // guarded by mutex_
-  bool stopping_ = false;      // guarded by mutex_
-  std::thread drawer_;         // last: starts once the rest is ready
+  std::shared_ptr<const Published> published_state_;  // guarded by mutex_
+  bool stopping_ = false;                             // guarded by mutex_
+  std::thread drawer_;                                // last: starts once the rest is ready
 };
 
-void routes(httplib::Server& server, Preview& preview) {
-  server.Get("/", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content(std::string(previewPage()), "text/html; charset=utf-8");
-  });
+// A tap's arguments, from a JSON body.
+struct TapArguments {
+  std::string presentation;
+  double x = 0;
+  double y = 0;
 
-  server.Get("/snapshot", [&preview](const httplib::Request&, httplib::Response& response) {
-    response.set_content(preview.latest().json, "application/json");
-  });
+  static TapArguments decode(Foundation::Decoder& decoder) {
+    auto c = decoder.container();
+    TapArguments tap;
+    tap.presentation = c.decode<std::string>("presentation");
+    tap.x = c.decode<double>("x");
+    tap.y = c.decode<double>("y");
+    return tap;
+  }
+};
 
-  server.Get("/events", [&preview](const httplib::Request&, httplib::Response& response) {
-    response.set_header("Cache-Control", "no-store");
-    auto seen = std::make_shared<std::uint64_t>(0);
-    response.set_chunked_content_provider("text/event-stream", [&preview, seen](std::size_t,
-                                                                                httplib::DataSink& sink) {
-      if (preview.stopping()) return false;
-      auto next = preview.waitForNewer(*seen, std::chrono::seconds(10));
-      std::string message;
-      if (next) {
-        *seen = next->first;
-        message = "data: " + next->second + "\n\n";
-      } else {
-        if (preview.stopping()) return false;
-        message = ": keep-alive\n\n";
+// The value of `key` in a query (no escapes are needed for what it holds).
+std::optional<std::string> queryValue(const std::string& query, std::string_view key) {
+  std::size_t at = 0;
+  while (at <= query.size()) {
+    const auto end = std::min(query.find('&', at), query.size());
+    const std::string_view pair(query.data() + at, end - at);
+    const auto equals = pair.find('=');
+    if (pair.substr(0, equals) == key) {
+      return equals == std::string_view::npos ? std::string()
+                                              : std::string(pair.substr(equals + 1));
+    }
+    at = end + 1;
+  }
+  return std::nullopt;
+}
+
+std::optional<double> number(const std::optional<std::string>& text) {
+  if (!text || text->empty()) return std::nullopt;
+  try {
+    std::size_t used = 0;
+    const double value = std::stod(*text, &used);
+    if (used == text->size() && std::isfinite(value)) return value;
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
+PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
+  PreviewRoutes routes;
+  routes.latestEvent = [&preview] {
+    auto latest = preview.latest();
+    return std::make_pair(latest->version, latest->event);
+  };
+
+  routes.read = [&preview](const std::string& path,
+                           const std::string&) -> std::optional<PreviewResponse> {
+    if (path == "/")
+      return PreviewResponse{200, "text/html; charset=utf-8", std::string(previewPage()), true};
+    if (path == "/preview.js")
+      return PreviewResponse{200, "text/javascript; charset=utf-8", std::string(previewScript())};
+    if (path == "/preview.css")
+      return PreviewResponse{200, "text/css; charset=utf-8", std::string(previewStyle())};
+    if (path == "/snapshot") return jsonAnswer(200, preview.latest()->json);
+    constexpr std::string_view picture = "/picture/", png = ".png";
+    if (path.rfind(picture, 0) == 0 && path.size() > picture.size() + png.size() &&
+        path.compare(path.size() - png.size(), png.size(), png) == 0) {
+      const auto latest = preview.latest();
+      const auto found =
+          latest->pngs.find(path.substr(picture.size(), path.size() - picture.size() - png.size()));
+      if (found == latest->pngs.end() || found->second.empty())
+        return jsonAnswer(404, errorJSON("no such picture"));
+      return PreviewResponse{200, "image/png", found->second};
+    }
+    return std::nullopt;
+  };
+
+  routes.act = [&preview, &stopping](const std::string& path, const std::string& query,
+                                     const std::string& body) -> std::optional<PreviewResponse> {
+    if (path == "/start") {
+      std::optional<std::string_view> input;
+      if (body.find_first_not_of(" \t\r\n") != std::string::npos) input = body;
+      if (auto error = preview.session().app().launch(input))
+        return jsonAnswer(422, errorJSON(*error));
+      return jsonAnswer(200, "{\"started\":true}\n");
+    }
+    if (path == "/state") {
+      const auto activities = preview.session().center().activities();
+      if (activities.empty())
+        return jsonAnswer(409, errorJSON("no activity yet: POST /start first"));
+      if (auto error = preview.session().center().update(activities.back().id, body)) {
+        return jsonAnswer(
+            422, errorJSON(std::string(ActivityKit::ActivityError::name(error->kind)) + ": " +
+                           error->message));
       }
-      return sink.write(message.data(), message.size());
-    });
-  });
+      return jsonAnswer(200, "{\"accepted\":true}\n");
+    }
+    if (path != "/tap") return std::nullopt;
 
-  server.Post("/start", [&preview](const httplib::Request& request, httplib::Response& response) {
-    std::optional<std::string_view> queue;
-    if (request.body.find_first_not_of(" \t\r\n") != std::string::npos) queue = request.body;
-    if (auto error = preview.session().app().startQueue(queue)) {
-      response.status = 422;
-      response.set_content(errorJSON(*error), "application/json");
-      return;
+    TapArguments tap;
+    if (body.find_first_not_of(" \t\r\n") != std::string::npos) {
+      auto decoded = Foundation::JSONDecoder().decode<TapArguments>(body);
+      if (!decoded || !std::isfinite(decoded->x) || !std::isfinite(decoded->y)) {
+        return jsonAnswer(
+            400, errorJSON("a tap needs {\"presentation\", \"x\", \"y\"} with finite numbers"));
+      }
+      tap = *decoded;
+    } else {
+      const auto x = number(queryValue(query, "x")), y = number(queryValue(query, "y"));
+      if (!x || !y) return jsonAnswer(400, errorJSON("a tap needs presentation, x and y"));
+      tap = {queryValue(query, "presentation").value_or(""), *x, *y};
     }
-    response.set_content("{\"started\":true}", "application/json");
-  });
-
-  server.Post("/state", [&preview](const httplib::Request& request, httplib::Response& response) {
-    const auto activities = preview.session().center().activities();
-    if (activities.empty()) {
-      response.status = 409;
-      response.set_content(errorJSON("no activity: start a queue first"), "application/json");
-      return;
-    }
-    if (auto error = preview.session().center().update(activities.back().id, request.body)) {
-      response.status = 422;
-      response.set_content(errorJSON(std::string(ActivityKit::ActivityError::name(error->kind)) + ": " +
-                                     error->message),
-                           "application/json");
-      return;
-    }
-    response.set_content("{\"accepted\":true}", "application/json");
-  });
-
-  server.Post("/tap", [&preview](const httplib::Request& request, httplib::Response& response) {
-    const auto kind = presentationKind(request.get_param_value("presentation"));
-    double x = 0, y = 0;
-    try {
-      x = std::stod(request.get_param_value("x"));
-      y = std::stod(request.get_param_value("y"));
-    } catch (const std::exception&) {
-      response.status = 400;
-      response.set_content(errorJSON("a tap needs presentation, x and y"), "application/json");
-      return;
-    }
-    if (!kind) {
-      response.status = 400;
-      response.set_content(errorJSON("no such presentation"), "application/json");
-      return;
-    }
+    const auto kind = presentationKind(tap.presentation);
+    if (!kind) return jsonAnswer(400, errorJSON("no such presentation: " + tap.presentation));
     const auto latest = preview.latest();
-    const auto found = latest.buttons.find(*kind);
-    const ButtonRegion* hit = found == latest.buttons.end() ? nullptr : buttonAt(found->second, {x, y});
+    const auto found = latest->buttons.find(*kind);
+    const ButtonRegion* hit =
+        found == latest->buttons.end() ? nullptr : buttonAt(found->second, {tap.x, tap.y});
     if (hit) {
-      auto done = SwiftUI::tap(hit->button);
-      if (done && done->wait_for(std::chrono::seconds(5)) == std::future_status::ready) done->get();
+      if (auto done = SwiftUI::tap(hit->button)) {
+        // The intent only posts a notification; wait for it a little, but
+        // never past a stop.
+        for (int i = 0; i < 40 && !stopping; ++i) {
+          if (done->wait_for(std::chrono::milliseconds(50)) == std::future_status::ready) {
+            done->get();
+            break;
+          }
+        }
+      }
       const auto* node = hit->button.as<SwiftUI::ButtonNode>();
       Foundation::JSONWriter writer({false, false});
       writer.beginObject();
       writer.key("intent");
       writer.string(node ? node->intent.typeName() : std::string_view());
       writer.endObject();
-      response.set_content(writer.take(), "application/json");
-      return;
+      return jsonAnswer(200, writer.take() + "\n");
     }
-    if (*kind != PresentationKind::lockScreen && latest.widgetURL) {
-      preview.session().app().open(*latest.widgetURL);
+    if (*kind != PresentationKind::lockScreen && latest->widgetURL) {
+      preview.session().app().open(*latest->widgetURL);
       Foundation::JSONWriter writer({false, false});
       writer.beginObject();
       writer.key("opened");
-      writer.string(*latest.widgetURL);
+      writer.string(*latest->widgetURL);
       writer.endObject();
-      response.set_content(writer.take(), "application/json");
-      return;
+      return jsonAnswer(200, writer.take() + "\n");
     }
-    response.set_content("{}", "application/json");
-  });
+    return jsonAnswer(200, "{}\n");
+  };
+  return routes;
+}
+
+// --speed: a finite number within the range.
+CLI::Validator speedRange() {
+  return CLI::Validator(
+      [](std::string& value) {
+        try {
+          std::size_t used = 0;
+          const double speed = std::stod(value, &used);
+          if (used == value.size() && std::isfinite(speed) && speed >= 1e-3 && speed <= 1e6)
+            return std::string();
+        } catch (const std::exception&) {
+        }
+        return "--speed needs a number from 0.001 to 1000000, not " + value;
+      },
+      "FACTOR", "speed");
 }
 
 }  // namespace
@@ -345,62 +451,63 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     double speed = 1;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("serve", "Show the activity live on a local web page where the badge works");
-  command->add_option("--listen", options->listen, "HOST:PORT on a loopback address (default 127.0.0.1:8080)");
-  command->add_option("--speed", options->speed, "How many times faster than real time the app runs (default 1)")
-      ->check(CLI::Range(1e-3, 1e6));
+  CLI::App* command = app.add_subcommand(
+      "serve", "Show the activity live on a local web page where the badge works");
+  command->add_option("--listen", options->listen,
+                      "HOST:PORT on a loopback address (default 127.0.0.1:8080)");
+  command
+      ->add_option("--speed", options->speed,
+                   "How many times faster than real time the app runs (default 1)")
+      ->check(speedRange());
 
   command->callback([options, factory, &context] {
     const auto listen = parseListen(options->listen);
     if (!listen) {
-      context.fail(exitUsage, "--listen needs a loopback HOST:PORT, not " + options->listen);
+      context.fail(exitUsage, "--listen needs HOST:PORT, not " + options->listen);
       return;
     }
-    // SIGINT and SIGTERM are taken by a thread of our own, which stops the
-    // server; every thread started from here on inherits the mask.
-    sigset_t signals, previous;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, &previous);
-    {
-      Preview preview(context.activity, factory, options->speed);
-      httplib::Server server;
-      server.new_task_queue = [] { return new httplib::ThreadPool(serverThreads); };
-      routes(server, preview);
-
-      int port = listen->port;
-      bool bound = false;
-      if (port == 0) {
-        port = server.bind_to_any_port(listen->host);
-        bound = port > 0;
-      } else {
-        bound = server.bind_to_port(listen->host, port);
-      }
-      if (!bound) {
-        preview.stop();
-        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-        context.fail(exitIOError, "cannot listen on " + options->listen);
-        return;
-      }
-      std::atomic<bool> finished{false};
-      std::thread stopper([&] {
-        int signal = 0;
-        sigwait(&signals, &signal);
-        if (finished) return;
-        preview.stop();
-        server.stop();
-      });
-      context.out << "serving http://" << listen->host << ':' << port << "/\n";
-      context.out.flush();
-      server.listen_after_bind();
-      finished = true;
-      preview.stop();
-      pthread_kill(stopper.native_handle(), SIGTERM);  // wakes it if no signal came
-      stopper.join();
-      context.out << "stopped\n";
+    auto endpoint = loopbackEndpoint(*listen);
+    if (!endpoint) {
+      context.fail(exitUsage, "--listen needs a loopback address: " + endpoint.error());
+      return;
     }
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+
+    asio::io_context io(1);
+    std::optional<PreviewServer> server;
+    std::atomic<PreviewServer*> publisher{nullptr};
+    std::atomic<bool> stopping{false};
+    // Signals are taken by the loop, set up before any thread starts.
+    asio::signal_set signals(io, SIGINT, SIGTERM);
+    Preview preview(context.activity, factory, options->speed, [&publisher] {
+      if (PreviewServer* to = publisher.load()) to->publish();
+    });
+    std::vector<std::string> names;
+    names.push_back(listen->host);
+    names.push_back("localhost");
+    try {
+      server.emplace(io, *endpoint, names, routes(preview, stopping));
+    } catch (const boost::system::system_error& error) {
+      preview.finish();
+      context.fail(exitIOError,
+                   "cannot listen on " + options->listen + ": " + error.code().message());
+      return;
+    }
+    signals.async_wait([&](boost::system::error_code error, int) {
+      if (error) return;
+      stopping = true;
+      preview.stop();
+      server->stop();
+    });
+    publisher = &*server;
+    server->start();
+    context.out << "serving " << server->origin() << "/\n";
+    context.out.flush();
+    io.run();
+    stopping = true;
+    preview.finish();
+    publisher = nullptr;
+    server.reset();
+    context.out << "stopped\n";
     context.exitCode = exitOK;
   });
 }

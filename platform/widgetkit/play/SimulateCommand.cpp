@@ -13,25 +13,26 @@
 
 #include "platform/activitykit/HostApp.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/play/HostAppSession.h"
 #include "platform/widgetkit/PictureOptions.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
-#include "platform/widgetkit/play/PlayCommands.h"
 #include "platform/widgetkit/PresentationRenderer.h"
+#include "platform/widgetkit/play/HostAppSession.h"
+#include "platform/widgetkit/play/PlayCommands.h"
 
-// simulate [QUEUE.json] [--speed FACTOR] [--frames DIR] [--format png|svg]
+// simulate [INPUT.json] [--speed FACTOR] [--frames DIR] [--format png|svg]
 //          [--scale N]
 //
-// Plays the host app's download queue (its built-in one, or the one the
-// file describes) through the activity, FACTOR times faster than real time,
-// and prints one line per state the app pushes: the simulated time since
-// the start, then what the lock screen shows after its title, in reading
-// order (status line, percentage, speed or phase, time remaining, bytes).
+// Launches the installed host app (with the JSON the file holds, or with
+// none) and plays what it pushes through the activity, FACTOR times faster
+// than real time, printing one line per state the app pushes: the simulated
+// time since the start, then what the lock screen shows after its title, in
+// reading order (status line, percentage, speed or phase, time remaining,
+// bytes).
 // With --frames every presentation of every state is drawn into DIR as
 // NNNN-<presentation>.<format>. Ends when the app ends its activity.
 //
 // Only for a program with a host app installed (ActivityKit::installHostApp).
-// Errors: 64 usage, 65 a queue the app refuses, 66 an unreadable queue file,
+// Errors: 64 usage, 65 an input the app refuses, 66 an unreadable input file,
 // 74 frames that could not be written, 70 drawing failures.
 namespace WidgetKit {
 
@@ -44,7 +45,8 @@ inline CLI::Validator speedValidator() {
         try {
           std::size_t used = 0;
           const double speed = std::stod(value, &used);
-          if (used == value.size() && std::isfinite(speed) && speed > 0 && speed <= 1e6) return std::string();
+          if (used == value.size() && std::isfinite(speed) && speed > 0 && speed <= 1e6)
+            return std::string();
         } catch (const std::exception&) {
         }
         return "--speed needs a number above 0 and at most 1000000, not " + value;
@@ -65,11 +67,14 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
     double scale = 2;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("simulate", "Play the host app's download queue through the activity");
-  command->add_option("queue", options->queue, "A JSON file describing the queue; the built-in queue when left out");
+  CLI::App* command = app.add_subcommand("simulate", "Play the host app through the activity");
+  command->add_option("queue", options->queue,
+                      "The JSON the app is launched with (for the download app, its queue); the "
+                      "app's default when left out");
   command->add_option("--speed", options->speed, "How many times faster than real time (default 1)")
       ->check(detail::speedValidator());
-  command->add_option("--frames", options->frames, "Draw every presentation of every update into this directory");
+  command->add_option("--frames", options->frames,
+                      "Draw every presentation of every update into this directory");
   command->add_option("--format", options->format, "Frames as png (the default) or svg")
       ->check(CLI::IsMember({"png", "svg"}));
   command->add_option("--scale", options->scale, "Pixels a point in the frames (default 2)")
@@ -99,7 +104,7 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
     }
 
     HostAppSession session(factory, options->speed);
-    if (auto error = session.app().startQueue(queue)) {
+    if (auto error = session.app().launch(queue)) {
       context.fail(exitDataError, *error);
       return;
     }
@@ -107,7 +112,8 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
     for (;;) {
       auto event = session.nextEvent(std::chrono::milliseconds(1000));
       if (!event) continue;  // the app is between updates (or paused: it ends when it ends)
-      auto presentations = context.activity.presentContentState(event->activity.contentState, event->date);
+      auto presentations =
+          context.activity.presentContentState(event->activity.contentState, event->date);
       if (!presentations) {  // the platform accepted it, so it decodes
         context.fail(exitSoftware, decodingErrorMessage(presentations.error()));
         return;
@@ -117,10 +123,12 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
       std::snprintf(time, sizeof time, "[%6.1fs]",
                     event->date.timeIntervalSince(session.clock().start()));
       if (event->kind == ActivityKit::ActivityEvent::Kind::requested) {
-        context.out << time << " started: " << (texts.empty() ? std::string() : texts.front()) << '\n';
+        context.out << time << " started: " << (texts.empty() ? std::string() : texts.front())
+                    << '\n';
       }
       context.out << time;
-      for (std::size_t i = 1; i < texts.size(); ++i) context.out << (i == 1 ? " " : " | ") << texts[i];
+      for (std::size_t i = 1; i < texts.size(); ++i)
+        context.out << (i == 1 ? " " : " | ") << texts[i];
       context.out << '\n';
       context.out.flush();
 
@@ -133,8 +141,8 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
                              (std::string(number) + "-" + std::string(nameOf(kind)) + "." +
                               std::string(nameOf(format))))
                                 .string();
-          if (auto error = writePicture(renderer->picture(*presentations, kind, event->date), format,
-                                        options->scale, path)) {
+          if (auto error = writePicture(renderer->picture(*presentations, kind, event->date),
+                                        format, options->scale, path)) {
             detail::failOutput(context, *error);
             return;
           }

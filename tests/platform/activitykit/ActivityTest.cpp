@@ -43,7 +43,9 @@ using TimerActivity = Activity<TimerAttributes>;
 const auto timerType = ActivityKit::activityType<TimerAttributes>("TimerAttributes");
 
 // {"seconds":1,"note":"<n characters>"} is 23 + n bytes.
-TimerAttributes::ContentState stateOfSize(std::size_t bytes) { return {1, std::string(bytes - 23, 'x')}; }
+TimerAttributes::ContentState stateOfSize(std::size_t bytes) {
+  return {1, std::string(bytes - 23, 'x')};
+}
 
 TEST(Activity, StatesCrossAsJSONAndObserversSeeEachChangeInOrder) {
   ActivityCenter center([] { return Foundation::Date(7); });
@@ -62,8 +64,9 @@ TEST(Activity, StatesCrossAsJSONAndObserversSeeEachChangeInOrder) {
   EXPECT_EQ(events[1].activity.contentState, R"({"seconds":120,"note":"still steeping"})");
   EXPECT_EQ(events[2].kind, ActivityEvent::Kind::ended);
   EXPECT_EQ(events[2].activity.contentState, R"({"seconds":0,"note":"ready"})");
-  EXPECT_EQ((std::vector<std::uint64_t>{events[0].sequence, events[1].sequence, events[2].sequence}),
-            (std::vector<std::uint64_t>{1, 2, 3}));
+  EXPECT_EQ(
+      (std::vector<std::uint64_t>{events[0].sequence, events[1].sequence, events[2].sequence}),
+      (std::vector<std::uint64_t>{1, 2, 3}));
   EXPECT_EQ(events[1].date, Foundation::Date(7));
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{0, "ready"}));
 }
@@ -108,7 +111,8 @@ TEST(Activity, APayloadThatDoesNotDecodeIsRefusedWholeWithTheDecodingError) {
     EXPECT_TRUE(error->decodingError);
   }
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
-  EXPECT_EQ(center.update(activity->id(), R"({"note":"raw","seconds":9,"extra":true})"), std::nullopt);
+  EXPECT_EQ(center.update(activity->id(), R"({"note":"raw","seconds":9,"extra":true})"),
+            std::nullopt);
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{9, "raw"}));
 }
 
@@ -129,6 +133,15 @@ TEST(Activity, AnEndedActivityTakesNoUpdateAndARefusedFinalStateLeavesItActive) 
   }
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
   EXPECT_EQ(center.update("activity-99", "{}")->kind, ActivityError::Kind::activityNotFound);
+
+  // A long session keeps only the newest ended activities, and every active one.
+  auto running = TimerActivity::request(center, {"Kettle"}, {1, "on"});
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(TimerActivity::request(center, {"Egg"}, {1, "boiling"})->end(), std::nullopt);
+  const auto kept = center.activities();
+  ASSERT_EQ(kept.size(), ActivityCenter::maximumEndedActivities + 1);
+  EXPECT_EQ(kept.front().id, running->id());
+  EXPECT_EQ(kept.back().id, "activity-12");
 }
 
 TEST(Activity, UpdatesFromSeveralThreadsAreSeenOneAtATimeInSequence) {
