@@ -188,7 +188,8 @@ TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
   EXPECT_EQ(symbols[0].rect, (D::Rect{0, 2.5, 11, 11}));
   EXPECT_EQ(symbols[0].color, D::Paint(Color::secondary));
 
-  EXPECT_EQ(commandsOf<D::DrawText>(draw(Text::verbatim("x"))).at(0).color, D::Paint(Color::white));
+  EXPECT_EQ(commandsOf<D::DrawText>(draw(Text::verbatim("x"))).at(0).color,
+            D::Paint(Color::primary));
   // A weight given outside a font still applies to it; monospacedDigit adds
   // tabular figures.
   const auto done = commandsOf<D::DrawText>(draw(
@@ -213,9 +214,11 @@ TEST(FontDescriptorOfFont, StylesSystemSizesAndWeights) {
             D::FontDescriptor::textStyle(D::TextStyle::title3, D::FontWeight::bold));
   EXPECT_EQ(fontDescriptor(Font::system(12.6), std::nullopt), D::FontDescriptor::system(12.6));
   EXPECT_EQ(fontDescriptor(Font::headline, std::nullopt),
-            D::FontDescriptor::system(17, D::FontWeight::semibold));
+            D::FontDescriptor::textStyle(D::TextStyle::headline, D::FontWeight::semibold));
   EXPECT_EQ(fontDescriptor(Font::footnote, Font::Weight::medium, true),
-            D::FontDescriptor::system(13, D::FontWeight::medium).withMonospacedDigits());
+            D::FontDescriptor::textStyle(D::TextStyle::footnote, D::FontWeight::medium)
+                .withMonospacedDigits());
+  EXPECT_EQ(fontDescriptor(Font::title2, std::nullopt), D::FontDescriptor::system(22));
 }
 
 // --- Pixels ---
