@@ -117,12 +117,18 @@ TEST_F(ImageCompareTest, AntialiasingNoiseIsWithinTheTolerance) {
   const ImageDifference d = compareImages(clean.get(), noisy.get());
   EXPECT_EQ(d.differingPixels, 0u);
   EXPECT_EQ(d.largestDifference, 3);
-  // Not so for a colour that moved by more: the light blue for the dark.
+  // Not so for a colour that moved by more: the light blue for the dark, or
+  // a change in one channel only.
   const DrawList ring{
       StrokeCircle{{12, 12}, 8, 0, 0.7, StrokeStyle{3, LineCap::round}, Color::blue}};
   const SurfacePtr dark = renderImage(ring, {40, 30}, {1, Appearance::dark});
   const SurfacePtr light = renderImage(ring, {40, 30}, {1, Appearance::light});
   EXPECT_GT(compareImages(dark.get(), light.get()).differingPixels, 20u);
+  const SurfacePtr blue =
+      testing::draw({FillRoundedRect{{0, 0, 4, 4}, 0, RGBA::bytes(0, 0, 255)}}, {4, 4});
+  const SurfacePtr paler =
+      testing::draw({FillRoundedRect{{0, 0, 4, 4}, 0, RGBA::bytes(0, 0, 235)}}, {4, 4});
+  EXPECT_EQ(compareImages(blue.get(), paler.get()).differingPixels, 16u);
 }
 
 TEST_F(ImageCompareTest, SizesAndUnreadableFiles) {
@@ -132,6 +138,10 @@ TEST_F(ImageCompareTest, SizesAndUnreadableFiles) {
   EXPECT_EQ(d.width, 40);
   EXPECT_EQ(d.height, 30);
   EXPECT_GT(d.differingPixels, 40u * 10);  // at least the rows the small one lacks
+  // Rows it lacks count as transparent: a blank picture differs only in size.
+  const ImageDifference blank = compareImages(testing::draw({}, {40, 30}).get(), small.get());
+  EXPECT_EQ(blank.differingPixels, 0u);
+  EXPECT_FALSE(blank.matches());
 
   std::string error;
   EXPECT_FALSE(readPNG((dir / "missing.png").string(), &error));
