@@ -185,6 +185,12 @@ struct SizeKeyHash {
   }
 };
 
+// Where a text wraps at a width, and its widest line.
+struct WrappedText {
+  std::vector<std::size_t> breaks;
+  CGFloat widest = 0;
+};
+
 // The key of a text measured in a font.
 std::string textKey(std::string_view text, const FontDescriptor& font, double width = 0) {
   std::string key;
@@ -242,7 +248,7 @@ struct LayoutEngine::Impl {
   // Kept between layouts.
   std::unordered_map<std::string, Drawing::TextMetrics> metricsCache;
   std::unordered_map<std::string, std::string> truncationCache;
-  std::unordered_map<std::string, std::vector<std::size_t>> breaksCache;
+  std::unordered_map<std::string, WrappedText> wrapCache;
   // Kept for one layout.
   std::unordered_map<SizeKey, Size, SizeKeyHash> sizeCache;
 
@@ -251,7 +257,7 @@ struct LayoutEngine::Impl {
     sizeCache.clear();
     if (metricsCache.size() > cacheLimit) metricsCache.clear();
     if (truncationCache.size() > cacheLimit) truncationCache.clear();
-    if (breaksCache.size() > cacheLimit) breaksCache.clear();
+    if (wrapCache.size() > cacheLimit) wrapCache.clear();
   }
 
   Environment rootEnvironment() const {
@@ -277,13 +283,15 @@ struct LayoutEngine::Impl {
         .first->second;
   }
 
-  const std::vector<std::size_t>& lineBreaks(std::string_view text, const FontDescriptor& font,
-                                             CGFloat width) {
+  const WrappedText& wrapped(std::string_view text, const FontDescriptor& font, CGFloat width) {
     std::string key = textKey(text, font, width);
-    auto found = breaksCache.find(key);
-    if (found != breaksCache.end()) return found->second;
-    return breaksCache.emplace(std::move(key), measurer.lineBreaks(text, font, width))
-        .first->second;
+    auto found = wrapCache.find(key);
+    if (found != wrapCache.end()) return found->second;
+    WrappedText w{measurer.lineBreaks(text, font, width), 0};
+    for (std::size_t i = 0; i < w.breaks.size(); ++i) {
+      w.widest = std::max(w.widest, metrics(Drawing::lineText(text, w.breaks, i), font).width);
+    }
+    return wrapCache.emplace(std::move(key), std::move(w)).first->second;
   }
 
   // Lays out a text for `p` (see Layout.h): returns its size and, when
@@ -312,9 +320,11 @@ struct LayoutEngine::Impl {
       if (lines) lines->push_back({cut, font, m});
       return {m.width, m.lineHeight};
     }
-    const std::vector<std::size_t>& breaks = lineBreaks(text, font, width);
+    const WrappedText& wrap = wrapped(text, font, width);
+    const std::vector<std::size_t>& breaks = wrap.breaks;
     const std::size_t shown = std::min(breaks.size(), maxLines);
     Size size{0, font.lineHeight() * static_cast<CGFloat>(shown)};
+    if (!lines && shown == breaks.size()) return {wrap.widest, size.height};
     for (std::size_t i = 0; i < shown; ++i) {
       const bool cut = i + 1 == shown && shown < breaks.size();
       const std::string_view line =
@@ -542,7 +552,10 @@ struct LayoutEngine::Impl {
                     LayoutNode& node) {
     const std::vector<View>& children = view.children();
     switch (view.kind()) {
-      case ViewKind::text: layOutText(*view.as<TextNode>(), p, env, &node.textLines); return;
+      case ViewKind::text:
+        node.textLines.clear();
+        layOutText(*view.as<TextNode>(), p, env, &node.textLines);
+        return;
       case ViewKind::button:
         if (!children.empty()) {
           node.children.resize(1);

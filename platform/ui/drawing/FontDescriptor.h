@@ -63,10 +63,24 @@ struct TextStyleMetrics {
   double lineHeight;
 };
 
+namespace detail {
+// Rows in TextStyle's order, columns in DynamicTypeSize's.
+inline constexpr std::uint8_t textStyleSizes[8][12] = {
+    {17, 18, 19, 20, 22, 24, 26, 31, 37, 43, 49, 55},  // title3
+    {14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53},  // headline
+    {14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53},  // body
+    {13, 14, 15, 16, 18, 20, 22, 26, 32, 38, 44, 51},  // callout
+    {12, 13, 14, 15, 17, 19, 21, 25, 30, 36, 42, 49},  // subheadline
+    {12, 12, 12, 13, 15, 17, 19, 23, 27, 33, 38, 44},  // footnote
+    {11, 11, 11, 12, 14, 16, 18, 22, 26, 32, 37, 43},  // caption
+    {11, 11, 11, 11, 13, 15, 17, 20, 24, 29, 34, 40},  // caption2
+};
+inline constexpr std::uint8_t textStyleLeadings[8] = {5, 5, 5, 5, 5, 5, 4, 2};
+}  // namespace detail
+
 // A style's line height minus its point size, the same at every text size.
 constexpr double textStyleLeading(TextStyle style) {
-  constexpr std::uint8_t leading[] = {5, 5, 5, 5, 5, 5, 4, 2};
-  return leading[static_cast<std::size_t>(style)];
+  return detail::textStyleLeadings[static_cast<std::size_t>(style)];
 }
 
 // A style's point size at a text size:
@@ -85,21 +99,12 @@ constexpr double textStyleLeading(TextStyle style) {
 // default size (large): title3 25, headline and body 22, callout 21,
 // subheadline 20, footnote 18, caption 16, caption2 13. At the other sizes a
 // style keeps its default leading (line height minus size): body at
-// accessibility5 is 53 pt on 58 pt lines. (The platform's own line heights
-// at those sizes are within a few points of this.)
+// accessibility5 is 53 pt on 58 pt lines. (Our choice: the platform
+// publishes its sizes, not its line heights, at the other text sizes.)
 constexpr TextStyleMetrics textStyleMetrics(TextStyle style,
                                             DynamicTypeSize typeSize = DynamicTypeSize::large) {
-  constexpr std::uint8_t sizes[][12] = {
-      {17, 18, 19, 20, 22, 24, 26, 31, 37, 43, 49, 55},  // title3
-      {14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53},  // headline
-      {14, 15, 16, 17, 19, 21, 23, 28, 33, 40, 47, 53},  // body
-      {13, 14, 15, 16, 18, 20, 22, 26, 32, 38, 44, 51},  // callout
-      {12, 13, 14, 15, 17, 19, 21, 25, 30, 36, 42, 49},  // subheadline
-      {12, 12, 12, 13, 15, 17, 19, 23, 27, 33, 38, 44},  // footnote
-      {11, 11, 11, 12, 14, 16, 18, 22, 26, 32, 37, 43},  // caption
-      {11, 11, 11, 11, 13, 15, 17, 20, 24, 29, 34, 40},  // caption2
-  };
-  const double size = sizes[static_cast<std::size_t>(style)][static_cast<std::size_t>(typeSize)];
+  const double size =
+      detail::textStyleSizes[static_cast<std::size_t>(style)][static_cast<std::size_t>(typeSize)];
   const FontWeight weight =
       style == TextStyle::headline ? FontWeight::semibold : FontWeight::regular;
   return {size, weight, size + textStyleLeading(style)};
