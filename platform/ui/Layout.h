@@ -69,8 +69,8 @@
 // the child's size where it has no bound; the child is aligned within.
 // font, fontWeight, foregroundColor, tint, lineLimit, truncationMode,
 // multilineTextAlignment and monospacedDigit set the environment of
-// everything inside, the innermost setting winning. scaleEffect, rotationEffect and opacity change
-// only the drawing, never the layout.
+// everything inside, the innermost setting winning. scaleEffect,
+// rotationEffect and opacity change only the drawing, never the layout.
 namespace SwiftUI {
 
 // The size a parent offers a child. An absent dimension asks for the
