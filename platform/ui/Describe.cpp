@@ -77,148 +77,147 @@ void writeDate(JSONWriter& w, Foundation::Date date) {
 
 void writeModifier(JSONWriter& w, const Modifier& modifier) {
   w.beginObject();
-  std::visit(
-      Overloaded{
-          [&](const FontModifier& m) {
-            w.key("font");
-            if (const auto* style = std::get_if<Font::TextStyle>(&m.font.value)) {
-              w.string(nameOf(*style));
-            } else {
-              w.beginObject();
-              w.key("system");
-              writeNumber(w, std::get<Font::System>(m.font.value).size);
-              w.endObject();
-            }
-          },
-          [&](const FontWeightModifier& m) {
-            w.key("fontWeight");
-            w.string(nameOf(m.weight));
-          },
-          [&](const ForegroundColorModifier& m) {
-            w.key("foregroundColor");
-            writeColor(w, m.color);
-          },
-          [&](const LineLimitModifier& m) {
-            w.key("lineLimit");
-            if (m.lines) {
-              w.integer(*m.lines);
-            } else {
-              w.null();
-            }
-          },
-          [&](const TruncationModeModifier& m) {
-            w.key("truncationMode");
-            w.string(nameOf(m.mode));
-          },
-          [&](const TintModifier& m) {
-            w.key("tint");
-            writeColor(w, m.color);
-          },
-          [&](const PaddingModifier& m) {
-            w.key("padding");
-            w.beginObject();
-            w.key("edges");
-            writeEdges(w, m.edges);
-            w.key("length");
-            writeOptionalNumber(w, m.length);
-            w.endObject();
-          },
-          [&](const FrameModifier& m) {
-            w.key("frame");
-            w.beginObject();
-            auto bound = [&](const char* name, const std::optional<CGFloat>& value) {
-              if (!value) return;
-              w.key(name);
-              writeNumber(w, *value);
-            };
-            bound("width", m.width);
-            bound("height", m.height);
-            bound("minWidth", m.minWidth);
-            bound("idealWidth", m.idealWidth);
-            bound("maxWidth", m.maxWidth);
-            bound("minHeight", m.minHeight);
-            bound("idealHeight", m.idealHeight);
-            bound("maxHeight", m.maxHeight);
-            w.key("alignment");
-            w.string(nameOf(m.alignment));
-            w.endObject();
-          },
-          [&](const TrimModifier& m) {
-            w.key("trim");
-            w.beginObject();
-            w.key("from");
-            writeNumber(w, m.from);
-            w.key("to");
-            writeNumber(w, m.to);
-            w.endObject();
-          },
-          [&](const StrokeModifier& m) {
-            w.key("stroke");
-            w.beginObject();
-            w.key("color");
-            writeColor(w, m.color);
-            w.key("lineWidth");
-            writeNumber(w, m.style.lineWidth);
-            w.key("lineCap");
-            w.string(nameOf(m.style.lineCap));
-            w.key("lineJoin");
-            w.string(nameOf(m.style.lineJoin));
-            w.key("miterLimit");
-            writeNumber(w, m.style.miterLimit);
-            w.key("dash");
-            w.beginArray();
-            for (CGFloat length : m.style.dash) writeNumber(w, length);
-            w.endArray();
-            w.key("dashPhase");
-            writeNumber(w, m.style.dashPhase);
-            w.endObject();
-          },
-          [&](const RotationEffectModifier& m) {
-            w.key("rotationEffect");
-            w.beginObject();
-            w.key("degrees");
-            writeNumber(w, m.angle.inDegrees());
-            w.key("anchor");
-            writeAnchor(w, m.anchor);
-            w.endObject();
-          },
-          [&](const ScaleEffectModifier& m) {
-            w.key("scaleEffect");
-            w.beginObject();
-            w.key("x");
-            writeNumber(w, m.x);
-            w.key("y");
-            writeNumber(w, m.y);
-            w.key("anchor");
-            writeAnchor(w, m.anchor);
-            w.endObject();
-          },
-          [&](const OpacityModifier& m) {
-            w.key("opacity");
-            writeNumber(w, m.opacity);
-          },
-          [&](const MonospacedDigitModifier&) {
-            w.key("monospacedDigit");
-            w.boolean(true);
-          },
-          [&](const MultilineTextAlignmentModifier& m) {
-            w.key("multilineTextAlignment");
-            w.string(nameOf(m.alignment));
-          },
-          [&](const ButtonStyleModifier& m) {
-            w.key("buttonStyle");
-            w.string(nameOf(m.style));
-          },
-          [&](const ActivityBackgroundTintModifier& m) {
-            w.key("activityBackgroundTint");
-            writeColor(w, m.color);
-          },
-          [&](const ActivitySystemActionForegroundColorModifier& m) {
-            w.key("activitySystemActionForegroundColor");
-            writeColor(w, m.color);
-          },
-      },
-      modifier);
+  std::visit(Overloaded{
+                 [&](const FontModifier& m) {
+                   w.key("font");
+                   if (const auto* style = std::get_if<Font::TextStyle>(&m.font.value)) {
+                     w.string(nameOf(*style));
+                   } else {
+                     w.beginObject();
+                     w.key("system");
+                     writeNumber(w, std::get<Font::System>(m.font.value).size);
+                     w.endObject();
+                   }
+                 },
+                 [&](const FontWeightModifier& m) {
+                   w.key("fontWeight");
+                   w.string(Drawing::fontWeightName(m.weight));
+                 },
+                 [&](const ForegroundColorModifier& m) {
+                   w.key("foregroundColor");
+                   writeColor(w, m.color);
+                 },
+                 [&](const LineLimitModifier& m) {
+                   w.key("lineLimit");
+                   if (m.lines) {
+                     w.integer(*m.lines);
+                   } else {
+                     w.null();
+                   }
+                 },
+                 [&](const TruncationModeModifier& m) {
+                   w.key("truncationMode");
+                   w.string(nameOf(m.mode));
+                 },
+                 [&](const TintModifier& m) {
+                   w.key("tint");
+                   writeColor(w, m.color);
+                 },
+                 [&](const PaddingModifier& m) {
+                   w.key("padding");
+                   w.beginObject();
+                   w.key("edges");
+                   writeEdges(w, m.edges);
+                   w.key("length");
+                   writeOptionalNumber(w, m.length);
+                   w.endObject();
+                 },
+                 [&](const FrameModifier& m) {
+                   w.key("frame");
+                   w.beginObject();
+                   auto bound = [&](const char* name, const std::optional<CGFloat>& value) {
+                     if (!value) return;
+                     w.key(name);
+                     writeNumber(w, *value);
+                   };
+                   bound("width", m.width);
+                   bound("height", m.height);
+                   bound("minWidth", m.minWidth);
+                   bound("idealWidth", m.idealWidth);
+                   bound("maxWidth", m.maxWidth);
+                   bound("minHeight", m.minHeight);
+                   bound("idealHeight", m.idealHeight);
+                   bound("maxHeight", m.maxHeight);
+                   w.key("alignment");
+                   w.string(nameOf(m.alignment));
+                   w.endObject();
+                 },
+                 [&](const TrimModifier& m) {
+                   w.key("trim");
+                   w.beginObject();
+                   w.key("from");
+                   writeNumber(w, m.from);
+                   w.key("to");
+                   writeNumber(w, m.to);
+                   w.endObject();
+                 },
+                 [&](const StrokeModifier& m) {
+                   w.key("stroke");
+                   w.beginObject();
+                   w.key("color");
+                   writeColor(w, m.color);
+                   w.key("lineWidth");
+                   writeNumber(w, m.style.lineWidth);
+                   w.key("lineCap");
+                   w.string(nameOf(m.style.lineCap));
+                   w.key("lineJoin");
+                   w.string(nameOf(m.style.lineJoin));
+                   w.key("miterLimit");
+                   writeNumber(w, m.style.miterLimit);
+                   w.key("dash");
+                   w.beginArray();
+                   for (CGFloat length : m.style.dash) writeNumber(w, length);
+                   w.endArray();
+                   w.key("dashPhase");
+                   writeNumber(w, m.style.dashPhase);
+                   w.endObject();
+                 },
+                 [&](const RotationEffectModifier& m) {
+                   w.key("rotationEffect");
+                   w.beginObject();
+                   w.key("degrees");
+                   writeNumber(w, m.angle.inDegrees());
+                   w.key("anchor");
+                   writeAnchor(w, m.anchor);
+                   w.endObject();
+                 },
+                 [&](const ScaleEffectModifier& m) {
+                   w.key("scaleEffect");
+                   w.beginObject();
+                   w.key("x");
+                   writeNumber(w, m.x);
+                   w.key("y");
+                   writeNumber(w, m.y);
+                   w.key("anchor");
+                   writeAnchor(w, m.anchor);
+                   w.endObject();
+                 },
+                 [&](const OpacityModifier& m) {
+                   w.key("opacity");
+                   writeNumber(w, m.opacity);
+                 },
+                 [&](const MonospacedDigitModifier&) {
+                   w.key("monospacedDigit");
+                   w.boolean(true);
+                 },
+                 [&](const MultilineTextAlignmentModifier& m) {
+                   w.key("multilineTextAlignment");
+                   w.string(nameOf(m.alignment));
+                 },
+                 [&](const ButtonStyleModifier& m) {
+                   w.key("buttonStyle");
+                   w.string(nameOf(m.style));
+                 },
+                 [&](const ActivityBackgroundTintModifier& m) {
+                   w.key("activityBackgroundTint");
+                   writeColor(w, m.color);
+                 },
+                 [&](const ActivitySystemActionForegroundColorModifier& m) {
+                   w.key("activitySystemActionForegroundColor");
+                   writeColor(w, m.color);
+                 },
+             },
+             modifier);
   w.endObject();
 }
 
@@ -330,7 +329,9 @@ void describe(Foundation::JSONWriter& writer, const View& view, Foundation::Date
   writeNode(writer, view, now);
 }
 
-void describe(Foundation::JSONWriter& writer, const Color& color) { writeColor(writer, color); }
+void describe(Foundation::JSONWriter& writer, const Color& color) {
+  writeColor(writer, color);
+}
 
 std::string describe(const View& view, Foundation::Date now, bool prettyPrinted) {
   JSONWriter writer({.prettyPrinted = prettyPrinted, .escapeSlashes = false});

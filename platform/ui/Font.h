@@ -5,12 +5,13 @@
 #include <variant>
 
 #include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/FontWeight.h"
 
 namespace SwiftUI {
 
 // A font: one of the platform's text styles (its size follows the text-size
-// setting), or the system font at a fixed point size. A value; compare with
-// ==. Weights are applied separately (fontWeight).
+// setting), or the system font at a fixed point size (which does not). A
+// value; compare with ==. Weights are applied separately (fontWeight).
 struct Font {
   enum class TextStyle : std::uint8_t {
     largeTitle,
@@ -25,17 +26,7 @@ struct Font {
     caption,
     caption2,
   };
-  enum class Weight : std::uint8_t {
-    ultraLight,
-    thin,
-    light,
-    regular,
-    medium,
-    semibold,
-    bold,
-    heavy,
-    black,
-  };
+  using Weight = Drawing::FontWeight;
   // The system font at `size` points, regular weight, default design.
   struct System {
     CGFloat size = 17;
@@ -65,7 +56,5 @@ inline constexpr Font Font::caption2{Font::TextStyle::caption2};
 
 // "title3", "caption2", …
 std::string_view nameOf(Font::TextStyle style);
-// "regular", "semibold", …
-std::string_view nameOf(Font::Weight weight);
 
 }  // namespace SwiftUI

@@ -97,10 +97,14 @@ std::string_view nameOf(UnitPoint value) {
     std::string_view name;
   };
   static constexpr Named named[] = {
-      {UnitPoint::center, "center"},           {UnitPoint::leading, "leading"},
-      {UnitPoint::trailing, "trailing"},       {UnitPoint::top, "top"},
-      {UnitPoint::bottom, "bottom"},           {UnitPoint::topLeading, "topLeading"},
-      {UnitPoint::topTrailing, "topTrailing"}, {UnitPoint::bottomLeading, "bottomLeading"},
+      {UnitPoint::center, "center"},
+      {UnitPoint::leading, "leading"},
+      {UnitPoint::trailing, "trailing"},
+      {UnitPoint::top, "top"},
+      {UnitPoint::bottom, "bottom"},
+      {UnitPoint::topLeading, "topLeading"},
+      {UnitPoint::topTrailing, "topTrailing"},
+      {UnitPoint::bottomLeading, "bottomLeading"},
       {UnitPoint::bottomTrailing, "bottomTrailing"},
   };
   for (const auto& entry : named) {
@@ -137,21 +141,6 @@ std::string_view nameOf(Font::TextStyle style) {
     case Font::TextStyle::caption2: return "caption2";
   }
   return "body";
-}
-
-std::string_view nameOf(Font::Weight weight) {
-  switch (weight) {
-    case Font::Weight::ultraLight: return "ultraLight";
-    case Font::Weight::thin: return "thin";
-    case Font::Weight::light: return "light";
-    case Font::Weight::regular: return "regular";
-    case Font::Weight::medium: return "medium";
-    case Font::Weight::semibold: return "semibold";
-    case Font::Weight::bold: return "bold";
-    case Font::Weight::heavy: return "heavy";
-    case Font::Weight::black: return "black";
-  }
-  return "regular";
 }
 
 }  // namespace SwiftUI

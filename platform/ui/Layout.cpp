@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 
@@ -34,9 +35,13 @@ struct Environment {
   std::optional<Color> foreground;
   std::optional<Color> tint;
   std::optional<int> lineLimit;
+  TextAlignment textAlignment = TextAlignment::leading;
   bool monospacedDigits = false;
+  Drawing::DynamicTypeSize typeSize = Drawing::DynamicTypeSize::large;
 
-  FontDescriptor resolvedFont() const { return fontDescriptor(font, weight, monospacedDigits); }
+  FontDescriptor resolvedFont() const {
+    return fontDescriptor(font, weight, monospacedDigits, typeSize);
+  }
 };
 
 // Sets the environment value an environment modifier carries; false for any
@@ -53,21 +58,16 @@ bool applyToEnvironment(Environment& env, const Modifier& modifier) {
     env.tint = t->color;
   } else if (const auto* l = std::get_if<LineLimitModifier>(&modifier)) {
     env.lineLimit = l->lines;
+  } else if (const auto* a = std::get_if<MultilineTextAlignmentModifier>(&modifier)) {
+    env.textAlignment = a->alignment;
   } else if (std::holds_alternative<MonospacedDigitModifier>(modifier)) {
     env.monospacedDigits = true;
   } else {
     return std::holds_alternative<TruncationModeModifier>(modifier) ||
-           std::holds_alternative<MultilineTextAlignmentModifier>(modifier) ||
            std::holds_alternative<ButtonStyleModifier>(modifier);
   }
   return true;
 }
-
-Drawing::FontWeight drawingWeight(Font::Weight weight) {
-  return static_cast<Drawing::FontWeight>(weight);
-}
-static_assert(static_cast<int>(Font::Weight::black) ==
-              static_cast<int>(Drawing::FontWeight::black));
 
 struct Insets {
   CGFloat top = 0, leading = 0, bottom = 0, trailing = 0;
@@ -185,6 +185,12 @@ struct SizeKeyHash {
   }
 };
 
+// Where a text wraps at a width, and its widest line.
+struct WrappedText {
+  std::vector<std::size_t> breaks;
+  CGFloat widest = 0;
+};
+
 // The key of a text measured in a font.
 std::string textKey(std::string_view text, const FontDescriptor& font, double width = 0) {
   std::string key;
@@ -202,44 +208,47 @@ std::string textKey(std::string_view text, const FontDescriptor& font, double wi
 }  // namespace
 
 FontDescriptor fontDescriptor(const std::optional<Font>& font,
-                              const std::optional<Font::Weight>& weight, bool monospacedDigits) {
+                              const std::optional<Font::Weight>& weight, bool monospacedDigits,
+                              Drawing::DynamicTypeSize typeSize) {
   using Drawing::TextStyle;
-  FontDescriptor d = FontDescriptor::textStyle(TextStyle::body);
+  const auto styled = [typeSize](TextStyle style) {
+    return FontDescriptor::textStyle(style, std::nullopt, typeSize);
+  };
+  FontDescriptor d = styled(TextStyle::body);
   if (font) {
     if (const auto* system = std::get_if<Font::System>(&font->value)) {
       d = FontDescriptor::system(system->size);
     } else {
       switch (std::get<Font::TextStyle>(font->value)) {
-        case Font::TextStyle::title3: d = FontDescriptor::textStyle(TextStyle::title3); break;
-        case Font::TextStyle::body: d = FontDescriptor::textStyle(TextStyle::body); break;
-        case Font::TextStyle::subheadline:
-          d = FontDescriptor::textStyle(TextStyle::subheadline);
-          break;
-        case Font::TextStyle::caption: d = FontDescriptor::textStyle(TextStyle::caption); break;
-        case Font::TextStyle::caption2: d = FontDescriptor::textStyle(TextStyle::caption2); break;
+        case Font::TextStyle::title3: d = styled(TextStyle::title3); break;
+        case Font::TextStyle::headline: d = styled(TextStyle::headline); break;
+        case Font::TextStyle::body: d = styled(TextStyle::body); break;
+        case Font::TextStyle::callout: d = styled(TextStyle::callout); break;
+        case Font::TextStyle::subheadline: d = styled(TextStyle::subheadline); break;
+        case Font::TextStyle::footnote: d = styled(TextStyle::footnote); break;
+        case Font::TextStyle::caption: d = styled(TextStyle::caption); break;
+        case Font::TextStyle::caption2: d = styled(TextStyle::caption2); break;
         case Font::TextStyle::largeTitle: d = FontDescriptor::system(34); break;
         case Font::TextStyle::title: d = FontDescriptor::system(28); break;
         case Font::TextStyle::title2: d = FontDescriptor::system(22); break;
-        case Font::TextStyle::headline:
-          d = FontDescriptor::system(17, Drawing::FontWeight::semibold);
-          break;
-        case Font::TextStyle::callout: d = FontDescriptor::system(16); break;
-        case Font::TextStyle::footnote: d = FontDescriptor::system(13); break;
       }
     }
   }
-  if (weight) d = d.withWeight(drawingWeight(*weight));
+  if (weight) d = d.withWeight(*weight);
   return d.withMonospacedDigits(monospacedDigits);
 }
 
 struct LayoutEngine::Impl {
-  explicit Impl(const Drawing::TextMeasurer& m) : measurer(m) {}
+  Impl(const Drawing::TextMeasurer& m, Drawing::DynamicTypeSize size)
+      : measurer(m), typeSize(size) {}
 
   const Drawing::TextMeasurer& measurer;
+  Drawing::DynamicTypeSize typeSize;
   Foundation::Date now;
   // Kept between layouts.
   std::unordered_map<std::string, Drawing::TextMetrics> metricsCache;
   std::unordered_map<std::string, std::string> truncationCache;
+  std::unordered_map<std::string, WrappedText> wrapCache;
   // Kept for one layout.
   std::unordered_map<SizeKey, Size, SizeKeyHash> sizeCache;
 
@@ -248,32 +257,84 @@ struct LayoutEngine::Impl {
     sizeCache.clear();
     if (metricsCache.size() > cacheLimit) metricsCache.clear();
     if (truncationCache.size() > cacheLimit) truncationCache.clear();
+    if (wrapCache.size() > cacheLimit) wrapCache.clear();
+  }
+
+  Environment rootEnvironment() const {
+    Environment env;
+    env.typeSize = typeSize;
+    return env;
   }
 
   // --- Text ---
 
-  const Drawing::TextMetrics& metrics(const std::string& text, const FontDescriptor& font) {
+  const Drawing::TextMetrics& metrics(std::string_view text, const FontDescriptor& font) {
     std::string key = textKey(text, font);
     auto found = metricsCache.find(key);
     if (found != metricsCache.end()) return found->second;
     return metricsCache.emplace(std::move(key), measurer.measure(text, font)).first->second;
   }
 
-  TextLine textLine(const TextNode& node, std::optional<CGFloat> width, const Environment& env) {
-    TextLine line{node.displayText(now), env.resolvedFont(), {}};
-    line.metrics = metrics(line.text, line.font);
-    if (width && line.metrics.width > *width) {
-      std::string key = textKey(line.text, line.font, *width);
-      auto found = truncationCache.find(key);
-      if (found == truncationCache.end()) {
-        found = truncationCache
-                    .emplace(std::move(key), measurer.truncateTail(line.text, line.font, *width))
-                    .first;
-      }
-      line.text = found->second;
-      line.metrics = metrics(line.text, line.font);
+  const std::string& truncated(std::string_view text, const FontDescriptor& font, CGFloat width) {
+    std::string key = textKey(text, font, width);
+    auto found = truncationCache.find(key);
+    if (found != truncationCache.end()) return found->second;
+    return truncationCache.emplace(std::move(key), measurer.truncateTail(text, font, width))
+        .first->second;
+  }
+
+  const WrappedText& wrapped(std::string_view text, const FontDescriptor& font, CGFloat width) {
+    std::string key = textKey(text, font, width);
+    auto found = wrapCache.find(key);
+    if (found != wrapCache.end()) return found->second;
+    WrappedText w{measurer.lineBreaks(text, font, width), 0};
+    for (std::size_t i = 0; i < w.breaks.size(); ++i) {
+      w.widest = std::max(w.widest, metrics(Drawing::lineText(text, w.breaks, i), font).width);
     }
-    return line;
+    return wrapCache.emplace(std::move(key), std::move(w)).first->second;
+  }
+
+  // Lays out a text for `p` (see Layout.h): returns its size and, when
+  // `lines` is given, fills it with the lines shown.
+  Size layOutText(const TextNode& node, ProposedSize p, const Environment& env,
+                  std::vector<TextLine>* lines) {
+    std::string text = node.displayText(now);
+    const FontDescriptor font = env.resolvedFont();
+    const Drawing::TextMetrics& whole = metrics(text, font);
+    // The common case: the text fits on one line.
+    if (!p.width || whole.width <= *p.width) {
+      if (lines) lines->push_back({std::move(text), font, whole});
+      return {whole.width, whole.lineHeight};
+    }
+    const CGFloat width = *p.width;
+    std::size_t maxLines = env.lineLimit ? static_cast<std::size_t>(std::max(1, *env.lineLimit))
+                                         : std::numeric_limits<std::size_t>::max();
+    if (p.height && std::isfinite(*p.height) && maxLines > 1) {
+      // A small allowance so that a height of exactly n lines holds n.
+      const double fitting = std::floor(*p.height / font.lineHeight() + 1e-9);
+      maxLines = std::min(maxLines, static_cast<std::size_t>(std::max(1.0, fitting)));
+    }
+    if (maxLines == 1) {
+      const std::string& cut = truncated(text, font, width);
+      const Drawing::TextMetrics& m = metrics(cut, font);
+      if (lines) lines->push_back({cut, font, m});
+      return {m.width, m.lineHeight};
+    }
+    const WrappedText& wrap = wrapped(text, font, width);
+    const std::vector<std::size_t>& breaks = wrap.breaks;
+    const std::size_t shown = std::min(breaks.size(), maxLines);
+    Size size{0, font.lineHeight() * static_cast<CGFloat>(shown)};
+    if (!lines && shown == breaks.size()) return {wrap.widest, size.height};
+    for (std::size_t i = 0; i < shown; ++i) {
+      const bool cut = i + 1 == shown && shown < breaks.size();
+      const std::string_view line =
+          cut ? std::string_view(truncated(std::string_view(text).substr(breaks[i]), font, width))
+              : Drawing::lineText(text, breaks, i);
+      const Drawing::TextMetrics& m = metrics(line, font);
+      size.width = std::max(size.width, m.width);
+      if (lines) lines->push_back({std::string(line), font, m});
+    }
+    return size;
   }
 
   // --- Sizing ---
@@ -330,10 +391,7 @@ struct LayoutEngine::Impl {
 
   Size contentSize(const View& view, ProposedSize p, const Environment& env, Axis axis) {
     switch (view.kind()) {
-      case ViewKind::text: {
-        const TextLine line = textLine(*view.as<TextNode>(), p.width, env);
-        return {line.metrics.width, line.metrics.lineHeight};
-      }
+      case ViewKind::text: return layOutText(*view.as<TextNode>(), p, env, nullptr);
       case ViewKind::image: {
         const FontDescriptor font = env.resolvedFont();
         return Drawing::symbolSize(font.size);
@@ -494,7 +552,10 @@ struct LayoutEngine::Impl {
                     LayoutNode& node) {
     const std::vector<View>& children = view.children();
     switch (view.kind()) {
-      case ViewKind::text: node.text = textLine(*view.as<TextNode>(), p.width, env); return;
+      case ViewKind::text:
+        node.textLines.clear();
+        layOutText(*view.as<TextNode>(), p, env, &node.textLines);
+        return;
       case ViewKind::button:
         if (!children.empty()) {
           node.children.resize(1);
@@ -557,20 +618,28 @@ struct LayoutEngine::Impl {
   }
 };
 
-LayoutEngine::LayoutEngine(const Drawing::TextMeasurer& measurer)
-    : impl_(std::make_unique<Impl>(measurer)) {}
+LayoutEngine::LayoutEngine(const Drawing::TextMeasurer& measurer, Drawing::DynamicTypeSize typeSize)
+    : impl_(std::make_unique<Impl>(measurer, typeSize)) {}
 
 LayoutEngine::~LayoutEngine() = default;
 
+Drawing::DynamicTypeSize LayoutEngine::dynamicTypeSize() const {
+  return impl_->typeSize;
+}
+
+void LayoutEngine::setDynamicTypeSize(Drawing::DynamicTypeSize typeSize) {
+  impl_->typeSize = typeSize;
+}
+
 Size LayoutEngine::sizeThatFits(const View& view, ProposedSize proposal, Foundation::Date now) {
   impl_->beginPass(now);
-  return impl_->measure(view, proposal, Environment{}, Axis::none);
+  return impl_->measure(view, proposal, impl_->rootEnvironment(), Axis::none);
 }
 
 LayoutNode LayoutEngine::layout(const View& view, ProposedSize proposal, Point origin,
                                 Foundation::Date now) {
   impl_->beginPass(now);
-  const Environment env;
+  const Environment env = impl_->rootEnvironment();
   const Size size = impl_->measure(view, proposal, env, Axis::none);
   LayoutNode root;
   impl_->placeView(view, {origin.x, origin.y, size.width, size.height}, proposal, env, Axis::none,
@@ -588,17 +657,26 @@ Drawing::StrokeStyle drawingStroke(const StrokeStyle& s) {
 
 void emitContent(const LayoutNode& node, const Environment& env, Drawing::DrawList& out) {
   const Rect& r = node.contentFrame();
-  const Color foreground = env.foreground.value_or(Color::white);
+  const Color foreground = env.foreground.value_or(Color::primary);
   switch (node.view.kind()) {
-    case ViewKind::text:
-      if (node.text && !node.text->text.empty()) {
-        out.emplace_back(Drawing::DrawText{node.text->text,
-                                           node.text->font,
-                                           foreground,
-                                           {r.x, r.y + node.text->metrics.baselineFromTop()},
-                                           node.text->metrics.width});
+    case ViewKind::text: {
+      CGFloat top = r.y;
+      for (const TextLine& line : node.textLines) {
+        const CGFloat slack = r.width - line.metrics.width;
+        const CGFloat x = env.textAlignment == TextAlignment::center     ? r.x + slack / 2
+                          : env.textAlignment == TextAlignment::trailing ? r.x + slack
+                                                                         : r.x;
+        if (!line.text.empty()) {
+          out.emplace_back(Drawing::DrawText{line.text,
+                                             line.font,
+                                             foreground,
+                                             {x, top + line.metrics.baselineFromTop()},
+                                             line.metrics.width});
+        }
+        top += line.metrics.lineHeight;
       }
       return;
+    }
     case ViewKind::image:
       out.emplace_back(Drawing::DrawSymbol{node.view.as<ImageNode>()->systemName, r,
                                            env.resolvedFont().weight, foreground});

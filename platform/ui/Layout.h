@@ -26,14 +26,19 @@
 //
 // How each view chooses its size:
 //
-// - Text: one line in the font of its environment (body by default),
-//   measured by the TextMeasurer. Offered less width than it needs, it is
-//   cut at the tail at a character (grapheme) boundary and ends in "…".
-//   Texts are always laid out on one line (lineLimit(1) is what every text
-//   of the system's views either asks for or fits in); head and middle
-//   truncation are drawn as tail truncation. Height: the style's line
-//   height.
-// - Image(systemName:): a square of the font's point size.
+// - Text: in the font of its environment (body by default) at the
+//   engine's text size, measured by the TextMeasurer. When its one line is
+//   wider than the proposed width, it wraps onto as many lines as that
+//   width needs (TextMeasurer::lineBreaks), at most its lineLimit and at
+//   most as many as fit in a finite proposed height (at least one); the
+//   last line it shows, when the text goes on past it, is cut at the tail
+//   at a character (grapheme) boundary and ends in "…". With lineLimit(1)
+//   it is thus always one line, cut to the width. Head and middle
+//   truncation are drawn as tail truncation. Size: the widest line by the
+//   lines times the style's line height. Lines are aligned within that
+//   width by multilineTextAlignment (leading by default).
+// - Image(systemName:): a square of the font's point size (so a symbol set
+//   in a text style grows with the text size).
 // - ProgressView: the proposed width (0 when absent) by 4 points, the
 //   height of the platform's linear bar.
 // - Circle and other shapes: the proposed size (10 × 10 when absent); the
@@ -62,10 +67,10 @@
 // flexible frame clamps the proposal to its bounds and chooses the proposal
 // clamped to them (so maxWidth: infinity takes all the width offered) or
 // the child's size where it has no bound; the child is aligned within.
-// font, fontWeight, foregroundColor, tint, lineLimit, truncationMode and
-// monospacedDigit set the environment of everything inside, the innermost
-// setting winning. scaleEffect, rotationEffect and opacity change only the
-// drawing, never the layout.
+// font, fontWeight, foregroundColor, tint, lineLimit, truncationMode,
+// multilineTextAlignment and monospacedDigit set the environment of
+// everything inside, the innermost setting winning. scaleEffect,
+// rotationEffect and opacity change only the drawing, never the layout.
 namespace SwiftUI {
 
 // The size a parent offers a child. An absent dimension asks for the
@@ -76,8 +81,8 @@ struct ProposedSize {
   friend bool operator==(const ProposedSize&, const ProposedSize&) = default;
 };
 
-// One line of text as laid out: the string shown (truncated if it had to
-// be), its font and its measured extent.
+// One line of a text as laid out: the string shown on it (the last line cut
+// with "…" if it had to be), its font and its measured extent.
 struct TextLine {
   std::string text;
   Drawing::FontDescriptor font;
@@ -92,7 +97,7 @@ struct TextLine {
 struct LayoutNode {
   View view;
   std::vector<Drawing::Rect> layers;
-  std::optional<TextLine> text;  // Text views only
+  std::vector<TextLine> textLines;  // Text views only, top to bottom
   std::vector<LayoutNode> children;
 
   const Drawing::Rect& frame() const { return layers.back(); }
@@ -100,28 +105,41 @@ struct LayoutNode {
 };
 
 // The font a text or symbol is drawn in for the environment's font and
-// weight: the text style's size (body when no font is set), the weight
-// given or the style's, tabular figures with monospacedDigit. Text styles
-// without a drawing style of their own (largeTitle, title, title2,
-// headline, callout, footnote) become a system font of the platform's size
-// for them (34, 28, 22, 17 semibold, 16, 13).
-Drawing::FontDescriptor fontDescriptor(const std::optional<Font>& font,
-                                       const std::optional<Font::Weight>& weight,
-                                       bool monospacedDigits = false);
+// weight at a text size: the text style's size there (body when no font is
+// set; see Drawing::textStyleMetrics), the weight given or the style's,
+// tabular figures with monospacedDigit. largeTitle, title and title2 have
+// no drawing style of their own and become a system font of the platform's
+// default size for them (34, 28, 22), which does not scale; neither does
+// Font::system(size).
+Drawing::FontDescriptor fontDescriptor(
+    const std::optional<Font>& font, const std::optional<Font::Weight>& weight,
+    bool monospacedDigits = false,
+    Drawing::DynamicTypeSize typeSize = Drawing::DynamicTypeSize::large);
 
-// Lays out view trees with one text measurer. Keeps what it measured (texts
-// and their truncations, by font) between layouts, so that a frame that
-// shows the same texts as the last one measures nothing again; the cache is
-// emptied when it grows past a few thousand entries.
+// Lays out view trees with one text measurer, at one text size (the user's
+// setting: text styles and the symbols set in them scale with it; large,
+// the default, unless told). Keeps what it measured (texts, their
+// truncations and line breaks, by font) between layouts, so that a frame
+// that shows the same texts as the last one measures nothing again; each
+// cache is emptied when it grows past a few thousand entries.
+//
+// The appearance (dark or light) plays no part in layout: views with no
+// foreground colour are drawn in the adaptive Color::primary, which the
+// renderer resolves (Drawing::RenderOptions::appearance).
 //
 // Not thread-safe (nor is a measurer): one engine a thread. The measurer
 // must outlive the engine.
 class LayoutEngine {
  public:
-  explicit LayoutEngine(const Drawing::TextMeasurer& measurer);
+  explicit LayoutEngine(const Drawing::TextMeasurer& measurer,
+                        Drawing::DynamicTypeSize typeSize = Drawing::DynamicTypeSize::large);
   ~LayoutEngine();
   LayoutEngine(const LayoutEngine&) = delete;
   LayoutEngine& operator=(const LayoutEngine&) = delete;
+
+  Drawing::DynamicTypeSize dynamicTypeSize() const;
+  // Lays out later calls at `typeSize`; what is cached stays valid.
+  void setDynamicTypeSize(Drawing::DynamicTypeSize typeSize);
 
   // The size `view` chooses for `proposal`.
   Drawing::Size sizeThatFits(const View& view, ProposedSize proposal, Foundation::Date now = {});
@@ -139,11 +157,11 @@ class LayoutEngine {
 // The draw commands of a laid-out tree, in the root's coordinates, back to
 // front:
 //
-// - Text: DrawText of its line, the baseline at the line's top plus the
-//   font's ascent and half the leading, in the foreground colour (white,
-//   the dark appearance's primary, by default).
+// - Text: DrawText of each line, the baseline at the line's top plus the
+//   font's ascent and half the leading, in the foreground colour
+//   (Color::primary by default).
 // - Image(systemName:): DrawSymbol over its square, in the font's weight
-//   and the foreground colour.
+//   and the foreground colour (Color::primary by default).
 // - ProgressView: DrawProgressBar over its frame at value / total, in the
 //   tint (blue, the platform's accent, by default).
 // - Circle: with stroke, StrokeCircle of the inscribed circle trimmed as

@@ -217,34 +217,50 @@ std::string describe(const DrawList& list) {
 std::string_view textStyleName(TextStyle style) {
   switch (style) {
     case TextStyle::title3: return "title3";
+    case TextStyle::headline: return "headline";
     case TextStyle::body: return "body";
+    case TextStyle::callout: return "callout";
     case TextStyle::subheadline: return "subheadline";
+    case TextStyle::footnote: return "footnote";
     case TextStyle::caption: return "caption";
     case TextStyle::caption2: return "caption2";
   }
   return "body";
 }
 
-std::string_view fontWeightName(FontWeight weight) {
-  switch (weight) {
-    case FontWeight::ultraLight: return "ultraLight";
-    case FontWeight::thin: return "thin";
-    case FontWeight::light: return "light";
-    case FontWeight::regular: return "regular";
-    case FontWeight::medium: return "medium";
-    case FontWeight::semibold: return "semibold";
-    case FontWeight::bold: return "bold";
-    case FontWeight::heavy: return "heavy";
-    case FontWeight::black: return "black";
+std::string_view dynamicTypeSizeName(DynamicTypeSize size) {
+  switch (size) {
+    case DynamicTypeSize::xSmall: return "xSmall";
+    case DynamicTypeSize::small: return "small";
+    case DynamicTypeSize::medium: return "medium";
+    case DynamicTypeSize::large: return "large";
+    case DynamicTypeSize::xLarge: return "xLarge";
+    case DynamicTypeSize::xxLarge: return "xxLarge";
+    case DynamicTypeSize::xxxLarge: return "xxxLarge";
+    case DynamicTypeSize::accessibility1: return "accessibility1";
+    case DynamicTypeSize::accessibility2: return "accessibility2";
+    case DynamicTypeSize::accessibility3: return "accessibility3";
+    case DynamicTypeSize::accessibility4: return "accessibility4";
+    case DynamicTypeSize::accessibility5: return "accessibility5";
   }
-  return "regular";
+  return "large";
+}
+
+std::optional<DynamicTypeSize> dynamicTypeSizeNamed(std::string_view name) {
+  for (DynamicTypeSize size : allDynamicTypeSizes) {
+    if (dynamicTypeSizeName(size) == name) return size;
+  }
+  return std::nullopt;
 }
 
 std::ostream& operator<<(std::ostream& os, const FontDescriptor& font) {
-  if (font.style)
-    os << textStyleName(*font.style);
-  else
+  // A text style shows its size when it is not the default text size's.
+  if (!font.style)
     os << "system(" << font.size << ")";
+  else if (font.size != textStyleMetrics(*font.style).size)
+    os << textStyleName(*font.style) << "(" << font.size << ")";
+  else
+    os << textStyleName(*font.style);
   os << " " << fontWeightName(font.weight);
   if (font.monospacedDigits) os << " tnum";
   return os;

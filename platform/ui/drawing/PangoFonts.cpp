@@ -3,6 +3,8 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
+
 namespace SwiftUI::Drawing::detail {
 
 namespace {
@@ -34,14 +36,23 @@ PangoFontDescription* newFontDescription(const FontDescriptor& font) {
   return desc;
 }
 
-void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& font) {
+void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& font,
+             std::optional<double> wrapWidth) {
   PangoFontDescription* desc = newFontDescription(font);
   pango_layout_set_font_description(layout, desc);
   pango_font_description_free(desc);
-  pango_layout_set_width(layout, -1);
   pango_layout_set_single_paragraph_mode(layout, TRUE);
   PangoAttrList* attrs = pango_attr_list_new();
   if (font.monospacedDigits) pango_attr_list_insert(attrs, pango_attr_font_features_new("tnum 1"));
+  if (wrapWidth) {
+    const double width = *wrapWidth > 0 ? *wrapWidth : 0;  // NaN and below 0 too
+    pango_layout_set_width(layout, static_cast<int>(std::min(width * PANGO_SCALE, 1e9)));
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    // Lines broken inside a word end without a hyphen, as the platform's do.
+    pango_attr_list_insert(attrs, pango_attr_insert_hyphens_new(FALSE));
+  } else {
+    pango_layout_set_width(layout, -1);
+  }
   pango_layout_set_attributes(layout, attrs);
   pango_attr_list_unref(attrs);
   pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));

@@ -5,6 +5,7 @@
 
 #include <pango/pango.h>
 
+#include <optional>
 #include <string_view>
 
 #include "platform/ui/drawing/FontDescriptor.h"
@@ -16,9 +17,12 @@ namespace SwiftUI::Drawing::detail {
 // The caller owns the result (pango_font_description_free).
 PangoFontDescription* newFontDescription(const FontDescriptor& font);
 
-// Sets `text` and `font` on `layout` as one line: the font description, the
-// "tnum" feature when the font asks for monospaced digits, no wrapping.
-void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& font);
+// Sets `text` and `font` on `layout` as one paragraph: the font description,
+// the "tnum" feature when the font asks for monospaced digits. Without a
+// wrap width, one line; with one, wrapped at word boundaries and, for a word
+// wider than the line, between characters (no hyphens).
+void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& font,
+             std::optional<double> wrapWidth = std::nullopt);
 
 // Unhinted outlines and metrics, grey antialiasing: the same advances at
 // every scale.

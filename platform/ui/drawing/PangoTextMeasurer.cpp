@@ -37,6 +37,21 @@ TextMetrics PangoTextMeasurer::measure(std::string_view text, const FontDescript
   return {pango_units_to_double(logical.width), baseline, height - baseline, font.lineHeight()};
 }
 
+std::vector<std::size_t> PangoTextMeasurer::lineBreaks(std::string_view text,
+                                                       const FontDescriptor& font,
+                                                       double maxWidth) const {
+  PangoLayout* layout = state_->layout;
+  detail::setText(layout, text, font, maxWidth);
+  std::vector<std::size_t> breaks;
+  breaks.reserve(static_cast<std::size_t>(pango_layout_get_line_count(layout)));
+  for (GSList* l = pango_layout_get_lines_readonly(layout); l != nullptr; l = l->next) {
+    const auto* line = static_cast<const PangoLayoutLine*>(l->data);
+    breaks.push_back(static_cast<std::size_t>(line->start_index));
+  }
+  if (breaks.empty()) breaks.push_back(0);
+  return breaks;
+}
+
 std::string PangoTextMeasurer::resolvedFamily(const FontDescriptor& font) const {
   PangoFontDescription* desc = detail::newFontDescription(font);
   PangoFont* loaded = pango_font_map_load_font(state_->fontMap, state_->context, desc);

@@ -19,8 +19,8 @@ namespace SwiftUI::Drawing {
 //
 // Owns its own Pango font map and context (so measurers on different threads
 // share nothing); one measurer is not thread-safe. Creating one costs a
-// fontconfig lookup the first time in a process; each measurement shapes the
-// text once.
+// fontconfig lookup the first time in a process; each measurement (and each
+// line breaking) shapes the text once.
 class PangoTextMeasurer final : public TextMeasurer {
  public:
   PangoTextMeasurer();
@@ -29,6 +29,11 @@ class PangoTextMeasurer final : public TextMeasurer {
   PangoTextMeasurer& operator=(const PangoTextMeasurer&) = delete;
 
   TextMetrics measure(std::string_view text, const FontDescriptor& font) const override;
+
+  // Pango's line breaking (Unicode's rules: spaces, hyphens, ideographs, …),
+  // falling back to breaks between characters inside an over-long word.
+  std::vector<std::size_t> lineBreaks(std::string_view text, const FontDescriptor& font,
+                                      double maxWidth) const override;
 
   // The family Pango actually chose for `font` (for checking that Inter is
   // installed): "Inter", "Inter Display", or whatever fontconfig fell back to.

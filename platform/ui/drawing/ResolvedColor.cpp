@@ -15,11 +15,22 @@ RGBA base(Color::Name name, Appearance appearance) {
       return dark ? RGBA::bytes(235, 235, 245, 0.6) : RGBA::bytes(60, 60, 67, 0.6);
     case Color::Name::black: return RGBA::bytes(0, 0, 0);
     case Color::Name::white: return RGBA::bytes(255, 255, 255);
+    case Color::Name::primary: return dark ? RGBA::bytes(255, 255, 255) : RGBA::bytes(0, 0, 0);
   }
   return RGBA::bytes(0, 0, 0);
 }
 
 }  // namespace
+
+std::string_view appearanceName(Appearance appearance) {
+  return appearance == Appearance::dark ? "dark" : "light";
+}
+
+std::optional<Appearance> appearanceNamed(std::string_view name) {
+  if (name == "dark") return Appearance::dark;
+  if (name == "light") return Appearance::light;
+  return std::nullopt;
+}
 
 RGBA resolve(const Color& color, Appearance appearance) {
   const RGBA rgba = base(color.name, appearance);

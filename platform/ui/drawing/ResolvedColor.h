@@ -1,15 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
+#include <string_view>
 
 #include "platform/ui/Color.h"
 
 namespace SwiftUI::Drawing {
 
-// The appearance a presentation is drawn in. Lock-screen activities and the
-// Dynamic Island are always drawn dark.
+// The appearance a presentation is drawn in. The Dynamic Island is always
+// drawn dark; the lock screen follows the system's appearance. Which one a
+// picture is drawn in is its caller's choice (RenderOptions).
 enum class Appearance : std::uint8_t { light, dark };
+
+// "dark" or "light".
+std::string_view appearanceName(Appearance appearance);
+// The appearance of that name (exactly); nullopt for any other.
+std::optional<Appearance> appearanceNamed(std::string_view name);
 
 // A concrete sRGB colour with straight (not premultiplied) alpha, each
 // component in 0…1.
@@ -44,6 +52,7 @@ std::ostream& operator<<(std::ostream& os, const RGBA& c);
 // | secondary | 60,60,67 at 0.6    | 235,235,245 at 0.6  |
 // | black     | 0,0,0              | 0,0,0               |
 // | white     | 255,255,255        | 255,255,255         |
+// | primary   | 0,0,0              | 255,255,255         |
 //
 // An explicit opacity multiplies the colour's own alpha, so
 // Color::secondary.opacity(0.5) in dark is 235,235,245 at 0.3. Opacities

@@ -29,7 +29,8 @@ struct TextMetrics {
 // UTF-8 is read with U+FFFD replacements, each its own character.
 std::vector<std::size_t> graphemeBoundaries(std::string_view text);
 
-// Measures single lines of text for layout, and cuts them to fit.
+// Measures single lines of text for layout, cuts them to fit, and finds
+// where a text wraps.
 //
 // Implementations are not required to be thread-safe: give each thread its
 // own measurer.
@@ -47,15 +48,33 @@ class TextMeasurer {
   // search: about log2(characters) + 2 measurements).
   virtual std::string truncateTail(std::string_view text, const FontDescriptor& font,
                                    double maxWidth) const;
+
+  // Where `text` wraps within `maxWidth`: the byte offset at which each line
+  // begins, the first 0. Lines break between words, and inside a word too
+  // wide for a line on its own between characters (grapheme clusters); a
+  // line holds at least one character, even one wider than `maxWidth`.
+  // Spaces at a break end the line before it and do not count towards its
+  // width (see lineText). The default implementation breaks after runs of
+  // U+0020 spaces only, filling each line with as many words as fit.
+  virtual std::vector<std::size_t> lineBreaks(std::string_view text, const FontDescriptor& font,
+                                              double maxWidth) const;
 };
+
+// The part of `text` that line `index` of `breaks` shows: from its break to
+// the next (or the end), without the spaces that end it.
+std::string_view lineText(std::string_view text, const std::vector<std::size_t>& breaks,
+                          std::size_t index);
 
 // Text metrics that can be worked out by hand, for layout tests: every
 // character (grapheme cluster) advances by advanceFactor × the font size
 // (0.5 by default, whatever the character, weight or digits setting); the
 // ascent is 0.8 × size and the descent 0.2 × size; the line height is the
-// font's (the text style's, or 1.2 × size for a system font).
+// font's (the text style's, or 1.2 × size for a system font). Texts wrap
+// after spaces (TextMeasurer's default rule).
 //
-// Example: "Downloads" in caption2 (11 pt) is 9 × 5.5 = 49.5 wide, 13 tall.
+// Example: "Downloads" in caption2 (11 pt) is 9 × 5.5 = 49.5 wide, 13 tall;
+// "Paused at 40 %" in caption2 within 40 pt wraps onto "Paused" and
+// "at 40 %" (38.5 wide).
 class FixedMetricsTextMeasurer final : public TextMeasurer {
  public:
   explicit FixedMetricsTextMeasurer(double advanceFactor = 0.5) : advanceFactor_(advanceFactor) {}

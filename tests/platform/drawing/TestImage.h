@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/ui/drawing/CairoRenderer.h"
+#include "platform/ui/drawing/ImageCompare.h"
 #include "platform/ui/drawing/Output.h"
 
 namespace SwiftUI::Drawing::testing {
@@ -71,35 +72,21 @@ inline Reference decodePNG(const std::string& bytes) {
   return r;
 }
 
-inline Reference loadReference(const std::string& name) {
-  std::ifstream in(std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name,
-                   std::ios::binary);
-  return decodePNG(std::string(std::istreambuf_iterator<char>(in), {}));
+// A reference picture from tests/platform/drawing/reference/; null when it
+// cannot be read.
+inline SurfacePtr loadReference(const std::string& name) {
+  return readPNG(std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name);
 }
 
-// Compares premultiplied channels (so that faint edge pixels weigh little):
-// the mean difference over all channels and the largest one.
-inline void expectClose(cairo_surface_t* image, const Reference& ref, double meanLimit,
-                        int maxLimit) {
-  ASSERT_EQ(cairo_image_surface_get_width(image), ref.width);
-  ASSERT_EQ(cairo_image_surface_get_height(image), ref.height);
-  double sum = 0;
-  int worst = 0;
-  for (int y = 0; y < ref.height; ++y) {
-    for (int x = 0; x < ref.width; ++x) {
-      const unsigned char* e = &ref.rgba[static_cast<std::size_t>((y * ref.width + x) * 4)];
-      const Pixel p = pixelAt(image, x, y);
-      const int actual[4] = {p.r, p.g, p.b, p.a};
-      for (int i = 0; i < 4; ++i) {
-        const int expected = i == 3 ? e[3] : (e[i] * e[3] + 127) / 255;
-        const int diff = std::abs(actual[i] - expected);
-        sum += diff;
-        worst = std::max(worst, diff);
-      }
-    }
-  }
-  EXPECT_LT(sum / (ref.width * ref.height * 4), meanLimit);
-  EXPECT_LE(worst, maxLimit);
+// The picture matches the reference: the same size, no channel of any pixel
+// off by more than `tolerance` (premultiplied, so faint edge pixels weigh
+// little), and a mean channel difference below `meanLimit`.
+inline void expectClose(cairo_surface_t* image, cairo_surface_t* reference, double meanLimit,
+                        int tolerance) {
+  const ImageDifference d = compareImages(reference, image, tolerance);
+  EXPECT_FALSE(d.sizesDiffer);
+  EXPECT_EQ(d.differingPixels, 0u) << "largest difference " << d.largestDifference;
+  EXPECT_LT(d.meanDifference, meanLimit);
 }
 
 }  // namespace SwiftUI::Drawing::testing

@@ -145,8 +145,8 @@ TEST_F(LayoutTest, LongTitleIsTruncatedAtTheTail) {
   const std::string title = "Meridian Designer 2 Professional Vector Suite";  // 45 characters
   const LayoutNode root = layout(card(title, true), {371, std::nullopt});
   const LayoutNode& titleNode = child(root, {0, 1, 0});
-  ASSERT_TRUE(titleNode.text);
-  EXPECT_EQ(titleNode.text->text, "Meridian Designer 2 Professiona\u2026");
+  ASSERT_EQ(titleNode.textLines.size(), 1u);
+  EXPECT_EQ(titleNode.textLines.at(0).text, "Meridian Designer 2 Professiona\u2026");
   expectRect(titleNode.frame(), {54, 16, 240, 20});
   EXPECT_DOUBLE_EQ(child(root, {0, 2}).frame().width, 11);  // 8 + the 3 that 240 leaves of 243
   EXPECT_DOUBLE_EQ(child(root, {0, 3}).frame().maxX(), 355);
@@ -159,18 +159,19 @@ TEST_F(LayoutTest, TruncationCutsAtGraphemeBoundaries) {
                          .font(Font::subheadline)
                          .lineLimit(1);
   const LayoutNode cut = layout(indic, {15, std::nullopt});  // room for two characters
-  ASSERT_TRUE(cut.text);
-  EXPECT_EQ(cut.text->text, "\u0915\u094D\u0937\u093F\u2026");
+  ASSERT_EQ(cut.textLines.size(), 1u);
+  EXPECT_EQ(cut.textLines.at(0).text, "\u0915\u094D\u0937\u093F\u2026");
   EXPECT_DOUBLE_EQ(cut.frame().width, 15);
 
-  const View family =
-      Text::verbatim("\U0001F468\u200D\U0001F469\u200D\U0001F467 Hub").font(Font::subheadline);
+  const View family = Text::verbatim("\U0001F468\u200D\U0001F469\u200D\U0001F467 Hub")
+                          .font(Font::subheadline)
+                          .lineLimit(1);
   EXPECT_DOUBLE_EQ(engine.sizeThatFits(family, {}).width, 5 * 7.5);
   const LayoutNode familyCut = layout(family, {22.5, std::nullopt});
-  EXPECT_EQ(familyCut.text->text, "\U0001F468\u200D\U0001F469\u200D\U0001F467 \u2026");
+  EXPECT_EQ(familyCut.textLines.at(0).text, "\U0001F468\u200D\U0001F469\u200D\U0001F467 \u2026");
   // Not even "…" fits: nothing is shown, and the line keeps its height.
   const LayoutNode none = layout(family, {5, std::nullopt});
-  EXPECT_EQ(none.text->text, "");
+  EXPECT_EQ(none.textLines.at(0).text, "");
   expectRect(none.frame(), {0, 0, 0, 20});
 }
 
@@ -234,9 +235,9 @@ TEST_F(LayoutTest, PaddingInsetsTheGivenEdges) {
   expectRect(top.contentFrame(), {3, 5, 17, 22});
   // Padding shrinks what the text is offered: 40 − 2 × 8 leaves 24, where
   // two characters of 7.5 and "…" fit (22.5).
-  const LayoutNode squeezed =
-      layout(Text::verbatim("abcdef").font(Font::subheadline).padding(8), {40, std::nullopt});
-  EXPECT_EQ(squeezed.text->text, "ab\u2026");
+  const LayoutNode squeezed = layout(
+      Text::verbatim("abcdef").font(Font::subheadline).lineLimit(1).padding(8), {40, std::nullopt});
+  EXPECT_EQ(squeezed.textLines.at(0).text, "ab\u2026");
   expectRect(squeezed.frame(), {0, 0, 38.5, 36});
 }
 
@@ -291,13 +292,13 @@ TEST_F(LayoutTest, StacksSpacingAndEmptyChildren) {
 // Two texts that do not both fit share the width equally, shorter first:
 // the shorter one keeps what it needs of its half.
 TEST_F(LayoutTest, CompetingTextsShareFairly) {
-  const View shortText = Text::verbatim("abcd").font(Font::caption);             // 24
-  const View longText = Text::verbatim("abcdefghijklmnop").font(Font::caption);  // 96
+  const View shortText = Text::verbatim("abcd").font(Font::caption);                          // 24
+  const View longText = Text::verbatim("abcdefghijklmnop").font(Font::caption).lineLimit(1);  // 96
   const LayoutNode row =
       layout(HStack(VerticalAlignment::center, 0.0, {longText, shortText}), {100, std::nullopt});
   EXPECT_DOUBLE_EQ(child(row, {1}).frame().width, 24);
   EXPECT_DOUBLE_EQ(child(row, {0}).frame().width, 72);  // 11 characters and "…"
-  EXPECT_EQ(child(row, {0}).text->text, "abcdefghijk\u2026");
+  EXPECT_EQ(child(row, {0}).textLines.at(0).text, "abcdefghijk\u2026");
 }
 
 // A 20-pt ring and a transparent space that still takes its width (body 17: 8.5) and draws nothing.
@@ -329,8 +330,8 @@ TEST_F(LayoutTest, TimerReadsAtNow) {
   const View timer =
       Text(TimerInterval{Foundation::Date(1000), Foundation::Date(4723)}, std::nullopt, true, true)
           .font(Font::caption2);
-  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(1000)).text->text, "1:02:03");
-  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(4718)).text->text, "0:05");
+  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(1000)).textLines.at(0).text, "1:02:03");
+  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(4718)).textLines.at(0).text, "0:05");
 }
 
 }  // namespace

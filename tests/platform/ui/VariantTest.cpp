@@ -1,0 +1,176 @@
+// What changes with the appearance and the text size: colours, text style
+// sizes, and texts that wrap.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/Layout.h"
+#include "platform/ui/Views.h"
+#include "platform/ui/drawing/PangoTextMeasurer.h"
+
+namespace SwiftUI {
+namespace {
+
+namespace D = Drawing;
+using D::Appearance;
+using D::DynamicTypeSize;
+using D::RGBA;
+
+std::vector<D::DrawText> texts(const D::DrawList& list) {
+  std::vector<D::DrawText> out;
+  for (const D::DrawCommand& c : list) {
+    if (const auto* t = std::get_if<D::DrawText>(&c)) out.push_back(*t);
+  }
+  return out;
+}
+
+std::vector<std::string> lines(const LayoutNode& text) {
+  std::vector<std::string> out;
+  for (const TextLine& line : text.textLines) out.push_back(line.text);
+  return out;
+}
+
+TEST(Appearance, NamedColoursResolvePerAppearance) {
+  EXPECT_EQ(resolve(Color::orange, Appearance::light), RGBA::bytes(255, 149, 0));
+  EXPECT_EQ(resolve(Color::purple, Appearance::light), RGBA::bytes(175, 82, 222));
+  EXPECT_EQ(resolve(Color::green, Appearance::light), RGBA::bytes(52, 199, 89));
+  EXPECT_EQ(resolve(Color::green, Appearance::dark), RGBA::bytes(48, 209, 88));
+  EXPECT_EQ(resolve(Color::secondary, Appearance::light), RGBA::bytes(60, 60, 67, 0.6));
+  // The default foreground adapts; the fixed colours do not.
+  EXPECT_EQ(resolve(Color::primary, Appearance::dark), RGBA::bytes(255, 255, 255));
+  EXPECT_EQ(resolve(Color::primary, Appearance::light), RGBA::bytes(0, 0, 0));
+  EXPECT_EQ(resolve(Color::white, Appearance::light), RGBA::bytes(255, 255, 255));
+}
+
+TEST(Variants, NamesOfTextSizesAndAppearances) {
+  for (DynamicTypeSize size : D::allDynamicTypeSizes) {
+    EXPECT_EQ(D::dynamicTypeSizeNamed(D::dynamicTypeSizeName(size)), size);
+  }
+  EXPECT_EQ(D::dynamicTypeSizeNamed("xSmall"), DynamicTypeSize::xSmall);
+  EXPECT_EQ(D::dynamicTypeSizeNamed("xxxLarge"), DynamicTypeSize::xxxLarge);
+  EXPECT_EQ(D::dynamicTypeSizeNamed("accessibility5"), DynamicTypeSize::accessibility5);
+  for (const char* bad : {"", "XLarge", "large ", "accessibility6", "AX5"}) {
+    EXPECT_FALSE(D::dynamicTypeSizeNamed(bad)) << bad;
+  }
+  EXPECT_EQ(D::appearanceNamed("light"), Appearance::light);
+  EXPECT_EQ(D::appearanceNamed("dark"), Appearance::dark);
+  EXPECT_FALSE(D::appearanceNamed("Dark"));
+}
+
+TEST(TextSize, StylesScaleByTheTable) {
+  struct Case {
+    Font font;
+    DynamicTypeSize size;
+    double points;
+  };
+  for (const Case& c : {
+           Case{Font::title3, DynamicTypeSize::xSmall, 17},
+           Case{Font::headline, DynamicTypeSize::xxLarge, 21},
+           Case{Font::body, DynamicTypeSize::accessibility3, 40},
+           Case{Font::callout, DynamicTypeSize::accessibility2, 32},
+           Case{Font::subheadline, DynamicTypeSize::accessibility5, 49},
+           Case{Font::footnote, DynamicTypeSize::medium, 12},
+           Case{Font::caption, DynamicTypeSize::xLarge, 14},
+           Case{Font::caption2, DynamicTypeSize::small, 11},
+           Case{Font::caption2, DynamicTypeSize::accessibility5, 40},
+       }) {
+    EXPECT_EQ(fontDescriptor(c.font, std::nullopt, false, c.size).size, c.points)
+        << D::dynamicTypeSizeName(c.size);
+  }
+  // Lines keep the style's default leading; a fixed system size stays.
+  EXPECT_EQ(
+      fontDescriptor(Font::body, std::nullopt, false, DynamicTypeSize::accessibility5).lineHeight(),
+      58);
+  EXPECT_EQ(
+      fontDescriptor(Font::system(10), std::nullopt, false, DynamicTypeSize::accessibility5).size,
+      10);
+}
+
+TEST(TextSize, TextsAndSymbolsInAStyleGrowWithTheEngine) {
+  const D::FixedMetricsTextMeasurer measurer;
+  LayoutEngine engine(measurer, DynamicTypeSize::accessibility5);
+  EXPECT_EQ(engine.sizeThatFits(Image("clock").font(Font::caption2), {}), (D::Size{40, 40}));
+  EXPECT_EQ(engine.sizeThatFits(Image("clock").font(Font::system(9)), {}), (D::Size{9, 9}));
+  const View ab = Text::verbatim("ab").font(Font::caption2);
+  EXPECT_EQ(engine.sizeThatFits(ab, {}), (D::Size{40, 42}));
+  engine.setDynamicTypeSize(DynamicTypeSize::large);
+  EXPECT_EQ(engine.sizeThatFits(ab, {}), (D::Size{11, 13}));
+}
+
+// A title over a status line in a 200-pt column. At accessibility5 caption
+// is 43 pt (21.5 a character with the fixed metrics, so 9 to a line) on
+// 47-pt lines, subheadline 49 pt on 54-pt lines.
+View column(std::optional<int> statusLimit = std::nullopt) {
+  View status = Text::verbatim("Downloading 4 of 9 apps").font(Font::caption);
+  if (statusLimit) status = std::move(status).lineLimit(*statusLimit);
+  return VStack(HorizontalAlignment::leading, 2,
+                {Text::verbatim("Quill, Lumen and Tern").font(Font::subheadline).lineLimit(1),
+                 std::move(status)});
+}
+
+TEST(TextWrap, ALongStatusWrapsAndItsStackGrows) {
+  const D::FixedMetricsTextMeasurer measurer;
+  LayoutEngine engine(measurer, DynamicTypeSize::accessibility5);
+  const LayoutNode root = engine.layout(column(), {200, std::nullopt});
+  const LayoutNode& title = root.children.at(0);
+  const LayoutNode& status = root.children.at(1);
+  // The word too long for a line breaks inside; the rest break at spaces.
+  EXPECT_EQ(lines(status), (std::vector<std::string>{"Downloadi", "ng 4 of 9", "apps"}));
+  EXPECT_EQ(lines(title), (std::vector<std::string>{"Quill, \u2026"}));
+  EXPECT_EQ(status.frame(), (D::Rect{0, 56, 193.5, 141}));
+  EXPECT_EQ(root.frame().height, 54 + 2 + 3 * 47);
+  // One DrawText a line, a line height apart.
+  const std::vector<D::DrawText> drawn = texts(drawCommands(root));
+  ASSERT_EQ(drawn.size(), 4u);
+  EXPECT_DOUBLE_EQ(drawn[2].origin.y - drawn[1].origin.y, 47);
+  EXPECT_DOUBLE_EQ(drawn[3].origin.y - drawn[2].origin.y, 47);
+
+  // At the default size both fit on one line each.
+  engine.setDynamicTypeSize(DynamicTypeSize::large);
+  EXPECT_EQ(engine.sizeThatFits(column(), {200, std::nullopt}).height, 20 + 2 + 16);
+
+  // Centred lines sit in the middle of the widest.
+  engine.setDynamicTypeSize(DynamicTypeSize::accessibility5);
+  const auto centred = texts(drawCommands(
+      engine.layout(column().multilineTextAlignment(TextAlignment::center), {200, std::nullopt})));
+  EXPECT_DOUBLE_EQ(centred.at(3).origin.x, (193.5 - 4 * 21.5) / 2);
+}
+
+TEST(TextWrap, LimitsAndHeightsCutTheLastLine) {
+  const D::FixedMetricsTextMeasurer measurer;
+  LayoutEngine engine(measurer, DynamicTypeSize::accessibility5);
+  const auto statusLines = [&](const View& view, ProposedSize proposal) {
+    return lines(engine.layout(view, proposal).children.at(1));
+  };
+  EXPECT_EQ(statusLines(column(2), {200, std::nullopt}),
+            (std::vector<std::string>{"Downloadi", "ng 4 of \u2026"}));
+  EXPECT_EQ(statusLines(column(1), {200, std::nullopt}),
+            (std::vector<std::string>{"Download\u2026"}));
+  // Offered room for two lines of the status, it shows two.
+  EXPECT_EQ(statusLines(column(), {200, 54 + 2 + 2 * 47 + 10}).size(), 2u);
+  EXPECT_EQ(engine.sizeThatFits(column(), {200, 54 + 2 + 2 * 47 + 10}).height, 54 + 2 + 2 * 47);
+}
+
+TEST(TextWrap, PangoBreaksAtSpacesThenInsideALongWord) {
+  const D::PangoTextMeasurer pango;
+  const D::FontDescriptor font = D::FontDescriptor::textStyle(D::TextStyle::caption);
+  const std::string text = "Downloading Supercalifragilisticexpialidocious apps";
+  EXPECT_EQ(pango.lineBreaks(text, font, 1000), (std::vector<std::size_t>{0}));
+  const std::vector<std::size_t> breaks = pango.lineBreaks(text, font, 100);
+  // The long word takes lines of its own, broken where the width ends.
+  ASSERT_EQ(breaks.size(), 4u);
+  EXPECT_EQ(D::lineText(text, breaks, 0), "Downloading");
+  EXPECT_EQ(std::string(D::lineText(text, breaks, 1)) + std::string(D::lineText(text, breaks, 2)),
+            "Supercalifragilisticexpialidocious");
+  EXPECT_EQ(D::lineText(text, breaks, 3), "apps");
+  for (std::size_t i = 0; i < breaks.size(); ++i) {
+    const std::string_view line = D::lineText(text, breaks, i);
+    EXPECT_FALSE(line.empty());
+    EXPECT_LE(pango.measure(line, font).width, 100) << line;
+  }
+}
+
+}  // namespace
+}  // namespace SwiftUI
