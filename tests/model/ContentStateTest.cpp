@@ -154,22 +154,6 @@ TEST(ContentStateRejection, EachMissingRequiredKeyIsNamed) {
   }
 }
 
-TEST(ContentStateRejection, TheEarliestMissingKeyIsNamed) {
-  auto error = decodeError(
-      json(without(without(without(typicalFields(), "isPaused"), "appNames"), "bytesPerSecond")));
-  EXPECT_EQ(error.debugDescription, R"(No value associated with key "appNames".)");
-  EXPECT_EQ(decodeError("{}").debugDescription,
-            R"(No value associated with key "currentDownload".)");
-}
-
-TEST(ContentStateRejection, NullForARequiredKey) {
-  for (const std::string& key : requiredKeys) {
-    expectError(decodeError(json(with(typicalFields(), key, "null"))), Kind::valueNotFound, {key});
-  }
-  EXPECT_EQ(decodeError(json(with(typicalFields(), "totalDownloads", "null"))).debugDescription,
-            "Expected Int value but found null instead.");
-}
-
 TEST(ContentStateRejection, WrongTypes) {
   const std::pair<std::string, std::string> wrong[] = {
       {"currentDownload", R"("2")"},
@@ -184,22 +168,6 @@ TEST(ContentStateRejection, WrongTypes) {
   for (const auto& [key, value] : wrong) {
     expectError(decodeError(json(with(typicalFields(), key, value))), Kind::typeMismatch, {key});
   }
-}
-
-TEST(ContentStateRejection, PhaseNamingNoCase) {
-  for (const char* phase : {R"("Paused")", R"("DOWNLOADING")", R"(" queued")", R"("")"}) {
-    expectError(decodeError(json(with(typicalFields(), "phase", phase))), Kind::dataCorrupted,
-                {"phase"});
-  }
-}
-
-TEST(ContentStateRejection, BadAppNameElements) {
-  auto error =
-      decodeError(json(with(typicalFields(), "appNames", R"(["Lantern", "Tallies", null])")));
-  expectError(error, Kind::valueNotFound, {"appNames", "Index 2"});
-  EXPECT_EQ(error.debugDescription, "Expected String value but found null instead.");
-  expectError(decodeError(json(with(typicalFields(), "appNames", R"(["Lantern", 3])"))),
-              Kind::typeMismatch, {"appNames", "Index 1"});
 }
 
 // MARK: - Encoding
@@ -226,24 +194,8 @@ TEST(ContentStateEncoding, AbsentOptionalsAreLeftOut) {
   EXPECT_EQ(text->find("null"), std::string::npos);
 }
 
-TEST(ContentStateEncoding, NonFiniteNumbersFailAtTheirKey) {
-  ContentState state = typicalState();
-  state.overallProgress = std::nan("");
-  auto progress = JSONEncoder().encode(state);
-  ASSERT_FALSE(progress.ok());
-  EXPECT_EQ(progress.error().codingPath, CodingPath{"overallProgress"});
-  state = typicalState();
-  state.estimatedCompletionDate = Date(HUGE_VAL);
-  auto date = JSONEncoder().encode(state);
-  ASSERT_FALSE(date.ok());
-  EXPECT_EQ(date.error().codingPath, CodingPath{"estimatedCompletionDate"});
-}
-
-TEST(ContentStateEncoding, RoundTripsToAnEqualState) {
-  std::vector<ContentState> states;
-  states.push_back(typicalState());
-  ContentState bare;  // all defaults, both optionals absent
-  states.push_back(bare);
+// Extremes and text the fuzzer seldom reaches come back byte for byte.
+TEST(ContentStateEncoding, RoundTripsExtremesByteForByte) {
   ContentState unusual = typicalState();
   unusual.overallProgress = 0.1 + 0.2;
   unusual.currentFileName =
@@ -254,22 +206,13 @@ TEST(ContentStateEncoding, RoundTripsToAnEqualState) {
   unusual.lastUpdateTime = Date(-978307200.125);
   unusual.estimatedCompletionDate = Date(1e300);
   unusual.phase = DownloadPhase::importing;
-  states.push_back(unusual);
-  for (DownloadPhase phase :
-       {DownloadPhase::queued, DownloadPhase::paused, DownloadPhase::completed}) {
-    ContentState s = typicalState();
-    s.phase = phase;
-    s.estimatedCompletionDate.reset();
-    states.push_back(s);
-  }
-  for (const ContentState& state : states) {
-    auto text = JSONEncoder().encode(state);
-    ASSERT_TRUE(text.ok());
-    auto back = JSONDecoder().decode<ContentState>(*text);
-    ASSERT_TRUE(back.ok()) << *text;
-    EXPECT_EQ(*back, state) << *text;
-    EXPECT_EQ(back->currentFileName, state.currentFileName);  // byte for byte, not only equivalent
-  }
+  auto text = JSONEncoder().encode(unusual);
+  ASSERT_TRUE(text.ok());
+  auto back = JSONDecoder().decode<ContentState>(*text);
+  ASSERT_TRUE(back.ok()) << *text;
+  EXPECT_EQ(*back, unusual) << *text;
+  EXPECT_EQ(back->currentFileName, unusual.currentFileName);
+  EXPECT_EQ(back->appNames, unusual.appNames);
 }
 
 // MARK: - Equality and hashing
@@ -312,12 +255,6 @@ TEST(ContentStateEquality, SignedZeroProgressIsEqualAndHashesEqual) {
   negative.overallProgress = -0.0;
   EXPECT_EQ(positive, negative);
   EXPECT_EQ(hashOf(positive), hashOf(negative));
-  // Also once read from JSON.
-  auto decoded =
-      JSONDecoder().decode<ContentState>(json(with(typicalFields(), "overallProgress", "-0.0")));
-  ASSERT_TRUE(decoded.ok());
-  EXPECT_EQ(*decoded, positive);
-  EXPECT_EQ(hashOf(*decoded), hashOf(positive));
 }
 
 TEST(ContentStateEquality, NaNProgressEqualsNothing) {
@@ -363,7 +300,5 @@ TEST(DownloadActivityAttributesCoding, StartTimeIsARequiredDate) {
     return JSONDecoder().decode<DownloadActivityAttributes>(text).error();
   };
   expectError(errorOf("{}"), Kind::keyNotFound, {});
-  expectError(errorOf(R"({"startTime": null})"), Kind::valueNotFound, {"startTime"});
   expectError(errorOf(R"({"startTime": "2026-12-06"})"), Kind::typeMismatch, {"startTime"});
-  expectError(errorOf(R"([817999000.5])"), Kind::typeMismatch, {});
 }
