@@ -72,13 +72,8 @@ TEST_P(LockScreenByPhase, TextsColoursTimerAndBytes) {
   const View view = lockScreen(c.state);
   const std::string label = c.label;
 
-  const auto status = theOne(view, label + " (2/5)");
-  EXPECT_EQ(status.color, c.accent);
-  EXPECT_EQ(status.font, Font::caption);
-  const auto percent = theOne(view, "42%");
-  EXPECT_EQ(percent.color, c.accent);
-  EXPECT_EQ(percent.font, Font::title3);
-  EXPECT_TRUE(percent.localized);
+  EXPECT_EQ(theOne(view, label + " (2/5)").color, c.accent);
+  EXPECT_EQ(theOne(view, "42%").color, c.accent);
   const auto bars = findAll(view, ViewKind::progressView);
   ASSERT_EQ(bars.size(), 1u);
   EXPECT_EQ(bars[0].as<ProgressViewNode>()->value, 0.42);
@@ -87,16 +82,10 @@ TEST_P(LockScreenByPhase, TextsColoursTimerAndBytes) {
   // The footer leads with the speed while downloading, else the label.
   const auto lead = theOne(view, label == "Downloading" ? "1.5 MB/s" : label);
   EXPECT_EQ(lead.color, label == "Downloading" ? Color::secondary : c.accent);
-  EXPECT_EQ(lead.font, Font::caption2);
-  EXPECT_EQ(lead.weight,
-            label == "Downloading" ? std::nullopt : std::optional(Font::Weight::semibold));
 
   EXPECT_EQ(shows(view, "1:05", kNow), c.showsTimer);
   EXPECT_EQ(shows(view, "clock"), c.showsTimer || label == "Queued");  // the queued badge's symbol
   EXPECT_EQ(shows(view, "1 MB / 1.5 GB"), c.showsBytes);
-  if (c.showsBytes) {
-    EXPECT_EQ(theOne(view, "1 MB / 1.5 GB").color, Color::secondary);
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
