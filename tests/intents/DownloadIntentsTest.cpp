@@ -59,13 +59,10 @@ void expectOneBarePost(const std::string& hostAppObserves) {
   EXPECT_TRUE(result.isEmpty());
 }
 
-TEST(PerformPosts, PauseIntentPostsOneBareNotificationOffTheCallersThread) {
+TEST(PerformPosts, EachIntentPostsOneBareNotificationOffTheCallersThread) {
   expectOneBarePost<PauseDownloadsIntent>("PauseDownloads");
-  EXPECT_EQ(PauseDownloadsIntent::title().key(), "Pause Downloads");
-}
-
-TEST(PerformPosts, ResumeIntentPostsOneBareNotificationOffTheCallersThread) {
   expectOneBarePost<ResumeDownloadsIntent>("ResumeDownloads");
+  EXPECT_EQ(PauseDownloadsIntent::title().key(), "Pause Downloads");
   EXPECT_EQ(ResumeDownloadsIntent::title().key(), "Resume Downloads");
 }
 
