@@ -106,11 +106,9 @@ std::size_t hashOf(const ContentState& state) {
 
 // MARK: - Decoding what the host app sends
 
-TEST(ContentStateDecoding, KeyOrderAndUnknownKeysDoNotMatter) {
+TEST(ContentStateDecoding, KeyOrderDoesNotMatter) {
   Fields fields = typicalFields();
   std::reverse(fields.begin(), fields.end());
-  fields.emplace_back("speedText", R"("5 MB/s")");
-  fields.emplace_back("speedText", "null");
   auto state = JSONDecoder().decode<ContentState>(json(fields));
   ASSERT_TRUE(state.ok());
   EXPECT_EQ(*state, typicalState());

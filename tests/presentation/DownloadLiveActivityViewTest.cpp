@@ -5,14 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <optional>
 #include <string>
 
-#include "intents/PauseDownloadsIntent.h"
 #include "platform/foundation/Clock.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/Tap.h"
 #include "tests/presentation/ShownViews.h"
 
 namespace {
@@ -90,24 +86,18 @@ TEST_P(LockScreenByPhase, TextsColoursTimerAndBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     EffectivePhases, LockScreenByPhase,
-    ::testing::Values(
-        PhaseCase{"Downloading", withPhase(DownloadPhase::downloading), "Downloading", Color::blue,
-                  true, true},
-        PhaseCase{"NoPhaseNoFlags", withPhase(std::nullopt), "Downloading", Color::blue, true,
-                  true},
-        PhaseCase{"Paused", withPhase(DownloadPhase::paused), "Paused", Color::orange, false, true},
-        PhaseCase{"NoPhasePausedFlag", withPhase(std::nullopt, false, true), "Paused",
-                  Color::orange, false, true},
-        PhaseCase{"Queued", withPhase(DownloadPhase::queued), "Queued", Color::secondary, false,
-                  false},
-        PhaseCase{"Importing", withPhase(DownloadPhase::importing), "Importing", Color::purple,
-                  false, false},
-        PhaseCase{"Completed", withPhase(DownloadPhase::completed), "Done", Color::green, false,
-                  false},
-        PhaseCase{"NoPhaseCompletionWinsOverPause", withPhase(std::nullopt, true, true), "Done",
-                  Color::green, false, false},
-        PhaseCase{"PresentPhaseWinsOverFlags", withPhase(DownloadPhase::downloading, true, true),
-                  "Downloading", Color::blue, true, true}),
+    ::testing::Values(PhaseCase{"Downloading", withPhase(DownloadPhase::downloading), "Downloading",
+                                Color::blue, true, true},
+                      PhaseCase{"Paused", withPhase(DownloadPhase::paused), "Paused", Color::orange,
+                                false, true},
+                      PhaseCase{"NoPhasePausedFlag", withPhase(std::nullopt, false, true), "Paused",
+                                Color::orange, false, true},
+                      PhaseCase{"Queued", withPhase(DownloadPhase::queued), "Queued",
+                                Color::secondary, false, false},
+                      PhaseCase{"Importing", withPhase(DownloadPhase::importing), "Importing",
+                                Color::purple, false, false},
+                      PhaseCase{"Completed", withPhase(DownloadPhase::completed), "Done",
+                                Color::green, false, false}),
     [](const ::testing::TestParamInfo<PhaseCase>& param) { return std::string(param.param.name); });
 
 TEST(LockScreen, TitleIsShortenedAtThirtyFiveCharactersOnOneLine) {
@@ -155,22 +145,6 @@ TEST(LockScreen, ZeroExpectedBytesStillShow) {
   ContentState s = withPhase(DownloadPhase::paused);
   s.totalBytesExpected = 0;
   EXPECT_TRUE(shows(lockScreen(s), "1 MB / Zero KB"));
-}
-
-TEST(LockScreen, TheBadgePausesAndTheNextStateOffersResume) {
-  std::atomic<int> pauses{0};
-  auto& center = Foundation::NotificationCenter::defaultCenter();
-  const auto token =
-      center.addObserver(std::string(tolvane::PauseDownloadsIntent::notificationName), nullptr,
-                         [&](const auto&) { pauses.fetch_add(1); });
-  const auto found = buttons(lockScreen(withPhase(DownloadPhase::downloading)));
-  ASSERT_EQ(found.size(), 1u);
-  tap(found[0])->get();
-  EXPECT_EQ(pauses.load(), 1);
-  center.removeObserver(token);
-  EXPECT_EQ(tolvane::testing::buttonIntent(lockScreen(withPhase(DownloadPhase::paused))),
-            "ResumeDownloadsIntent");
-  EXPECT_EQ(tolvane::testing::buttonIntent(lockScreen(withPhase(DownloadPhase::importing))), "");
 }
 
 }  // namespace

@@ -66,12 +66,10 @@ const PhaseCase phaseCases[] = {
     {DownloadPhase::importing, false, false, "Importing", Color::purple, false},
     {DownloadPhase::completed, false, false, "Done", Color::green, false},
     // A present phase wins over the flags.
-    {DownloadPhase::downloading, true, true, "Downloading", Color::blue, true},
     {DownloadPhase::queued, true, false, "Queued", Color::secondary, false},
     // Without a phase: completion before pause, else downloading.
     {std::nullopt, true, true, "Done", Color::green, false},
     {std::nullopt, false, true, "Paused", Color::orange, true},
-    {std::nullopt, false, false, "Downloading", Color::blue, true},
 };
 
 TEST(ExpandedIsland, StatusBytesSummaryAndColoursFollowTheEffectivePhase) {
