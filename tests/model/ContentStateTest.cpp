@@ -190,27 +190,6 @@ TEST(ContentStateEncoding, AbsentOptionalsAreLeftOut) {
   EXPECT_EQ(text->find("null"), std::string::npos);
 }
 
-// Extremes and text the fuzzer seldom reaches come back byte for byte.
-TEST(ContentStateEncoding, RoundTripsExtremesByteForByte) {
-  ContentState unusual = typicalState();
-  unusual.overallProgress = 0.1 + 0.2;
-  unusual.currentFileName =
-      std::string("a/b\\\"\n\0\x7f\xc3\xa9 \xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9", 23);
-  unusual.appNames = {"", "\xe0\xa4\x95\xe0\xa5\x8d\xe0\xa4\xb7\xe0\xa4\xbf", "Tallies"};
-  unusual.currentDownload = INT64_MIN;
-  unusual.totalBytesExpected = INT64_MAX;
-  unusual.lastUpdateTime = Date(-978307200.125);
-  unusual.estimatedCompletionDate = Date(1e300);
-  unusual.phase = DownloadPhase::importing;
-  auto text = JSONEncoder().encode(unusual);
-  ASSERT_TRUE(text.ok());
-  auto back = JSONDecoder().decode<ContentState>(*text);
-  ASSERT_TRUE(back.ok()) << *text;
-  EXPECT_EQ(*back, unusual) << *text;
-  EXPECT_EQ(back->currentFileName, unusual.currentFileName);
-  EXPECT_EQ(back->appNames, unusual.appNames);
-}
-
 // MARK: - Equality and hashing
 
 TEST(ContentStateEquality, EveryFieldTakesPart) {
