@@ -1,5 +1,5 @@
-// The bundle, its one widget's configuration (deep link, keyline) and the program's describe
-// command on the bundled examples.
+// The widget's configuration (deep link, keyline by phase) and the program's
+// describe command on a bundled example.
 #include "activity/DownloadLiveActivity.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
-#include "platform/ui/ViewQuery.h"
 #include "platform/widgetkit/WidgetBundle.h"
-#include "presentation/DynamicIslandViews.h"
 
 namespace {
 

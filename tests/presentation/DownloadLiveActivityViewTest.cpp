@@ -1,6 +1,5 @@
-// The lock-screen view: which texts it shows in which colour and font in
-// each effective phase, when the count-down and the bytes show, and that its
-// badge is the activity's control.
+// The lock-screen view: which texts it shows in which colour in each
+// effective phase, and when the count-down and the bytes show.
 #include "presentation/DownloadLiveActivityView.h"
 
 #include <gtest/gtest.h>
