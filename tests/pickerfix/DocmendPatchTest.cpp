@@ -151,54 +151,37 @@ TEST_F(DocmendPatch, ClassSwappedToARuntimeSubclassBeforeBecomingDelegate) {
   EXPECT_EQ(sandbox_.relocationFolders().size(), 3u);
 }
 
-// A superclass and a subclass both patched, the subclass's callback sending
-// the same callback to super: each class's own code runs once, in order, and
-// both see the same copies, made once.
-void expectEachOriginalOnceAndEachFileCopiedOnce(bool superclassFirst, int callbacks,
-                                                 Sandbox& sandbox, id picker, id baseDelegate,
-                                                 id subDelegate,
-                                                 const std::vector<NSURL*>& picked) {
-  if (superclassFirst) setDelegate(picker, baseDelegate);
-  setDelegate(picker, subDelegate);
-  if (!superclassFirst) setDelegate(picker, baseDelegate);
-  setDelegate(picker, subDelegate);
-  pick(picker, picked);
+// A superclass and a subclass both patched (either first), the subclass's
+// callback sending the same callback to super: each class's own code runs
+// once, in order, and both see the same copies, made once.
+TEST_F(DocmendPatch, SuperclassAndSubclassCallingSuperEachRunOnce) {
+  struct Case {
+    bool superclassFirst;
+    int callbacks;
+  };
+  for (const Case c : {Case{true, kMany}, Case{false, kMany}, Case{true, kOne}}) {
+    SCOPED_TRACE(std::to_string(c.superclassFirst) + " " + std::to_string(c.callbacks));
+    const std::string n = std::to_string(c.superclassFirst) + std::to_string(c.callbacks);
+    Class base = defineDelegate(("BaseDelegate" + n).c_str(), Nil, 0, c.callbacks);
+    Class sub = defineDelegate(("SubDelegate" + n).c_str(), base, 1, c.callbacks, true);
+    id picker = newOpenPicker(), baseDelegate = newDelegate(base), subDelegate = newDelegate(sub);
+    if (c.superclassFirst) setDelegate(picker, baseDelegate);
+    setDelegate(picker, subDelegate);
+    if (!c.superclassFirst) setDelegate(picker, baseDelegate);
+    setDelegate(picker, subDelegate);
+    const std::size_t before = sandbox_.relocationFolders().size();
+    calls.clear();
+    pick(picker, {outsideFile("a.txt", "a"), outsideFile("b.txt", "b")});
 
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].implementation, "SubDelegate");
-  EXPECT_EQ(calls[1].implementation, "BaseDelegate");
-  EXPECT_EQ(calls[1].receiver, subDelegate);
-  EXPECT_EQ(calls[0].urls, calls[1].urls) << "the call to super passes the copies on unchanged";
-  std::size_t expected = callbacks == kOne ? 1 : picked.size();
-  ASSERT_EQ(calls[0].urls.size(), expected);
-  for (const auto& url : calls[0].urls) {
-    EXPECT_TRUE(url.starts_with((sandbox.docmendFolder() / "").string())) << url;
+    EXPECT_EQ(ran(), (std::vector<std::string>{"SubDelegate" + n, "BaseDelegate" + n}));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].receiver, subDelegate);
+    EXPECT_EQ(calls[0].urls, calls[1].urls) << "the call to super passes the copies on unchanged";
+    const std::size_t expected = c.callbacks == kOne ? 1 : 2;
+    ASSERT_EQ(calls[0].urls.size(), expected);
+    for (const auto& url : calls[0].urls) EXPECT_TRUE(isCopy(url)) << url;
+    EXPECT_EQ(sandbox_.relocationFolders().size(), before + expected) << "each file copied once";
   }
-  EXPECT_EQ(sandbox.relocationFolders().size(), expected) << "each file copied once";
-}
-
-TEST_F(DocmendPatch, SuperclassPatchedFirstThenSubclassCallingSuper) {
-  Class base = defineDelegate("BaseDelegate", Nil, 0, kMany);
-  Class sub = defineDelegate("SubDelegate", base, 1, kMany, true);
-  expectEachOriginalOnceAndEachFileCopiedOnce(
-      true, kMany, sandbox_, newOpenPicker(), newDelegate(base), newDelegate(sub),
-      {outsideFile("a.txt", "a"), outsideFile("b.txt", "b")});
-}
-
-TEST_F(DocmendPatch, SubclassPatchedFirstThenSuperclassWithSubclassCallingSuper) {
-  Class base = defineDelegate("BaseDelegate", Nil, 0, kMany);
-  Class sub = defineDelegate("SubDelegate", base, 1, kMany, true);
-  expectEachOriginalOnceAndEachFileCopiedOnce(
-      false, kMany, sandbox_, newOpenPicker(), newDelegate(base), newDelegate(sub),
-      {outsideFile("a.txt", "a"), outsideFile("b.txt", "b")});
-}
-
-TEST_F(DocmendPatch, SingleURLCallbacksOfSuperclassAndSubclassCallingSuper) {
-  Class base = defineDelegate("BaseDelegate", Nil, 0, kOne);
-  Class sub = defineDelegate("SubDelegate", base, 1, kOne, true);
-  expectEachOriginalOnceAndEachFileCopiedOnce(true, kOne, sandbox_, newOpenPicker(),
-                                              newDelegate(base), newDelegate(sub),
-                                              {outsideFile("a.txt", "a")});
 }
 
 TEST_F(DocmendPatch, DelegateSplittingAPickBySendingTheCallbackToItself) {
@@ -243,46 +226,38 @@ void appSwizzle(Class cls) {
                                          reinterpret_cast<IMP>(appPicked));
 }
 
-TEST_F(DocmendPatch, AppSwizzleOverThePatchThenTheDelegateSetAgain) {
-  Class cls = defineDelegate("SwizzledDelegate", Nil, 0, kMany);
-  id delegate = newDelegate(cls);
-  setDelegate(newOpenPicker(), delegate);
-  appSwizzle(cls);
+// The app swizzles over the patch, or before the delegate is first set: each
+// pick runs the app's code, then the delegate's, with copies.
+TEST_F(DocmendPatch, AppSwizzleAfterOrBeforeThePatch) {
   StderrCapture log;
-  for (int round = 0; round < 3; ++round) {
+  for (const bool swizzleFirst : {false, true}) {
+    const char* name = swizzleFirst ? "SwizzledFirst" : "SwizzledDelegate";
+    Class cls = defineDelegate(name, Nil, swizzleFirst ? 2 : 0, kMany);
+    id delegate = newDelegate(cls);
+    if (swizzleFirst) appSwizzle(cls);
+    setDelegate(newOpenPicker(), delegate);
+    if (!swizzleFirst) appSwizzle(cls);
+    for (int round = 0; round < 3; ++round) {
+      id picker = newOpenPicker();
+      setDelegate(picker, delegate);
+      calls.clear();
+      pick(picker, {outsideFile("a.txt", "a")});
+      EXPECT_EQ(ran(), (std::vector<std::string>{"App", name})) << name << round;
+      EXPECT_TRUE(isCopy(calls.at(1).urls.at(0)));
+    }
+    if (swizzleFirst) continue;
+    // A subclass inherits the wrapped replacement: its class is already patched.
+    Class sub = defineDelegate("SwizzledSubclass", cls, 1, kNone);
     id picker = newOpenPicker();
-    setDelegate(picker, delegate);
+    setDelegate(picker, newDelegate(sub));
+    EXPECT_EQ(class_getInstanceMethod(sub, manySelector()),
+              class_getInstanceMethod(cls, manySelector()));
     calls.clear();
-    pick(picker, {outsideFile("a.txt", "a")});
-    EXPECT_EQ(ran(), (std::vector<std::string>{"App", "SwizzledDelegate"})) << round;
-    EXPECT_TRUE(isCopy(calls.at(1).urls.at(0)));
+    pick(picker, {outsideFile("b.txt", "b")});
+    EXPECT_EQ(ran(), (std::vector<std::string>{"App", name}));
   }
-  // A subclass inherits the wrapped replacement: its class is already patched.
-  Class sub = defineDelegate("SwizzledSubclass", cls, 1, kNone);
-  id picker = newOpenPicker();
-  setDelegate(picker, newDelegate(sub));
-  EXPECT_EQ(class_getInstanceMethod(sub, manySelector()),
-            class_getInstanceMethod(cls, manySelector()));
-  calls.clear();
-  pick(picker, {outsideFile("b.txt", "b")});
-  EXPECT_EQ(ran(), (std::vector<std::string>{"App", "SwizzledDelegate"}));
   EXPECT_TRUE(log.lines().empty());
-  EXPECT_EQ(sandbox_.relocationFolders().size(), 4u);
-}
-
-TEST_F(DocmendPatch, AppSwizzleInstalledBeforeTheDelegateIsFirstSet) {
-  Class cls = defineDelegate("SwizzledDelegate", Nil, 0, kMany);
-  appSwizzle(cls);
-  id delegate = newDelegate(cls);
-  for (int round = 0; round < 2; ++round) {
-    id picker = newOpenPicker();
-    setDelegate(picker, delegate);
-    calls.clear();
-    pick(picker, {outsideFile("a.txt", "a")});
-    EXPECT_EQ(ran(), (std::vector<std::string>{"App", "SwizzledDelegate"})) << round;
-    EXPECT_TRUE(isCopy(calls.at(1).urls.at(0)));
-  }
-  EXPECT_EQ(sandbox_.relocationFolders().size(), 2u);
+  EXPECT_EQ(sandbox_.relocationFolders().size(), 7u);
 }
 
 TEST_F(DocmendPatch, ReplacementWithNoSavedImplementationDropsThePickWithOneLogLine) {

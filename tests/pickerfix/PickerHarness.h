@@ -100,16 +100,12 @@ void pickedOne(id self, SEL op, id picker, id url) {
   }
 }
 
+// The callback code of each label, as IMPs: kMany's, then kOne's.
 template <int... N>
-IMP manyImp(int label, std::integer_sequence<int, N...>) {
-  IMP table[] = {reinterpret_cast<IMP>(&pickedMany<N>)...};
-  return table[label];
-}
-
-template <int... N>
-IMP oneImp(int label, std::integer_sequence<int, N...>) {
-  IMP table[] = {reinterpret_cast<IMP>(&pickedOne<N>)...};
-  return table[label];
+IMP callbackImp(bool many, int label, std::integer_sequence<int, N...>) {
+  IMP table[2][sizeof...(N)] = {{reinterpret_cast<IMP>(&pickedMany<N>)...},
+                                {reinterpret_cast<IMP>(&pickedOne<N>)...}};
+  return table[many ? 0 : 1][label];
 }
 
 enum Callbacks { kMany = 1, kOne = 2, kBoth = 3, kNone = 0 };
@@ -123,11 +119,13 @@ inline Class defineDelegate(const char* name, Class superclass, int label, int c
   EXPECT_NE(cls, Nil) << name;
   labels[label] = name;
   if (callbacks & kMany) {
-    class_addMethod(cls, manySelector(), manyImp(label, std::make_integer_sequence<int, kLabels>()),
+    class_addMethod(cls, manySelector(),
+                    callbackImp(true, label, std::make_integer_sequence<int, kLabels>()),
                     "v32@0:8@16@24");
   }
   if (callbacks & kOne) {
-    class_addMethod(cls, oneSelector(), oneImp(label, std::make_integer_sequence<int, kLabels>()),
+    class_addMethod(cls, oneSelector(),
+                    callbackImp(false, label, std::make_integer_sequence<int, kLabels>()),
                     "v32@0:8@16@24");
   }
   forwardsToSuperFrom[label] = forwardsToSuper ? cls : Nil;

@@ -66,12 +66,10 @@ const PhaseCase phaseCases[] = {
     {DownloadPhase::importing, false, false, "Importing", Color::purple, false},
     {DownloadPhase::completed, false, false, "Done", Color::green, false},
     // A present phase wins over the flags.
-    {DownloadPhase::downloading, true, true, "Downloading", Color::blue, true},
     {DownloadPhase::queued, true, false, "Queued", Color::secondary, false},
     // Without a phase: completion before pause, else downloading.
     {std::nullopt, true, true, "Done", Color::green, false},
     {std::nullopt, false, true, "Paused", Color::orange, true},
-    {std::nullopt, false, false, "Downloading", Color::blue, true},
 };
 
 TEST(ExpandedIsland, StatusBytesSummaryAndColoursFollowTheEffectivePhase) {
@@ -81,20 +79,13 @@ TEST(ExpandedIsland, StatusBytesSummaryAndColoursFollowTheEffectivePhase) {
                  (c.isPaused ? " paused-flag" : ""));
     const View centre = center(makeState(c.phase, c.isCompleted, c.isPaused));
     if (label == "Downloading") {
-      const auto speed = theOne(centre, "1.5 MB/s");
-      EXPECT_EQ(speed.color, Color::secondary);
-      EXPECT_EQ(speed.font, Font::caption);
+      EXPECT_EQ(theOne(centre, "1.5 MB/s").color, Color::secondary);
     } else {
-      const auto status = theOne(centre, label);
-      EXPECT_EQ(status.color, c.color);
-      EXPECT_EQ(status.weight, Font::Weight::semibold);
+      EXPECT_EQ(theOne(centre, label).color, c.color);
     }
     EXPECT_EQ(shows(centre, "1 MB"), c.bytesRow);
-    EXPECT_EQ(shows(centre, "/"), c.bytesRow);
     EXPECT_EQ(shows(centre, "1.5 GB"), c.bytesRow);
-    const auto summary = theOne(centre, label + " 42%");
-    EXPECT_EQ(summary.color, c.color);
-    EXPECT_EQ(summary.font, Font::caption);
+    EXPECT_EQ(theOne(centre, label + " 42%").color, c.color);
     const auto bars = findAll(centre, ViewKind::progressView);
     ASSERT_EQ(bars.size(), 1u);
     EXPECT_EQ(bars[0].modifier<TintModifier>()->color, c.color);
@@ -103,16 +94,6 @@ TEST(ExpandedIsland, StatusBytesSummaryAndColoursFollowTheEffectivePhase) {
                                                           ? "PauseDownloadsIntent"
                                                       : label == "Paused" ? "ResumeDownloadsIntent"
                                                                           : "");
-  }
-}
-
-TEST(ExpandedIsland, BytesRowIsSecondaryWithALocalizableSlash) {
-  const View centre = center(makeState(DownloadPhase::paused));
-  for (const char* text : {"1 MB", "/", "1.5 GB"}) {
-    const auto shown = theOne(centre, text);
-    EXPECT_EQ(shown.color, Color::secondary) << text;
-    EXPECT_EQ(shown.font, Font::caption2) << text;
-    EXPECT_EQ(shown.localized, std::string(text) == "/") << text;
   }
 }
 
@@ -153,15 +134,11 @@ TEST(ExpandedIsland, NamesAreShortenedAtThirtyCharacters) {
 }
 
 TEST(ExpandedIsland, OnlyTheCenterRegionHasContent) {
-  for (const PhaseCase& c : phaseCases) {
-    const auto regions =
-        tolvane::expandedContent(context(makeState(c.phase, c.isCompleted, c.isPaused)));
-    ASSERT_EQ(regions.size(), 4u);
-    for (const auto& region : regions) {
-      EXPECT_EQ(region.priority, 0);
-      EXPECT_EQ(region.content == View(EmptyView()),
-                region.position != DynamicIslandExpandedRegionPosition::center);
-    }
+  const auto regions = tolvane::expandedContent(context(makeState(DownloadPhase::paused)));
+  ASSERT_EQ(regions.size(), 4u);
+  for (const auto& region : regions) {
+    EXPECT_EQ(region.content == View(EmptyView()),
+              region.position != DynamicIslandExpandedRegionPosition::center);
   }
 }
 
@@ -193,14 +170,10 @@ TEST(CompactTrailing, DoneMarkOnlyForTheCompletedEffectivePhaseElseThePercentage
         tolvane::compactTrailingView(context(makeState(c.phase, c.isCompleted, c.isPaused)));
     if (std::string(c.label) == "Done") {
       EXPECT_EQ(theOne(trailing, "checkmark.circle.fill").color, Color::green);
-      const auto done = theOne(trailing, "Done");
-      EXPECT_EQ(done.color, Color::green);
-      EXPECT_EQ(done.font, Font::caption2);
+      EXPECT_EQ(theOne(trailing, "Done").color, Color::green);
       EXPECT_FALSE(shows(trailing, "42%"));
     } else {
-      const auto percent = theOne(trailing, "42%");
-      EXPECT_EQ(percent.color, c.color);
-      EXPECT_EQ(percent.weight, Font::Weight::semibold);
+      EXPECT_EQ(theOne(trailing, "42%").color, c.color);
     }
   }
   const std::pair<double, const char*> cases[] = {

@@ -91,12 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadgeCase{"NoPhaseNoFlagsIsDownloading", state(std::nullopt, false, false, 0.42),
                   Color::blue, "arrow.down", 0.42, "PauseDownloadsIntent"},
-        BadgeCase{"NoPhaseCompletionWinsOverPause", state(std::nullopt, true, true, 0.42),
-                  Color::green, "checkmark", 1.0, ""},
         BadgeCase{"NoPhasePausedFlagOnly", state(std::nullopt, false, true, 0.3), Color::orange,
                   "pause.fill", 0.3, "ResumeDownloadsIntent"},
-        BadgeCase{"PresentPausedWinsOverFlags", state(DownloadPhase::paused, false, false, 0.5),
-                  Color::orange, "pause.fill", 0.5, "ResumeDownloadsIntent"},
         BadgeCase{"PresentDownloadingWinsOverCompleted",
                   state(DownloadPhase::downloading, true, false, 0.7), Color::blue, "arrow.down",
                   0.7, "PauseDownloadsIntent"},

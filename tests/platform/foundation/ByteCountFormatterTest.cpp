@@ -21,86 +21,58 @@ std::string format(std::int64_t bytes) {
   return formatter.stringFromByteCount(bytes);
 }
 
-struct Case {
-  std::int64_t bytes;
-  const char* text;
-};
-
-void expectAll(std::initializer_list<Case> cases) {
-  for (const Case& c : cases) EXPECT_EQ(format(c.bytes), c.text) << "bytes " << c.bytes;
-}
-
-// The documented table of texts for the system's settings.
-TEST(ByteCountFormatter, DocumentedTable) {
-  expectAll({
+// The documented texts for the system's settings: exact ties go to the even
+// neighbour in each unit's last digit, trailing zeros drop, thousands are
+// grouped, a value that rounds up to the next unit's size is shown in that
+// unit, and negative counts keep their sign but never show minus zero.
+TEST(ByteCountFormatter, SystemSettingsTable) {
+  const std::pair<std::int64_t, const char*> rows[] = {
       {0, "Zero KB"},
       {1, "0 KB"},
       {100, "0 KB"},
       {512, "0 KB"},
+      {550, "1 KB"},
       {1000, "1 KB"},
       {1023, "1 KB"},
       {1024, "1 KB"},
       {1025, "1 KB"},
       {1536, "2 KB"},
       {2047, "2 KB"},
+      {2560, "2 KB"},  // 2.5 KB
+      {3584, "4 KB"},  // 3.5 KB
       {10240, "10 KB"},
       {102400, "100 KB"},
+      {1047040, "1,022 KB"},  // 1022.5 KB rounds to even 1022
+      {1048064, "1 MB"},      // 1023.5 KB rounds to even 1024
+      {1048575, "1 MB"},      // 1023.999 KB
       {1048576, "1 MB"},
+      {1310720, "1.2 MB"},  // 1.25 MB
       {1572864, "1.5 MB"},
+      {1835008, "1.8 MB"},  // 1.75 MB
       {10485760, "10 MB"},
-      {1073741824, "1 GB"},
+      {1073689395, "1,023.9 MB"},  // 1023.94999 MB stays in MB
+      {1073689396, "1 GB"},        // 1023.95 MB rounds to 1024.0 MB
+      {1073741823, "1 GB"},
+      {1207959552, "1.12 GB"},  // 1.125 GB
+      {1288490189, "1.2 GB"},   // 1.2000000002 GB
+      {1342177280, "1.25 GB"},
+      {1476395008, "1.38 GB"},  // 1.375 GB
       {1610612736, "1.5 GB"},
       {std::int64_t{1} << 40, "1,024 GB"},
       {std::int64_t{5} << 40, "5,120 GB"},
-      {std::numeric_limits<std::int64_t>::max(), "8,589,934,592 GB"},
-  });
-}
-
-// Exact ties go to the even neighbour in every unit's last digit.
-TEST(ByteCountFormatter, RoundsHalfToEven) {
-  expectAll({
-      {550, "1 KB"},
-      {2560, "2 KB"},           // 2.5 KB
-      {3584, "4 KB"},           // 3.5 KB
-      {1310720, "1.2 MB"},      // 1.25 MB
-      {1835008, "1.8 MB"},      // 1.75 MB
-      {1207959552, "1.12 GB"},  // 1.125 GB
-      {1476395008, "1.38 GB"},  // 1.375 GB
-      {1342177280, "1.25 GB"},
-  });
-}
-
-TEST(ByteCountFormatter, DropsTrailingZerosAndGroupsThousands) {
-  expectAll({
-      {1288490189, "1.2 GB"},      // 1.2000000002 GB
-      {1073689395, "1,023.9 MB"},  // 1023.94999 MB stays in MB
       {(std::int64_t{1} << 40) + (std::int64_t{1} << 29), "1,024.5 GB"},
       {std::int64_t{1000000} << 30, "1,000,000 GB"},
-  });
-}
-
-// A value that rounds up to the next unit's size is shown in that unit.
-TEST(ByteCountFormatter, MovesToTheNextUnitWhenRoundingReachesIt) {
-  expectAll({
-      {1048575, "1 MB"},      // 1023.999 KB
-      {1047040, "1,022 KB"},  // 1022.5 KB rounds to even 1022
-      {1048064, "1 MB"},      // 1023.5 KB rounds to even 1024
-      {1073689396, "1 GB"},   // 1023.95 MB rounds to 1024.0 MB
-      {1073741823, "1 GB"},
-  });
-}
-
-TEST(ByteCountFormatter, NegativeCountsKeepTheirSignButNeverShowMinusZero) {
-  expectAll({
+      {std::numeric_limits<std::int64_t>::max(), "8,589,934,592 GB"},
       {-1, "0 KB"},
       {-512, "0 KB"},
       {-513, "-1 KB"},
       {-2048, "-2 KB"},
-      {-1572864, "-1.5 MB"},
       {-1048575, "-1 MB"},
+      {-1572864, "-1.5 MB"},
       {-(std::int64_t{1} << 40), "-1,024 GB"},
       {std::numeric_limits<std::int64_t>::min(), "-8,589,934,592 GB"},
-  });
+  };
+  for (const auto& [bytes, text] : rows) EXPECT_EQ(format(bytes), text) << "bytes " << bytes;
 }
 
 TEST(ByteCountFormatter, OtherUnitSetsAndTheNumberAlone) {

@@ -37,27 +37,6 @@ TEST(JSONWriter, EscapesAsThePlatformEncoderDoes) {
   EXPECT_EQ(out, "app://a/b");
 }
 
-TEST(JSONWriter, PlacesCommasAndNesting) {
-  JSONWriter w;
-  w.beginObject();
-  w.key("a");
-  w.integer(1);
-  w.key("b");
-  w.beginArray();
-  w.string("x");
-  w.null();
-  w.boolean(true);
-  w.beginObject();
-  w.endObject();
-  w.endArray();
-  w.key("c");
-  w.beginArray();
-  w.endArray();
-  w.endObject();
-  EXPECT_TRUE(w.complete());
-  EXPECT_EQ(w.text(), R"({"a":1,"b":["x",null,true,{}],"c":[]})");
-}
-
 TEST(JSONWriter, PrettyPrintsWithTwoSpaces) {
   JSONWriter w({.prettyPrinted = true, .escapeSlashes = false});
   w.beginObject();

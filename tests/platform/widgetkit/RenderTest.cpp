@@ -23,6 +23,7 @@
 #include "platform/widgetkit/PresentationRenderer.h"
 #include "platform/widgetkit/WidgetBundle.h"
 #include "platform/widgetkit/play/PresentationHitTest.h"
+#include "tests/platform/widgetkit/Parcels.h"
 
 namespace WidgetKit {
 namespace {
@@ -251,25 +252,8 @@ TEST_F(PlacementTest, PNGInBandsIsThePictureDrawnWhole) {
 
 // --- The render command ---
 
-struct ParcelAttributes {
-  struct ContentState {
-    std::int64_t parcels = 0;
-    static ContentState decode(Foundation::Decoder& decoder) {
-      return {decoder.container().decode<std::int64_t>("parcels")};
-    }
-    void encode(Foundation::Encoder& encoder) const {
-      encoder.container().encode("parcels", parcels);
-    }
-  };
-  static ParcelAttributes decode(Foundation::Decoder&) { return {}; }
-  void encode(Foundation::Encoder& encoder) const { encoder.container(); }
-};
-
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
+using parcels::Outcome;
+using parcels::ParcelAttributes;
 
 Outcome run(std::vector<std::string> arguments, const std::string& input = R"({"parcels": 3})") {
   using Context = ActivityViewContext<ParcelAttributes>;
@@ -283,12 +267,8 @@ Outcome run(std::vector<std::string> arguments, const std::string& input = R"({"
             Circle().frame({.width = 20, .height = 20}), Text::verbatim("3"),
             Circle().frame({.width = 18, .height = 18}));
       });
-  arguments.insert(arguments.begin(), "extension");
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int code = PlatformHost(WidgetBundle::hostedActivity(std::move(configuration)))
-                       .run(arguments, in, out, err);
-  return {code, out.str(), err.str()};
+  return parcels::run(PlatformHost(WidgetBundle::hostedActivity(std::move(configuration))),
+                      std::move(arguments), input);
 }
 
 class RenderCommandTest : public ::testing::Test {

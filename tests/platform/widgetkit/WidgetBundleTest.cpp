@@ -16,6 +16,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
+#include "tests/platform/widgetkit/Parcels.h"
 
 namespace {
 
@@ -26,24 +27,7 @@ using WidgetKit::DynamicIsland;
 using WidgetKit::DynamicIslandExpandedRegion;
 using WidgetKit::DynamicIslandExpandedRegionPosition;
 
-namespace shipping {
-struct ParcelAttributes {
-  struct ContentState {
-    std::int64_t parcels = 0;
-    static ContentState decode(Foundation::Decoder& decoder) {
-      return {decoder.container().decode<std::int64_t>("parcels")};
-    }
-    void encode(Foundation::Encoder& encoder) const {
-      encoder.container().encode("parcels", parcels);
-    }
-  };
-  Date sentAt;
-  static ParcelAttributes decode(Foundation::Decoder& decoder) {
-    return {decoder.container().decode<Date>("sentAt")};
-  }
-  void encode(Foundation::Encoder& encoder) const { encoder.container().encode("sentAt", sentAt); }
-};
-}  // namespace shipping
+namespace shipping = parcels;
 
 using Context = WidgetKit::ActivityViewContext<shipping::ParcelAttributes>;
 
@@ -90,7 +74,7 @@ static_assert(WidgetKit::WidgetBundleType<ParcelBundle>);
 static_assert(!WidgetKit::WidgetBundleType<ParcelWidget>);
 
 TEST(DescribePresentations, WritesLockScreenThenIslandWithRegionsKeyedByPosition) {
-  const auto presentations = parcelConfiguration().presentations(Context{{3}, {}});
+  const auto presentations = parcelConfiguration().presentations(Context{{3, {}, {}}, {}});
   EXPECT_EQ(
       WidgetKit::describe(WidgetKit::ActivityPresentations{presentations.lockScreen.children()[0],
                                                            presentations.dynamicIsland},
@@ -130,20 +114,8 @@ TEST(HostedActivity, PresentsADecodedStateWithNowPinnedOnlyWhileBuilding) {
   EXPECT_EQ(failed.error().kind, Foundation::DecodingError::Kind::typeMismatch);
 }
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Outcome run(const WidgetKit::PlatformHost& host, std::vector<std::string> arguments,
-            const std::string& input) {
-  arguments.insert(arguments.begin(), "extension");
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  int code = host.run(arguments, in, out, err);
-  return {code, out.str(), err.str()};
-}
+using parcels::Outcome;
+using parcels::run;
 
 TEST(DescribeCommand, ReadsTheTimerAtTheGivenNow) {
   const Outcome r = run(WidgetKit::WidgetBundle::host<ParcelBundle>(), {"describe", "--now", "100"},
