@@ -9,11 +9,12 @@
 
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/PictureCheck.h"
 #include "platform/widgetkit/PictureOptions.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
-// gallery -o DIR [--scale N]
+// gallery -o DIR [--scale N] [--check REFDIR]
 //
 // Draws every presentation of each preview state the activity offers
 // (HostedActivity::previews) as PNG into DIR (created if missing), named
@@ -24,9 +25,14 @@
 // previews' moment. Prints the page's path. Offered only for an activity
 // with preview states.
 //
-// Errors: 64 usage, 74 a file or the directory that could not be written
-// (a regular file is written whole or not at all; links are followed), 70 a
-// state that does not decode or a drawing failure (both bugs).
+// With --check, compares every picture with the same-named one in REFDIR
+// (see PictureCheck.h): prints a line for each changed, missing or new
+// picture and a summary, writes DIR/check.html and DIR/diff/, and exits 1
+// unless every picture matches. `gallery -o REFDIR` records references.
+//
+// Errors: 64 usage, 66 a REFDIR that cannot be read, 74 a file or the directory that could not be
+// written (a regular file is written whole or not at all; links are followed), 70 a state that does
+// not decode or a drawing failure (both bugs).
 namespace WidgetKit {
 
 namespace {
@@ -107,6 +113,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
   struct Options {
     std::string output;
     double scale = 3;
+    std::string check;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand(
@@ -114,6 +121,8 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
   command->add_option("-o,--output", options->output, "The directory to write into")->required();
   command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
       ->check(detail::pictureScaleValidator());
+  command->add_option("--check", options->check,
+                      "Compare each picture with the same-named PNG in this folder");
 
   command->callback([options, &context] {
     const std::filesystem::path directory(options->output);
@@ -123,6 +132,20 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       context.fail(exitIOError, "cannot create the directory " + options->output + ": " +
                                     (error ? error.message() : "File exists"));
       return;
+    }
+    std::optional<PictureReferences> references;
+    std::vector<std::string> drawn;
+    if (!options->check.empty()) {
+      std::string problem;
+      references = listReferences(options->check, &problem);
+      if (!references) {
+        context.fail(exitNoInput, problem);
+        return;
+      }
+      if (std::filesystem::equivalent(directory, options->check, error)) {
+        context.fail(exitUsage, "--check needs a folder other than the output, " + options->check);
+        return;
+      }
     }
     SwiftUI::Drawing::PangoTextMeasurer measurer;
     PresentationRenderer renderer(measurer);
@@ -144,6 +167,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
           detail::failOutput(context, *failure);
           return;
         }
+        drawn.push_back(name);
         figures[static_cast<int>(kind)] =
             "<figure><img src=\"" + name + "\" width=\"" +
             std::to_string(static_cast<int>(std::ceil(picture.canvas.width))) + "\" alt=\"" +
@@ -163,6 +187,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     }
     context.out << index << '\n';
     context.exitCode = exitOK;
+    if (references) detail::reportPictureCheck(context, *references, drawn, options->output);
   });
 }
 

@@ -3,6 +3,7 @@
 // WidgetBundle hands a configuration to the platform host.
 #include "platform/widgetkit/WidgetBundle.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -16,6 +17,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
+#include "platform/ui/drawing/ImageCompare.h"
 #include "tests/platform/widgetkit/Parcels.h"
 
 namespace {
@@ -157,6 +159,56 @@ TEST(GalleryCommand, DrawsThePreviewStatesTheWidgetOffers) {
   EXPECT_NE(page.find(R"({&quot;parcels&quot;: 2})"), std::string::npos);
   EXPECT_NE(page.find("2001-01-01 00:01:40 UTC"), std::string::npos);  // the previews' moment
   std::filesystem::remove_all(dir);
+}
+
+// A fresh record matches; a reference with a changed block of pixels, one
+// the gallery no longer draws and a picture with no reference each fail the
+// check, with a line each and a difference image for the changed one.
+TEST(GalleryCommand, CheckFindsChangedMissingAndNewPictures) {
+  namespace fs = std::filesystem;
+  const auto dir = fs::temp_directory_path() / ("gallery-check-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  const auto host = WidgetKit::WidgetBundle::host<ParcelBundle>();
+  const std::string refs = (dir / "refs").string(), out = (dir / "out").string();
+  ASSERT_EQ(run(host, {"gallery", "-o", refs, "--scale", "1"}, "").code, 0);
+  const std::vector<std::string> check = {"gallery", "-o", out, "--scale", "1", "--check", refs};
+  Outcome r = run(host, check, "");
+  EXPECT_EQ(r.code, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("8 pictures: 8 match, 0 changed, 0 missing, 0 new"), std::string::npos);
+
+  {
+    const std::string path = refs + "/two-lock-screen.png";
+    auto image = SwiftUI::Drawing::readPNG(path);
+    ASSERT_TRUE(image);
+    cairo_t* cr = cairo_create(image.get());
+    cairo_set_source_rgb(cr, 1, 0, 1);
+    cairo_rectangle(cr, 2, 2, 4, 3);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    std::vector<unsigned char> png;
+    ASSERT_FALSE(SwiftUI::Drawing::encodePNG(image.get(), png));
+    ASSERT_FALSE(SwiftUI::Drawing::writeFile(path, png.data(), png.size()));
+  }
+  fs::rename(refs + "/none-minimal.png", refs + "/gone-minimal.png");
+  r = run(host, check, "");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out,
+            out +
+                "/index.html\n"
+                "missing gone-minimal.png: a reference that was not drawn\n"
+                "new none-minimal.png: drawn, with no reference\n"
+                "changed two-lock-screen.png: 12 pixels differ, see diff/two-lock-screen.png\n"
+                "9 pictures: 6 match, 1 changed, 1 missing, 1 new; see " +
+                out + "/check.html\n");
+  EXPECT_TRUE(SwiftUI::Drawing::readPNG(out + "/diff/two-lock-screen.png"));
+  std::ifstream in(out + "/check.html");
+  const std::string page((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(page.find(R"(<img src="../refs/two-lock-screen.png")"), std::string::npos);
+
+  r = run(host, {"gallery", "-o", out, "--check", (dir / "nowhere").string()}, "");
+  EXPECT_EQ(r.code, 66);
+  EXPECT_NE(r.err.find("cannot read the reference folder"), std::string::npos);
+  fs::remove_all(dir);
 }
 
 }  // namespace

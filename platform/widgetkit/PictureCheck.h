@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/widgetkit/PlatformHostCommand.h"
+
+// Picture checks: the pictures a command just drew, each compared with the
+// same-named PNG in a folder of references recorded earlier, so that a
+// change that moves pixels is seen before it ships.
+//
+//   std::string error;
+//   auto references = listReferences("tests/gallery/reference", &error);
+//   if (!references) ...;  // exit 66 with error
+//   PictureCheck check = checkPictures(*references, drawnNames, "out", &error);
+//   // out/diff/<name> for each changed picture, out/check.html beside them
+namespace WidgetKit {
+
+// The exit status of a check that found a changed, missing or new picture.
+inline constexpr int exitPicturesDiffer = 1;
+
+struct PictureReferences {
+  std::string folder;
+  std::vector<std::string> names;  // the folder's *.png files, sorted
+};
+
+// The PNG files directly inside `folder`. nullopt, with `error` set to one
+// line naming the folder and the reason, when it cannot be read.
+std::optional<PictureReferences> listReferences(const std::string& folder,
+                                                std::string* error = nullptr);
+
+struct PictureCheckRow {
+  enum class Outcome { same, changed, missing, added };
+  std::string name;
+  Outcome outcome = Outcome::same;
+  // For a changed picture: how many pixels differ beyond the antialiasing
+  // tolerance, the two sizes when they differ, and the difference image
+  // (relative to the output folder; empty when there is none, as for a
+  // reference that cannot be read, which `problem` then names).
+  std::size_t differingPixels = 0;
+  std::string referenceSize, drawnSize;
+  std::string diff;
+  std::string problem;
+
+  // One line: "changed a.png: 120 pixels differ, see diff/a.png".
+  std::string line() const;
+};
+
+struct PictureCheck {
+  std::vector<PictureCheckRow> rows;  // every picture, by name
+  std::string page;                   // the page's path
+
+  std::size_t count(PictureCheckRow::Outcome outcome) const;
+  bool passed() const { return count(PictureCheckRow::Outcome::same) == rows.size(); }
+  // "12 pictures: 11 match, 1 changed, 0 missing, 0 new; see out/check.html"
+  std::string summary() const;
+};
+
+// Compares each of `drawn` (file names in `output`) with the reference of
+// that name, writes a difference image under output/diff/ for each that
+// differs (removing a stale one for each that matches) and output/check.html,
+// which shows reference, new picture and difference side by side. nullopt,
+// with `error` set to one line, when a drawn picture cannot be read back or
+// a file cannot be written.
+std::optional<PictureCheck> checkPictures(const PictureReferences& references,
+                                          const std::vector<std::string>& drawn,
+                                          const std::string& output, std::string* error = nullptr);
+
+namespace detail {
+
+// The check as a command reports it: a line on standard output for each
+// picture that is not the same and a summary; exit 1 when any is not, 0 when
+// all are, or the error's own code when the check could not be made.
+void reportPictureCheck(HostContext& context, const PictureReferences& references,
+                        const std::vector<std::string>& drawn, const std::string& output);
+
+}  // namespace detail
+
+}  // namespace WidgetKit
