@@ -20,6 +20,7 @@
 #include <boost/beast/http.hpp>
 
 #include "platform/foundation/JSONWriter.h"
+#include "platform/foundation/Result.h"
 
 namespace WidgetKit {
 
@@ -159,8 +160,9 @@ struct PreviewServer::State : std::enable_shared_from_this<PreviewServer::State>
   void sendKeepAlives();
   void broadcast();
   void close();
-  // Why a request may not be served, or nothing.
-  std::optional<PreviewResponse> refuse(
+  // Whether a request may be served, from its head: yes, or the refusal
+  // to send.
+  Foundation::Result<void, PreviewResponse> admit(
       const http::request_parser<http::string_body>& parser) const;
 };
 
@@ -299,7 +301,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void onHead(error_code error) {
     if (error) return failed(error);
-    if (auto refused = state_->refuse(*parser_)) return send(std::move(*refused), false, false);
+    if (auto admitted = state_->admit(*parser_); !admitted)
+      return send(std::move(admitted).error(), false, false);
     if (parser_->is_done()) return dispatch();
     http::async_read(stream_, buffer_, *parser_,
                      [self = shared_from_this()](error_code bodyError, std::size_t) {
@@ -408,7 +411,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
 }  // namespace
 
-std::optional<PreviewResponse> PreviewServer::State::refuse(
+Foundation::Result<void, PreviewResponse> PreviewServer::State::admit(
     const http::request_parser<http::string_body>& parser) const {
   const auto& request = parser.get();
   const auto host = request.find(http::field::host);
@@ -429,7 +432,7 @@ std::optional<PreviewResponse> PreviewServer::State::refuse(
   if (length && *length > limits.maxBody) {
     return refusal(413, "a request body is at most " + std::to_string(limits.maxBody) + " bytes");
   }
-  if (request.method() != http::verb::post) return std::nullopt;
+  if (request.method() != http::verb::post) return {};
   const auto encoding = request.find(http::field::content_encoding);
   if (encoding != request.end() && lowercase(trimmed(view(encoding->value()))) != "identity") {
     return refusal(415, "compressed bodies are refused");
@@ -440,7 +443,7 @@ std::optional<PreviewResponse> PreviewServer::State::refuse(
   const std::string media = lowercase(trimmed(typeText.substr(0, typeText.find(';'))));
   if (media != "application/json")
     return refusal(415, "a request that changes something needs Content-Type: application/json");
-  return std::nullopt;
+  return {};
 }
 
 void PreviewServer::State::accept() {
