@@ -2,7 +2,6 @@
 
 #include <concepts>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>

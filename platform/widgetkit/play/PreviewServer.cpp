@@ -504,27 +504,31 @@ void PreviewServer::State::close() {
     stream->close();
 }
 
-PreviewServer::PreviewServer(asio::io_context& context, const tcp::endpoint& endpoint,
-                             std::vector<std::string> hostNames, PreviewRoutes routes,
-                             PreviewLimits limits)
-    : state_(std::make_shared<State>(context, std::move(routes), limits)) {
-  auto& acceptor = state_->acceptor;
-  acceptor.open(endpoint.protocol());
+Foundation::Result<std::unique_ptr<PreviewServer>, error_code> PreviewServer::listen(
+    asio::io_context& context, const tcp::endpoint& endpoint, std::vector<std::string> hostNames,
+    PreviewRoutes routes, PreviewLimits limits) {
+  auto state = std::make_shared<State>(context, std::move(routes), limits);
+  auto& acceptor = state->acceptor;
+  error_code error;
+  acceptor.open(endpoint.protocol(), error);
   // Address reuse lets a restarted server bind past connections still in
   // TIME_WAIT; on Linux it never lets two sockets listen on one port (that
   // would be port reuse, which is not asked for).
-  acceptor.set_option(asio::socket_base::reuse_address(true));
-  if (endpoint.address().is_v6()) acceptor.set_option(asio::ip::v6_only(true));
-  acceptor.bind(endpoint);
-  acceptor.listen(asio::socket_base::max_listen_connections);
-  const std::string port = std::to_string(this->port());
+  if (!error) acceptor.set_option(asio::socket_base::reuse_address(true), error);
+  if (!error && endpoint.address().is_v6()) acceptor.set_option(asio::ip::v6_only(true), error);
+  if (!error) acceptor.bind(endpoint, error);
+  if (!error) acceptor.listen(asio::socket_base::max_listen_connections, error);
+  const tcp::endpoint bound = error ? tcp::endpoint() : acceptor.local_endpoint(error);
+  if (error) return error;
+  const std::string port = std::to_string(bound.port());
   const std::string address = urlHost(endpoint.address());
-  state_->origin = "http://" + address + ":" + port;
+  state->origin = "http://" + address + ":" + port;
   hostNames.push_back(address);
   for (const std::string& name : hostNames) {
-    state_->hosts.insert(lowercase(name) + ":" + port);
-    state_->origins.insert("http://" + lowercase(name) + ":" + port);
+    state->hosts.insert(lowercase(name) + ":" + port);
+    state->origins.insert("http://" + lowercase(name) + ":" + port);
   }
+  return std::unique_ptr<PreviewServer>(new PreviewServer(std::move(state)));
 }
 
 PreviewServer::~PreviewServer() {

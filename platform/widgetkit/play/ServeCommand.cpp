@@ -17,6 +17,7 @@
 #include "platform/activitykit/HostApp.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONWriter.h"
+#include "platform/foundation/Result.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
@@ -51,8 +52,8 @@
 //                     body {"presentation", "x", "y"} or as the query
 //                     ?presentation=NAME&x=X&y=Y: a button runs its intent on
 //                     the platform's executor ({"intent"}); elsewhere on the
-//                     island the platform opens the island's link in the app
-//                     ({"opened"})
+//                     island's shape the platform opens the island's link in
+//                     the app ({"opened"}); anywhere else, nothing ({})
 //
 // A snapshot: {"version", "date" (the moment it shows, for timers),
 // "activity", "activityState", "state" (the JSON the platform holds),
@@ -475,7 +476,7 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     }
 
     asio::io_context io(1);
-    std::optional<PreviewServer> server;
+    std::unique_ptr<PreviewServer> server;
     std::atomic<PreviewServer*> publisher{nullptr};
     std::atomic<bool> stopping{false};
     // Signals are taken by the loop, set up before any thread starts.
@@ -486,21 +487,21 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     std::vector<std::string> names;
     names.push_back(listen->host);
     names.push_back("localhost");
-    try {
-      server.emplace(io, *endpoint, names, routes(preview, stopping));
-    } catch (const boost::system::system_error& error) {
+    auto listening = PreviewServer::listen(io, *endpoint, names, routes(preview, stopping));
+    if (!listening) {
       preview.finish();
       context.fail(exitIOError,
-                   "cannot listen on " + options->listen + ": " + error.code().message());
+                   "cannot listen on " + options->listen + ": " + listening.error().message());
       return;
     }
+    server = std::move(listening).value();
     signals.async_wait([&](boost::system::error_code error, int) {
       if (error) return;
       stopping = true;
       preview.stop();
       server->stop();
     });
-    publisher = &*server;
+    publisher = server.get();
     server->start();
     context.out << "serving " << server->origin() << "/\n";
     context.out.flush();
