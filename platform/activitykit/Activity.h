@@ -31,8 +31,8 @@ ActivityType activityType(std::string name) {
 //
 //   auto activity = Activity<DownloadActivityAttributes>::request(center, attributes, state);
 //   if (!activity) report(activity.error());
-//   if (auto updated = activity->update(next); !updated) report(updated.error());
-//   // (refused: the old state stays)
+//   auto updated = activity->update(next);
+//   if (!updated) report(updated.error());  // the old state stays
 //
 // Every state is encoded here, on the host app's side, and crosses to the
 // platform as JSON (see ActivityCenter). A copyable handle; copies name the
