@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/TypicalState.h"
 #include "activity/TolvaneWidgetExtensionBundle.h"
+#include "bench/TypicalState.h"
 #include "platform/ui/drawing/CairoRenderer.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoFonts.h"
@@ -275,11 +275,11 @@ void BM_EncodeLockScreenPNG(benchmark::State& state) {
   WidgetKit::PresentationRenderer renderer(measurer);
   const WidgetKit::Picture picture =
       renderer.picture(presentations(), PresentationKind::lockScreen, now);
-  SurfacePtr image = renderImage(picture.list, picture.canvas, {scale, Appearance::dark});
+  SurfacePtr image = renderImage(picture.list, picture.canvas, {scale, Appearance::dark}).value();
   std::vector<unsigned char> out;
   for (auto _ : state) {
     out.clear();
-    if (encodePNG(image.get(), out)) state.SkipWithError("encoding failed");
+    if (!encodePNG(image.get(), out)) state.SkipWithError("encoding failed");
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["bytes"] = static_cast<double>(out.size());
@@ -296,7 +296,7 @@ void BM_LockScreenPNGInBands(benchmark::State& state) {
   std::string out;
   for (auto _ : state) {
     out.clear();
-    if (WidgetKit::encodePicture(picture, WidgetKit::PictureFormat::png, scale, out)) {
+    if (!WidgetKit::encodePicture(picture, WidgetKit::PictureFormat::png, scale, out)) {
       state.SkipWithError("encoding failed");
     }
     benchmark::DoNotOptimize(out.data());

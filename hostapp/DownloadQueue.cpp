@@ -105,13 +105,13 @@ Foundation::Result<DownloadQueue::Configuration, std::string> DownloadQueue::con
   }
   if (!(c.jitter >= 0 && c.jitter < 1))
     return std::string("jitter: must be at least 0 and below 1");
-  const auto wait = [](const char* key, double seconds) -> std::optional<std::string> {
+  const auto wait = [](const char* key, double seconds) -> Foundation::Result<void, std::string> {
     if (!(seconds >= 0)) return std::string(key) + ": must not be negative";
     if (!(seconds <= maxWaitSeconds)) return std::string(key) + ": at most 86400 seconds";
-    return std::nullopt;
+    return {};
   };
-  if (auto error = wait("queuedSeconds", c.queuedSeconds)) return *error;
-  if (auto error = wait("importSeconds", c.importSeconds)) return *error;
+  if (auto checked = wait("queuedSeconds", c.queuedSeconds); !checked) return checked.error();
+  if (auto checked = wait("importSeconds", c.importSeconds); !checked) return checked.error();
   // Sizes are bounded above, so their sum fits with room to spare.
   std::int64_t bytes = 0;
   for (const App& app : c.apps) bytes += app.size;

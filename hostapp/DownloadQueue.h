@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "model/DownloadActivityAttributes.h"
-#include "platform/foundation/CodingError.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/JSONDecoder.h"
+#include "platform/foundation/Result.h"
 
 namespace tolvane {
 

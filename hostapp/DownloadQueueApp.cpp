@@ -60,8 +60,8 @@ struct DownloadQueueApp::Core {
     if (!activity) return;
     const ContentState state = downloads->contentState(t);
     lastPush = t;
-    const auto error = downloads->isCompleted() ? activity->end(state) : activity->update(state);
-    if (error) remember(refused, *error);
+    auto pushed = downloads->isCompleted() ? activity->end(state) : activity->update(state);
+    if (!pushed) remember(refused, std::move(pushed).error());
   }
 
   // Works out the next wake: the next change of phase or app, and a second
@@ -112,9 +112,10 @@ struct DownloadQueueApp::Core {
     schedule();
   }
 
-  std::optional<std::string> start(DownloadQueue::Configuration configuration) {
+  Foundation::Result<void, std::string> start(DownloadQueue::Configuration configuration) {
     if (activity && activity->activityState() == ActivityKit::ActivityState::active) {
-      if (auto error = activity->end(downloads->contentState(queueTime))) remember(refused, *error);
+      auto ended = activity->end(downloads->contentState(queueTime));
+      if (!ended) remember(refused, std::move(ended).error());
       activity.reset();
     }
     queueTime = now();
@@ -130,7 +131,7 @@ struct DownloadQueueApp::Core {
     activity = std::move(*requested);
     lastPush = queueTime;
     schedule();
-    return std::nullopt;
+    return {};
   }
 };
 
@@ -156,17 +157,19 @@ DownloadQueueApp::~DownloadQueueApp() {
   for (auto token : observers_) notificationCenter_.removeObserver(token);
 }
 
-std::optional<std::string> DownloadQueueApp::startQueue(std::optional<std::string_view> queue) {
+Foundation::Result<void, std::string> DownloadQueueApp::startQueue(
+    std::optional<std::string_view> queue) {
   if (!queue) return start(DownloadQueue::builtIn());
   auto configuration = DownloadQueue::configuration(*queue);
   if (!configuration) return configuration.error();
   return start(std::move(*configuration));
 }
 
-std::optional<std::string> DownloadQueueApp::start(DownloadQueue::Configuration configuration) {
-  std::optional<std::string> error;
-  core_->queue.sync([&] { error = core_->start(std::move(configuration)); });
-  return error;
+Foundation::Result<void, std::string> DownloadQueueApp::start(
+    DownloadQueue::Configuration configuration) {
+  Foundation::Result<void, std::string> started;
+  core_->queue.sync([&] { started = core_->start(std::move(configuration)); });
+  return started;
 }
 
 void DownloadQueueApp::open(const std::string& url) {

@@ -51,18 +51,18 @@ class DownloadQueueApp final : public ActivityKit::HostApp {
 
   // Starts the app's download queue, the built-in one or the one described
   // by `queue` (JSON), and the activity that shows it; a queue already
-  // running ends first. Returns an error line when the description is
+  // running ends first. Fails with an error line when the description is
   // refused. Returns at once: the queue runs on the app's own queue.
-  std::optional<std::string> startQueue(std::optional<std::string_view> queue);
+  Foundation::Result<void, std::string> startQueue(std::optional<std::string_view> queue);
   // A launch starts a queue.
-  std::optional<std::string> launch(std::optional<std::string_view> input) override {
+  Foundation::Result<void, std::string> launch(std::optional<std::string_view> input) override {
     return startQueue(input);
   }
   void open(const std::string& url) override;
 
   // Starts a queue from a configuration (waits until the activity is
-  // requested); the error line of a refused request.
-  std::optional<std::string> start(DownloadQueue::Configuration configuration);
+  // requested); fails with the error line of a refused request.
+  Foundation::Result<void, std::string> start(DownloadQueue::Configuration configuration);
 
   // Timing::manual: runs every wake due by the environment's clock now, and
   // waits for them.

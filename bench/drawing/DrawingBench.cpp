@@ -60,7 +60,7 @@ void BM_EncodePNG(benchmark::State& state) {
   std::vector<unsigned char> out;
   for (auto _ : state) {
     out.clear();
-    if (encodePNG(image.get(), out)) state.SkipWithError("encoding failed");
+    if (!encodePNG(image.get(), out)) state.SkipWithError("encoding failed");
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["bytes"] = static_cast<double>(out.size());

@@ -17,10 +17,10 @@ template <ActivityAttributes A>
 ActivityType activityType(std::string name) {
   const auto decodes = [](auto tag) {
     using T = typename decltype(tag)::type;
-    return [](std::string_view json) -> std::optional<Foundation::DecodingError> {
+    return [](std::string_view json) -> Foundation::Result<void, Foundation::DecodingError> {
       auto value = Foundation::JSONDecoder().decode<T>(json);
-      if (value) return std::nullopt;
-      return value.error();
+      if (value) return {};
+      return std::move(value).error();
     };
   };
   return {std::move(name), decodes(std::type_identity<A>{}),
@@ -31,7 +31,8 @@ ActivityType activityType(std::string name) {
 //
 //   auto activity = Activity<DownloadActivityAttributes>::request(center, attributes, state);
 //   if (!activity) report(activity.error());
-//   if (auto error = activity->update(next)) report(*error);  // the old state stays
+//   auto updated = activity->update(next);
+//   if (!updated) report(updated.error());  // the old state stays
 //
 // Every state is encoded here, on the host app's side, and crosses to the
 // platform as JSON (see ActivityCenter). A copyable handle; copies name the
@@ -57,14 +58,14 @@ class Activity {
   }
 
   // Replaces the state shown; on an error the activity keeps its last one.
-  std::optional<ActivityError> update(const ContentState& state) const {
+  Foundation::Result<void, ActivityError> update(const ContentState& state) const {
     auto json = encode(state);
     if (!json) return json.error();
     return center_->update(id_, std::move(*json));
   }
 
   // Ends the activity, with a last state to show when given.
-  std::optional<ActivityError> end(
+  Foundation::Result<void, ActivityError> end(
       const std::optional<ContentState>& finalState = std::nullopt) const {
     if (!finalState) return center_->end(id_);
     auto json = encode(*finalState);

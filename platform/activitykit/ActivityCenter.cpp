@@ -24,8 +24,9 @@ std::string_view ActivityError::name(Kind kind) {
 ActivityCenter::ActivityCenter(Clock clock)
     : clock_(clock ? std::move(clock) : Clock(&Foundation::currentDate)) {}
 
-std::optional<ActivityError> ActivityCenter::check(const ActivityType& type, std::string_view json,
-                                                   bool attributes) {
+Foundation::Result<void, ActivityError> ActivityCenter::check(const ActivityType& type,
+                                                              std::string_view json,
+                                                              bool attributes) {
   const char* what = attributes ? "attributes" : "content state";
   if (json.size() > maximumPayloadSize) {
     return ActivityError{ActivityError::Kind::payloadTooLarge,
@@ -35,21 +36,22 @@ std::optional<ActivityError> ActivityCenter::check(const ActivityType& type, std
                          std::nullopt};
   }
   const auto& decode = attributes ? type.decodeAttributes : type.decodeContentState;
-  if (auto error = decode(json)) {
+  if (auto decoded = decode(json); !decoded) {
+    const Foundation::DecodingError& error = decoded.error();
     return ActivityError{ActivityError::Kind::decodingFailed,
-                         std::string(error->kindName()) + " at " +
-                             Foundation::describeCodingPath(error->codingPath) + ": " +
-                             error->debugDescription,
-                         *error};
+                         std::string(error.kindName()) + " at " +
+                             Foundation::describeCodingPath(error.codingPath) + ": " +
+                             error.debugDescription,
+                         error};
   }
-  return std::nullopt;
+  return {};
 }
 
 Foundation::Result<std::string, ActivityError> ActivityCenter::request(const ActivityType& type,
                                                                        std::string attributes,
                                                                        std::string contentState) {
-  if (auto error = check(type, attributes, true)) return *error;
-  if (auto error = check(type, contentState, false)) return *error;
+  if (auto checked = check(type, attributes, true); !checked) return checked.error();
+  if (auto checked = check(type, contentState, false); !checked) return checked.error();
   std::lock_guard delivery(deliveryMutex_);
   ActivitySnapshot snapshot;
   {
@@ -65,8 +67,8 @@ Foundation::Result<std::string, ActivityError> ActivityCenter::request(const Act
   return snapshot.id;
 }
 
-std::optional<ActivityError> ActivityCenter::update(const std::string& id,
-                                                    std::string contentState) {
+Foundation::Result<void, ActivityError> ActivityCenter::update(const std::string& id,
+                                                               std::string contentState) {
   std::optional<ActivityType> type;
   {
     std::lock_guard lock(mutex_);
@@ -78,7 +80,7 @@ std::optional<ActivityError> ActivityCenter::update(const std::string& id,
     type = found->second.type;
   }
   // Decoding runs outside the locks: it is the costly part.
-  if (auto error = check(*type, contentState, false)) return error;
+  if (auto checked = check(*type, contentState, false); !checked) return checked;
   std::lock_guard delivery(deliveryMutex_);
   ActivitySnapshot snapshot;
   {
@@ -92,11 +94,11 @@ std::optional<ActivityError> ActivityCenter::update(const std::string& id,
     snapshot = entry.snapshot;
   }
   deliver(ActivityEvent::Kind::updated, snapshot);
-  return std::nullopt;
+  return {};
 }
 
-std::optional<ActivityError> ActivityCenter::end(const std::string& id,
-                                                 std::optional<std::string> finalState) {
+Foundation::Result<void, ActivityError> ActivityCenter::end(const std::string& id,
+                                                            std::optional<std::string> finalState) {
   std::optional<ActivityType> type;
   {
     std::lock_guard lock(mutex_);
@@ -108,7 +110,7 @@ std::optional<ActivityError> ActivityCenter::end(const std::string& id,
     type = found->second.type;
   }
   if (finalState) {
-    if (auto error = check(*type, *finalState, false)) return error;
+    if (auto checked = check(*type, *finalState, false); !checked) return checked;
   }
   std::lock_guard delivery(deliveryMutex_);
   ActivitySnapshot snapshot;
@@ -137,7 +139,7 @@ std::optional<ActivityError> ActivityCenter::end(const std::string& id,
     }
   }
   deliver(ActivityEvent::Kind::ended, snapshot);
-  return std::nullopt;
+  return {};
 }
 
 std::optional<ActivitySnapshot> ActivityCenter::activity(const std::string& id) const {

@@ -13,6 +13,7 @@
 
 #include "platform/foundation/CodingError.h"
 #include "platform/foundation/Date.h"
+#include "platform/foundation/Result.h"
 
 // The platform's side of Live Activities: the store of running activities
 // that host apps request, update and end, and that the platform renders.
@@ -23,13 +24,12 @@
 // refused update changes nothing: the activity keeps its last state and the
 // caller gets the error. An ended activity accepts no update.
 //
-// Error policy: every entry point returns its error (ActivityError); none
-// throws. Threads: every member may be called from any thread. `mutex_`
-// guards the activities and the observer list; `deliveryMutex_` is held
-// from the moment a change is accepted until its observers have run, so
-// observers see changes one at a time, in the order they were accepted.
-// An observer must therefore not request, update or end an activity of the
-// same centre (it may read).
+// Error policy: every entry point that can be refused returns a
+// Foundation::Result whose error is an ActivityError; none throws. Threads: every member may be
+// called from any thread. `mutex_` guards the activities and the observer list; `deliveryMutex_` is
+// held from the moment a change is accepted until its observers have run, so observers see changes
+// one at a time, in the order they were accepted. An observer must therefore not request, update or
+// end an activity of the same centre (it may read).
 namespace ActivityKit {
 
 // Where an activity is in its life.
@@ -49,8 +49,8 @@ struct ActivityError {
   };
 
   Kind kind = Kind::decodingFailed;
-  std::string message;  // one line, for people
-  std::optional<Foundation::DecodingError> decodingError;
+  std::string message;                                     // one line, for people
+  std::optional<Foundation::DecodingError> decodingError;  // with decodingFailed only
 
   // "payloadTooLarge", "decodingFailed", …
   static std::string_view name(Kind kind);
@@ -76,11 +76,14 @@ struct ActivityEvent {
 };
 
 // How the platform reads the payloads of one attributes type: the type's
-// name and its decodings, each giving the error that stopped it or nothing.
+// name and its decodings, each succeeding or giving the error that stopped
+// it.
 struct ActivityType {
+  using Decoding =
+      std::function<Foundation::Result<void, Foundation::DecodingError>(std::string_view json)>;
   std::string name;
-  std::function<std::optional<Foundation::DecodingError>(std::string_view json)> decodeAttributes;
-  std::function<std::optional<Foundation::DecodingError>(std::string_view json)> decodeContentState;
+  Decoding decodeAttributes;
+  Decoding decodeContentState;
 };
 
 class ActivityCenter {
@@ -109,13 +112,13 @@ class ActivityCenter {
 
   // Replaces the activity's state. Refused (and the state kept) when the
   // payload is over the limit or does not decode, or the activity has ended.
-  std::optional<ActivityError> update(const std::string& id, std::string contentState);
+  Foundation::Result<void, ActivityError> update(const std::string& id, std::string contentState);
 
   // Ends the activity, first replacing its state with `finalState` when
   // given (refused as update would be, and then the activity stays active).
   // Ending an ended activity is refused with activityEnded.
-  std::optional<ActivityError> end(const std::string& id,
-                                   std::optional<std::string> finalState = std::nullopt);
+  Foundation::Result<void, ActivityError> end(const std::string& id,
+                                              std::optional<std::string> finalState = std::nullopt);
 
   // The activity, or nothing for an unknown identifier.
   std::optional<ActivitySnapshot> activity(const std::string& id) const;
@@ -136,8 +139,8 @@ class ActivityCenter {
   };
 
   // Checks a payload against the limit and the decoding.
-  static std::optional<ActivityError> check(const ActivityType& type, std::string_view json,
-                                            bool attributes);
+  static Foundation::Result<void, ActivityError> check(const ActivityType& type,
+                                                       std::string_view json, bool attributes);
   void deliver(ActivityEvent::Kind kind, const ActivitySnapshot& snapshot);
 
   Clock clock_;

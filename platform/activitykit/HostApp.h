@@ -9,6 +9,7 @@
 #include "platform/activitykit/ActivityCenter.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Result.h"
 
 // The app that owns an activity, as the platform host plays it.
 //
@@ -39,10 +40,10 @@ class HostApp {
 
   // The user launches the app's work, with the input they handed it (the
   // app's own JSON) or with none (the app's default). What the work is, and
-  // whether it starts an activity, is the app's. Returns an error line when
-  // the app refuses the input. Returns soon: the work runs on the app's own
-  // threads.
-  virtual std::optional<std::string> launch(std::optional<std::string_view> input) = 0;
+  // whether it starts an activity, is the app's. Fails with an error line
+  // when the app refuses the input. Returns soon: the work runs on the app's
+  // own threads.
+  virtual Foundation::Result<void, std::string> launch(std::optional<std::string_view> input) = 0;
 
   // The platform opens `url` in the app (a tap on the Dynamic Island).
   virtual void open(const std::string& url) = 0;

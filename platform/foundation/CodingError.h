@@ -1,11 +1,8 @@
 #pragma once
 
-#include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <variant>
 #include <vector>
 
 namespace Foundation {
@@ -49,45 +46,6 @@ struct EncodingError {
   std::string debugDescription;
 
   static constexpr std::string_view kindName() { return "invalidValue"; }
-};
-
-// Either a value or the error that prevented it. The coders return this;
-// no exception leaves their public entry points.
-template <class T, class E>
-class Result {
- public:
-  Result(T value) : storage_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
-  Result(E error) : storage_(std::in_place_index<1>, std::move(error)) {}   // NOLINT: implicit by design
-
-  bool ok() const { return storage_.index() == 0; }
-  explicit operator bool() const { return ok(); }
-
-  // The value; only when ok().
-  T& value() & {
-    assert(ok());
-    return *std::get_if<0>(&storage_);
-  }
-  const T& value() const& {
-    assert(ok());
-    return *std::get_if<0>(&storage_);
-  }
-  T&& value() && {
-    assert(ok());
-    return std::move(*std::get_if<0>(&storage_));
-  }
-  T* operator->() { return &value(); }
-  const T* operator->() const { return &value(); }
-  T& operator*() & { return value(); }
-  const T& operator*() const& { return value(); }
-
-  // The error; only when !ok().
-  const E& error() const {
-    assert(!ok());
-    return *std::get_if<1>(&storage_);
-  }
-
- private:
-  std::variant<T, E> storage_;
 };
 
 }  // namespace Foundation

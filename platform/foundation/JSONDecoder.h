@@ -11,6 +11,7 @@
 #include "platform/foundation/Codable.h"
 #include "platform/foundation/CodingError.h"
 #include "platform/foundation/Date.h"
+#include "platform/foundation/Result.h"
 
 // The keyed JSON decoder, in the style of the platform's decoder.
 //
@@ -116,7 +117,8 @@ class Decoder {
   friend class KeyedDecodingContainer;
   friend class UnkeyedDecodingContainer;
 
-  Decoder(detail::JSONValueRef value, const detail::CodingPathNode* path, detail::DecodingState* state)
+  Decoder(detail::JSONValueRef value, const detail::CodingPathNode* path,
+          detail::DecodingState* state)
       : value_(value), path_(path), state_(state) {}
 
   bool decodeBool() const;
@@ -196,9 +198,14 @@ class KeyedDecodingContainer {
  private:
   friend class Decoder;
 
-  KeyedDecodingContainer(const detail::CodingPathNode* path, detail::DecodingState* state, std::uint32_t begin,
-                         std::uint32_t end, bool hasRepeatedKeys)
-      : path_(path), state_(state), begin_(begin), end_(end), next_(begin), hasRepeatedKeys_(hasRepeatedKeys) {}
+  KeyedDecodingContainer(const detail::CodingPathNode* path, detail::DecodingState* state,
+                         std::uint32_t begin, std::uint32_t end, bool hasRepeatedKeys)
+      : path_(path),
+        state_(state),
+        begin_(begin),
+        end_(end),
+        next_(begin),
+        hasRepeatedKeys_(hasRepeatedKeys) {}
 
   // The numbers and flags of keys, each in one call.
   bool decodeBool(std::string_view key) const;
@@ -246,8 +253,8 @@ class UnkeyedDecodingContainer {
  private:
   friend class Decoder;
 
-  UnkeyedDecodingContainer(const detail::CodingPathNode* path, detail::DecodingState* state, std::uint32_t begin,
-                           std::uint32_t end)
+  UnkeyedDecodingContainer(const detail::CodingPathNode* path, detail::DecodingState* state,
+                           std::uint32_t begin, std::uint32_t end)
       : path_(path), state_(state), begin_(begin), end_(end), current_(begin) {}
 
   detail::JSONValueRef currentElement(const detail::CodingPathNode& node) const;
@@ -285,7 +292,8 @@ T Decoder::decode() const {
     UnkeyedDecodingContainer elements = unkeyedContainer();
     T values;
     values.reserve(elements.count());
-    while (!elements.isAtEnd()) values.push_back(elements.template decode<typename T::value_type>());
+    while (!elements.isAtEnd())
+      values.push_back(elements.template decode<typename T::value_type>());
     return values;
   } else {
     Decoder copy = *this;

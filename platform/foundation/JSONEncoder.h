@@ -12,6 +12,7 @@
 #include "platform/foundation/CodingError.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/JSONWriter.h"
+#include "platform/foundation/Result.h"
 
 // The keyed JSON encoder, in the style of the platform's encoder.
 //
@@ -71,8 +72,10 @@ struct EncodingState {
       open.pop_back();
     }
   }
-  const CodingPathNode* keep(const CodingPathNode* parent, std::string_view key, std::int64_t index) {
-    auto& owned = *nodes.emplace_back(std::make_unique<std::pair<std::string, CodingPathNode>>(key, CodingPathNode{}));
+  const CodingPathNode* keep(const CodingPathNode* parent, std::string_view key,
+                             std::int64_t index) {
+    auto& owned = *nodes.emplace_back(
+        std::make_unique<std::pair<std::string, CodingPathNode>>(key, CodingPathNode{}));
     owned.second = CodingPathNode{parent, owned.first, index};
     return &owned.second;
   }
@@ -100,12 +103,14 @@ class Encoder {
   friend class KeyedEncodingContainer;
   friend class UnkeyedEncodingContainer;
 
-  Encoder(detail::EncodingState* state, const detail::CodingPathNode* path) : state_(state), path_(path) {}
+  Encoder(detail::EncodingState* state, const detail::CodingPathNode* path)
+      : state_(state), path_(path) {}
 
   // Writes value as the value at path (after its key, in an array, or at the
   // top), and closes whatever containers its encode left open.
   template <Encodable T>
-  static void encodeChild(detail::EncodingState* state, const detail::CodingPathNode* path, const T& value) {
+  static void encodeChild(detail::EncodingState* state, const detail::CodingPathNode* path,
+                          const T& value) {
     std::size_t depth = state->open.size();
     std::size_t written = state->writer.text().size();
     Encoder(state, path).encode(value);
@@ -163,7 +168,8 @@ class KeyedEncodingContainer {
  private:
   friend class Encoder;
 
-  KeyedEncodingContainer(detail::EncodingState* state, const detail::CodingPathNode* path, std::size_t depth)
+  KeyedEncodingContainer(detail::EncodingState* state, const detail::CodingPathNode* path,
+                         std::size_t depth)
       : state_(state), path_(path), depth_(depth) {}
 
   void writeKey(std::string_view key);
@@ -192,7 +198,8 @@ class UnkeyedEncodingContainer {
   friend class Encoder;
   friend class KeyedEncodingContainer;
 
-  UnkeyedEncodingContainer(detail::EncodingState* state, const detail::CodingPathNode* path, std::size_t depth)
+  UnkeyedEncodingContainer(detail::EncodingState* state, const detail::CodingPathNode* path,
+                           std::size_t depth)
       : state_(state), path_(path), depth_(depth) {}
 
   detail::EncodingState* state_;
@@ -237,8 +244,8 @@ class JSONEncoder {
   // EncodingError.
   template <Encodable T>
   Result<std::string, EncodingError> encode(const T& value) const {
-    detail::EncodingState state(
-        {.prettyPrinted = formatting_.prettyPrinted, .escapeSlashes = !formatting_.withoutEscapingSlashes});
+    detail::EncodingState state({.prettyPrinted = formatting_.prettyPrinted,
+                                 .escapeSlashes = !formatting_.withoutEscapingSlashes});
     try {
       Encoder::encodeChild(&state, nullptr, value);
     } catch (EncodingError& error) {

@@ -12,11 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/foundation/NSPathUtilities.h"
+#include "platform/foundation/Result.h"
 
 namespace {
 
@@ -28,6 +28,9 @@ struct Failure {
   Stage stage;
   int code;  // errno
 };
+
+// A copy done, or where it failed.
+using Copied = Foundation::Result<void, Failure>;
 
 struct FileDescriptor {
   int fd = -1;
@@ -57,9 +60,9 @@ mode_t copiedMode(mode_t mode) {
 }
 
 // Moves the bytes of `in` to `out`: reflink, else copy_file_range, else read
-// and write. Returns the failure, if any.
-std::optional<Failure> transfer(int in, int out) {
-  if (ioctl(out, FICLONE, in) == 0) return std::nullopt;
+// and write.
+Copied transfer(int in, int out) {
+  if (ioctl(out, FICLONE, in) == 0) return {};
   bool copiedAny = false;
   for (;;) {
     ssize_t n = copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
@@ -67,7 +70,7 @@ std::optional<Failure> transfer(int in, int out) {
       copiedAny = true;
       continue;
     }
-    if (n == 0) return std::nullopt;
+    if (n == 0) return {};
     if (errno == EINTR) continue;
     int code = errno;
     if (!copiedAny && (code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP ||
@@ -79,7 +82,7 @@ std::optional<Failure> transfer(int in, int out) {
   std::vector<char> buffer(std::size_t(1) << 20);
   for (;;) {
     ssize_t got = ::read(in, buffer.data(), buffer.size());
-    if (got == 0) return std::nullopt;
+    if (got == 0) return {};
     if (got < 0) {
       if (errno == EINTR) continue;
       return Failure{Stage::read, errno};
@@ -95,10 +98,9 @@ std::optional<Failure> transfer(int in, int out) {
   }
 }
 
-std::optional<Failure> copyItem(const std::string& src, const std::string& dst);
+Copied copyItem(const std::string& src, const std::string& dst);
 
-std::optional<Failure> copyFile(const std::string& src, const std::string& dst,
-                                const struct stat& st) {
+Copied copyFile(const std::string& src, const std::string& dst, const struct stat& st) {
   FileDescriptor in(::open(src.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (in.fd < 0) return Failure{Stage::read, errno};
   struct stat opened {};
@@ -110,16 +112,15 @@ std::optional<Failure> copyFile(const std::string& src, const std::string& dst,
   // ignore it.
   FileDescriptor out(::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (out.fd < 0) return Failure{Stage::write, errno};
-  if (auto failure = transfer(in.fd, out.fd)) return failure;
+  if (Copied moved = transfer(in.fd, out.fd); !moved) return moved;
   fchmod(out.fd, copiedMode(opened.st_mode));
   const timespec times[2] = {opened.st_atim, opened.st_mtim};
   futimens(out.fd, times);
   if (::close(out.release()) != 0) return Failure{Stage::write, errno};
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Failure> copyLink(const std::string& src, const std::string& dst,
-                                const struct stat& st) {
+Copied copyLink(const std::string& src, const std::string& dst, const struct stat& st) {
   std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
   for (;;) {
     ssize_t n = readlink(src.c_str(), target.data(), target.size());
@@ -133,11 +134,10 @@ std::optional<Failure> copyLink(const std::string& src, const std::string& dst,
   if (symlink(target.data(), dst.c_str()) != 0) return Failure{Stage::write, errno};
   const timespec times[2] = {st.st_atim, st.st_mtim};
   utimensat(AT_FDCWD, dst.c_str(), times, AT_SYMLINK_NOFOLLOW);
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Failure> copyFolder(const std::string& src, const std::string& dst,
-                                  const struct stat& st) {
+Copied copyFolder(const std::string& src, const std::string& dst, const struct stat& st) {
   int fd = ::open(src.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return Failure{Stage::read, errno};
   std::unique_ptr<DIR, DirCloser> dir(fdopendir(fd));
@@ -149,27 +149,27 @@ std::optional<Failure> copyFolder(const std::string& src, const std::string& dst
   // Owner-only while it fills, so nothing half-copied is visible to others
   // and the owner can always remove it.
   if (mkdir(dst.c_str(), S_IRWXU) != 0) return Failure{Stage::write, errno};
-  std::optional<Failure> failure;
+  Copied copied;
   for (;;) {
     errno = 0;
     dirent* entry = readdir(dir.get());
     if (entry == nullptr) {
-      if (errno != 0) failure = Failure{Stage::read, errno};
+      if (errno != 0) copied = Failure{Stage::read, errno};
       break;
     }
     std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    failure = copyItem(src + "/" + entry->d_name, dst + "/" + entry->d_name);
-    if (failure) break;
+    copied = copyItem(src + "/" + entry->d_name, dst + "/" + entry->d_name);
+    if (!copied) break;
   }
-  if (failure) return failure;
+  if (!copied) return copied;
   chmod(dst.c_str(), copiedMode(st.st_mode) | S_IRWXU);
   const timespec times[2] = {st.st_atim, st.st_mtim};
   utimensat(AT_FDCWD, dst.c_str(), times, 0);
-  return std::nullopt;
+  return {};
 }
 
-std::optional<Failure> copyItem(const std::string& src, const std::string& dst) {
+Copied copyItem(const std::string& src, const std::string& dst) {
   struct stat st {};
   if (lstat(src.c_str(), &st) != 0) return Failure{Stage::read, errno};
   if (S_ISREG(st.st_mode)) return copyFile(src, dst, st);
@@ -319,14 +319,14 @@ bool NSFileManager::copyItemAtPath(std::string_view srcPath, std::string_view ds
                                    NSError** error) {
   std::string src(srcPath);
   std::string dst(dstPath);
-  std::optional<Failure> failure;
+  Copied copied;
   if (isInside(dst, src)) {
-    failure = Failure{Stage::write, EINVAL};  // a folder into itself would never end
+    copied = Failure{Stage::write, EINVAL};  // a folder into itself would never end
   } else {
-    failure = copyItem(src, dst);
+    copied = copyItem(src, dst);
   }
-  if (failure) {
-    if (error != nullptr) *error = copyError(*failure, src, dst);
+  if (!copied) {
+    if (error != nullptr) *error = copyError(copied.error(), src, dst);
     return false;
   }
   return true;

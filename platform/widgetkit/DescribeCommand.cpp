@@ -23,9 +23,12 @@ void installDescribeCommand(CLI::App& app, HostContext& context) {
     bool pretty = false;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("describe", "Print every presentation of a content state as JSON view trees");
+  CLI::App* command = app.add_subcommand(
+      "describe", "Print every presentation of a content state as JSON view trees");
   command->add_option("file", options->path, "The JSON file; standard input when - or left out");
-  command->add_option("--now", options->now, "The current date, in seconds since 2001-01-01 00:00:00 UTC")
+  command
+      ->add_option("--now", options->now,
+                   "The current date, in seconds since 2001-01-01 00:00:00 UTC")
       ->check(CLI::Validator(
           [](std::string& value) {
             try {
@@ -40,8 +43,12 @@ void installDescribeCommand(CLI::App& app, HostContext& context) {
   command->add_flag("--pretty", options->pretty, "Indent the JSON over several lines");
   command->callback([options, &context] {
     auto payload = readPayload(context, options->path);
-    if (!payload) return;
-    const Foundation::Date now = options->now ? Foundation::Date(*options->now) : Foundation::currentDate();
+    if (!payload) {
+      context.fail(payload.error());
+      return;
+    }
+    const Foundation::Date now =
+        options->now ? Foundation::Date(*options->now) : Foundation::currentDate();
     auto presentations = context.activity.presentContentState(*payload, now);
     if (!presentations) {
       context.fail(exitDataError, decodingErrorMessage(presentations.error()));

@@ -162,9 +162,10 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       for (PresentationKind kind : allPresentationKinds) {
         const Picture picture = renderer.picture(*presentations, kind, previews.now);
         const std::string name = fileName(state, kind);
-        if (auto failure = writePicture(picture, PictureFormat::png, options->scale,
-                                        (directory / name).string())) {
-          detail::failOutput(context, *failure);
+        if (auto written = writePicture(picture, PictureFormat::png, options->scale,
+                                        (directory / name).string());
+            !written) {
+          detail::failOutput(context, written.error());
           return;
         }
         drawn.push_back(name);
@@ -181,8 +182,8 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     }
     page += "</body>\n</html>\n";
     const std::string index = (directory / "index.html").string();
-    if (auto failure = SwiftUI::Drawing::writeFile(index, page.data(), page.size())) {
-      detail::failOutput(context, *failure);
+    if (auto written = SwiftUI::Drawing::writeFile(index, page.data(), page.size()); !written) {
+      detail::failOutput(context, written.error());
       return;
     }
     context.out << index << '\n';

@@ -2,31 +2,30 @@
 
 #include <concepts>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "platform/activitykit/ActivityAttributes.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
+#include "platform/foundation/Result.h"
 #include "platform/widgetkit/ActivityPresentations.h"
 
 namespace WidgetKit {
 
 using ActivityKit::ActivityAttributes;
 
-// What checking one JSON payload found: the decoding error, or (when asked)
-// the decoded value written again, or the error that stopped that.
-struct PayloadCheck {
-  std::optional<Foundation::DecodingError> decodingError;
-  std::optional<Foundation::EncodingError> encodingError;
-  std::string encoded;  // only when re-encoding was asked for and succeeded
+// Why checking one JSON payload failed: it does not decode, or (when asked
+// to write it again) the decoded value does not encode.
+using PayloadError = std::variant<Foundation::DecodingError, Foundation::EncodingError>;
 
-  bool ok() const { return !decodingError && !encodingError; }
-};
+// What checking one JSON payload found: the decoded value written again
+// (when asked for; else empty), or why not.
+using PayloadCheck = Foundation::Result<std::string, PayloadError>;
 
 // A content state an activity offers for the platform host's gallery.
 struct ActivityPreviewState {
@@ -73,21 +72,12 @@ struct HostedActivity {
  private:
   template <class T>
   static PayloadCheck check(std::string_view json, bool reencode) {
-    PayloadCheck result;
     auto value = Foundation::JSONDecoder().decode<T>(json);
-    if (!value) {
-      result.decodingError = value.error();
-      return result;
-    }
-    if (reencode) {
-      auto text = Foundation::JSONEncoder().encode(*value);
-      if (text) {
-        result.encoded = std::move(*text);
-      } else {
-        result.encodingError = text.error();
-      }
-    }
-    return result;
+    if (!value) return PayloadError(std::move(value).error());
+    if (!reencode) return std::string();
+    auto text = Foundation::JSONEncoder().encode(*value);
+    if (!text) return PayloadError(std::move(text).error());
+    return std::move(*text);
   }
 };
 

@@ -25,41 +25,32 @@ int HostContext::fail(int code, const std::string& message) {
   return code;
 }
 
-std::optional<std::string> readInput(HostContext& context, const std::string& path) {
+CommandResult<std::string> readInput(const HostContext& context, const std::string& path) {
   if (path.empty() || path == "-") {
     std::string input(std::istreambuf_iterator<char>(context.in), std::istreambuf_iterator<char>{});
-    if (context.in.bad()) {
-      context.fail(exitNoInput, "cannot read standard input");
-      return std::nullopt;
-    }
+    if (context.in.bad()) return CommandFailure{exitNoInput, "cannot read standard input"};
     return input;
   }
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
-    context.fail(exitNoInput, "cannot read " + path + ": Is a directory");
-    return std::nullopt;
+    return CommandFailure{exitNoInput, "cannot read " + path + ": Is a directory"};
   }
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    context.fail(exitNoInput, "cannot read " + path + ": " + std::strerror(errno));
-    return std::nullopt;
-  }
+  if (!file)
+    return CommandFailure{exitNoInput, "cannot read " + path + ": " + std::strerror(errno)};
   std::ostringstream contents;
   contents << file.rdbuf();
-  if (file.bad()) {
-    context.fail(exitNoInput, "cannot read " + path);
-    return std::nullopt;
-  }
+  if (file.bad()) return CommandFailure{exitNoInput, "cannot read " + path};
   return std::move(contents).str();
 }
 
-std::optional<std::string> readPayload(HostContext& context, const std::string& path) {
-  std::optional<std::string> payload = readInput(context, path);
+CommandResult<std::string> readPayload(const HostContext& context, const std::string& path) {
+  CommandResult<std::string> payload = readInput(context, path);
   if (payload && payload->size() > PlatformHost::maximumPayloadSize) {
-    context.fail(exitDataError, "payload of " + std::to_string(payload->size()) +
-                                    " bytes exceeds the limit of " +
-                                    std::to_string(PlatformHost::maximumPayloadSize) + " bytes");
-    return std::nullopt;
+    return CommandFailure{exitDataError, "payload of " + std::to_string(payload->size()) +
+                                             " bytes exceeds the limit of " +
+                                             std::to_string(PlatformHost::maximumPayloadSize) +
+                                             " bytes"};
   }
   return payload;
 }

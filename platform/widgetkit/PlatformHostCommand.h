@@ -1,9 +1,9 @@
 #pragma once
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 
+#include "platform/foundation/Result.h"
 #include "platform/widgetkit/HostedActivity.h"
 
 namespace CLI {
@@ -24,6 +24,16 @@ enum ExitCode : int {
   exitIOError = 74,
 };
 
+// Why a subcommand stops: its sysexits code and the one line that says why
+// (written after "error: ").
+struct CommandFailure {
+  int exitCode = exitSoftware;
+  std::string message;
+};
+
+template <class T>
+using CommandResult = Foundation::Result<T, CommandFailure>;
+
 // What a running subcommand may use, and where it leaves its exit code.
 struct HostContext {
   const HostedActivity& activity;
@@ -35,15 +45,17 @@ struct HostContext {
   // Writes "error: <message>" as one line on the error stream and returns
   // code (for `return context.fail(...)`).
   int fail(int code, const std::string& message);
+  int fail(const CommandFailure& failure) { return fail(failure.exitCode, failure.message); }
 };
 
-// The whole of a file, or of standard input for "" or "-"; nothing after
-// reporting the failure in one line (exit 66).
-std::optional<std::string> readInput(HostContext& context, const std::string& path);
+// The whole of a file, or of the context's input for "" or "-"; a failure
+// with exit 66 when it cannot be read. Reports nothing: the caller does
+// (context.fail(failure)).
+CommandResult<std::string> readInput(const HostContext& context, const std::string& path);
 
 // Reads a state payload as readInput does, and also refuses one over
 // PlatformHost::maximumPayloadSize (exit 65).
-std::optional<std::string> readPayload(HostContext& context, const std::string& path);
+CommandResult<std::string> readPayload(const HostContext& context, const std::string& path);
 
 // The one line that reports an undecodable payload (after "error: "):
 // "<kind> at <coding path>: <description>".

@@ -188,8 +188,8 @@ PlacedPresentation PresentationRenderer::minimal(const ActivityPresentations& pr
   return placed;
 }
 
-std::optional<Drawing::OutputError> encodePicture(const Picture& picture, PictureFormat format,
-                                                  double scale, std::string& out) {
+Drawing::OutputResult<void> encodePicture(const Picture& picture, PictureFormat format,
+                                          double scale, std::string& out) {
   const Drawing::RenderOptions options{scale, Drawing::Appearance::dark};
   if (format == PictureFormat::svg) {
     return Drawing::renderSVG(picture.list, picture.canvas, options, out);
@@ -197,10 +197,10 @@ std::optional<Drawing::OutputError> encodePicture(const Picture& picture, Pictur
   return Drawing::encodePNG(picture.list, picture.canvas, options, out);
 }
 
-std::optional<Drawing::OutputError> writePicture(const Picture& picture, PictureFormat format,
-                                                 double scale, const std::string& path) {
+Drawing::OutputResult<void> writePicture(const Picture& picture, PictureFormat format, double scale,
+                                         const std::string& path) {
   std::string bytes;
-  if (auto error = encodePicture(picture, format, scale, bytes)) return error;
+  if (auto encoded = encodePicture(picture, format, scale, bytes); !encoded) return encoded;
   return Drawing::writeFile(path, bytes.data(), bytes.size());
 }
 

@@ -128,17 +128,13 @@ std::string_view nameOf(PictureFormat format);
 // The picture encoded in `format` at `scale` pixels (or SVG units) a point,
 // in the dark appearance, appended to `out` (a PNG is drawn a band of rows
 // at a time; see Drawing::encodePNG).
-[[nodiscard]] std::optional<SwiftUI::Drawing::OutputError> encodePicture(const Picture& picture,
-                                                                         PictureFormat format,
-                                                                         double scale,
-                                                                         std::string& out);
+SwiftUI::Drawing::OutputResult<void> encodePicture(const Picture& picture, PictureFormat format,
+                                                   double scale, std::string& out);
 
 // The picture encoded and written where `path` points (Drawing::writeFile:
 // through links and into FIFOs and devices; a regular file is replaced
 // whole or not at all).
-[[nodiscard]] std::optional<SwiftUI::Drawing::OutputError> writePicture(const Picture& picture,
-                                                                        PictureFormat format,
-                                                                        double scale,
-                                                                        const std::string& path);
+SwiftUI::Drawing::OutputResult<void> writePicture(const Picture& picture, PictureFormat format,
+                                                  double scale, const std::string& path);
 
 }  // namespace WidgetKit

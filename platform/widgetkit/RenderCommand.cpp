@@ -77,7 +77,10 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
       return;
     }
     auto payload = readPayload(context, options->path);
-    if (!payload) return;
+    if (!payload) {
+      context.fail(payload.error());
+      return;
+    }
     const Foundation::Date now =
         options->now ? Foundation::Date(*options->now) : Foundation::currentDate();
     auto presentations = context.activity.presentContentState(*payload, now);
@@ -94,13 +97,14 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
           renderer.picture(*presentations, *presentationKind(options->presentation), now);
       if (options->output == "-") {
         std::string bytes;
-        if (auto error = encodePicture(picture, format, options->scale, bytes)) {
-          detail::failOutput(context, *error);
+        if (auto encoded = encodePicture(picture, format, options->scale, bytes); !encoded) {
+          detail::failOutput(context, encoded.error());
           return;
         }
         context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      } else if (auto error = writePicture(picture, format, options->scale, options->output)) {
-        detail::failOutput(context, *error);
+      } else if (auto written = writePicture(picture, format, options->scale, options->output);
+                 !written) {
+        detail::failOutput(context, written.error());
         return;
       }
       context.exitCode = exitOK;
@@ -118,9 +122,10 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
     for (PresentationKind kind : allPresentationKinds) {
       const std::string file =
           (directory / (std::string(nameOf(kind)) + "." + std::string(nameOf(format)))).string();
-      if (auto failure = writePicture(renderer.picture(*presentations, kind, now), format,
-                                      options->scale, file)) {
-        detail::failOutput(context, *failure);
+      if (auto written = writePicture(renderer.picture(*presentations, kind, now), format,
+                                      options->scale, file);
+          !written) {
+        detail::failOutput(context, written.error());
         return;
       }
     }

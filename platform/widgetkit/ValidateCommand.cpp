@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <variant>
 
 #include "platform/foundation/CodingError.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
@@ -18,30 +19,36 @@ void installValidateCommand(CLI::App& app, HostContext& context) {
     bool encode = false;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("validate", "Decode a content state (or the attributes) from JSON");
+  CLI::App* command =
+      app.add_subcommand("validate", "Decode a content state (or the attributes) from JSON");
   command->add_option("file", options->path, "The JSON file; standard input when - or left out");
-  command->add_flag("--attributes", options->attributes, "Decode the activity's attributes instead");
-  command->add_flag("--encode", options->encode, "Print the decoded value encoded again instead of \"ok\"");
+  command->add_flag("--attributes", options->attributes,
+                    "Decode the activity's attributes instead");
+  command->add_flag("--encode", options->encode,
+                    "Print the decoded value encoded again instead of \"ok\"");
   command->callback([options, &context] {
     auto payload = readPayload(context, options->path);
-    if (!payload) return;
-    const auto& check = options->attributes ? context.activity.checkAttributes : context.activity.checkContentState;
-    PayloadCheck result = check(*payload, options->encode);
-    if (const auto& error = result.decodingError) {
-      context.fail(exitDataError, std::string(error->kindName()) + " at " +
-                                      Foundation::describeCodingPath(error->codingPath) + ": " +
-                                      error->debugDescription);
+    if (!payload) {
+      context.fail(payload.error());
       return;
     }
-    if (const auto& error = result.encodingError) {
+    const auto& check =
+        options->attributes ? context.activity.checkAttributes : context.activity.checkContentState;
+    auto checked = check(*payload, options->encode);
+    if (!checked) {
+      if (const auto* error = std::get_if<Foundation::DecodingError>(&checked.error())) {
+        context.fail(exitDataError, decodingErrorMessage(*error));
+        return;
+      }
       // A decoded value always has finite numbers; failing to write it back
       // is a bug of the coder.
-      context.fail(exitSoftware, std::string(error->kindName()) + " at " +
-                                     Foundation::describeCodingPath(error->codingPath) + ": " +
-                                     error->debugDescription);
+      const auto& error = std::get<Foundation::EncodingError>(checked.error());
+      context.fail(exitSoftware, std::string(error.kindName()) + " at " +
+                                     Foundation::describeCodingPath(error.codingPath) + ": " +
+                                     error.debugDescription);
       return;
     }
-    context.out << (options->encode ? result.encoded : std::string("ok")) << '\n';
+    context.out << (options->encode ? *checked : std::string("ok")) << '\n';
     context.exitCode = exitOK;
   });
 }

@@ -110,8 +110,8 @@ bool encodeRows(png_structp png, png_infop info, PNGState& state, const RowSourc
 }
 
 // The writer every PNG goes through.
-std::optional<OutputError> writePNG(int width, int height, bool hasAlpha, const RowSource& rows,
-                                    const ByteSink& sink) {
+OutputResult<void> writePNG(int width, int height, bool hasAlpha, const RowSource& rows,
+                            const ByteSink& sink) {
   PNGState state;
   state.sink = &sink;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, pngError, pngWarning);
@@ -125,7 +125,7 @@ std::optional<OutputError> writePNG(int width, int height, bool hasAlpha, const 
   std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
   const bool ok = encodeRows(png, info, state, rows, width, height, hasAlpha, row.data());
   png_destroy_write_struct(&png, &info);
-  if (ok) return std::nullopt;
+  if (ok) return {};
   if (state.sourceFailed) return makeError(OutputError::Kind::rendering, "drawing failed");
   if (state.sinkRejected) return makeError(OutputError::Kind::io, "PNG output rejected the data");
   return makeError(OutputError::Kind::encoding, std::string("libpng: ") + state.message);
@@ -146,7 +146,7 @@ double usableScale(const RenderOptions& options) {
 
 // --- Files ---
 
-std::optional<OutputError> ioError(const std::string& path, int err) {
+OutputError ioError(const std::string& path, int err) {
   return makeError(OutputError::Kind::io, path + ": " + systemReason(err));
 }
 
@@ -166,8 +166,8 @@ bool writeAll(int fd, const void* data, std::size_t size) {
 
 // `target` (a regular file or a name not taken) replaced by a temporary file
 // renamed over it; errors name `shown`.
-std::optional<OutputError> replaceFile(const std::string& target, const std::string& shown,
-                                       const void* data, std::size_t size, mode_t mode) {
+OutputResult<void> replaceFile(const std::string& target, const std::string& shown,
+                               const void* data, std::size_t size, mode_t mode) {
   const std::size_t slash = target.rfind('/');
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   if (base.empty()) return makeError(OutputError::Kind::io, shown + ": not a file name");
@@ -186,12 +186,12 @@ std::optional<OutputError> replaceFile(const std::string& target, const std::str
     unlink(temp.c_str());
     return ioError(shown, err);
   }
-  return std::nullopt;
+  return {};
 }
 
 // A FIFO, a device: opened and written as it is.
-std::optional<OutputError> writeInto(const std::string& target, const std::string& shown,
-                                     const void* data, std::size_t size) {
+OutputResult<void> writeInto(const std::string& target, const std::string& shown, const void* data,
+                             std::size_t size) {
   const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return ioError(shown, errno);
   if (!writeAll(fd, data, size)) {
@@ -200,35 +200,29 @@ std::optional<OutputError> writeInto(const std::string& target, const std::strin
     return ioError(shown, err);
   }
   if (close(fd) != 0) return ioError(shown, errno);
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
 
-std::optional<PixelSize> pixelSize(Size canvas, double scale) {
+OutputResult<PixelSize> pixelSize(Size canvas, double scale) {
   const double w = canvas.width * scale, h = canvas.height * scale;
   if (!(scale > 0) || !std::isfinite(w) || !std::isfinite(h) || !(w > 1e-9) || !(h > 1e-9) ||
       w > 32767 || h > 32767) {
-    return std::nullopt;
+    return makeError(OutputError::Kind::rendering, "canvas size out of range");
   }
   return PixelSize{static_cast<int>(std::ceil(w - 1e-9)), static_cast<int>(std::ceil(h - 1e-9))};
 }
 
-SurfacePtr renderImage(const DrawList& list, Size canvas, const RenderOptions& options,
-                       std::optional<OutputError>* error) {
+OutputResult<SurfacePtr> renderImage(const DrawList& list, Size canvas,
+                                     const RenderOptions& options) {
   const double scale = usableScale(options);
-  const std::optional<PixelSize> size = pixelSize(canvas, scale);
-  if (!size) {
-    if (error) *error = makeError(OutputError::Kind::rendering, "canvas size out of range");
-    return nullptr;
-  }
+  const OutputResult<PixelSize> size = pixelSize(canvas, scale);
+  if (!size) return size.error();
   SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size->width, size->height));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-    if (error) {
-      *error = makeError(OutputError::Kind::rendering,
-                         cairo_status_to_string(cairo_surface_status(surface.get())));
-    }
-    return nullptr;
+    return makeError(OutputError::Kind::rendering,
+                     cairo_status_to_string(cairo_surface_status(surface.get())));
   }
   cairo_t* cr = cairo_create(surface.get());
   RenderOptions used = options;
@@ -236,15 +230,12 @@ SurfacePtr renderImage(const DrawList& list, Size canvas, const RenderOptions& o
   const bool ok = CairoRenderer(used).draw(cr, list);
   const cairo_status_t status = cairo_status(cr);
   cairo_destroy(cr);
-  if (!ok) {
-    if (error) *error = makeError(OutputError::Kind::rendering, cairo_status_to_string(status));
-    return nullptr;
-  }
+  if (!ok) return makeError(OutputError::Kind::rendering, cairo_status_to_string(status));
   cairo_surface_flush(surface.get());
   return surface;
 }
 
-std::optional<OutputError> encodePNG(cairo_surface_t* image, const ByteSink& sink) {
+OutputResult<void> encodePNG(cairo_surface_t* image, const ByteSink& sink) {
   if (image == nullptr || cairo_surface_status(image) != CAIRO_STATUS_SUCCESS ||
       cairo_surface_get_type(image) != CAIRO_SURFACE_TYPE_IMAGE) {
     return makeError(OutputError::Kind::invalidImage, "not an image surface");
@@ -266,17 +257,17 @@ std::optional<OutputError> encodePNG(cairo_surface_t* image, const ByteSink& sin
       [&](int y) { return data + static_cast<std::ptrdiff_t>(y) * stride; }, sink);
 }
 
-std::optional<OutputError> encodePNG(cairo_surface_t* image, std::vector<unsigned char>& out) {
+OutputResult<void> encodePNG(cairo_surface_t* image, std::vector<unsigned char>& out) {
   return encodePNG(image, [&out](const unsigned char* data, std::size_t size) {
     out.insert(out.end(), data, data + size);
     return true;
   });
 }
 
-std::optional<OutputError> encodePNG(const DrawList& list, Size canvas,
-                                     const RenderOptions& options, std::string& out) {
-  const std::optional<PixelSize> size = pixelSize(canvas, options.scale);
-  if (!size) return makeError(OutputError::Kind::rendering, "canvas size out of range");
+OutputResult<void> encodePNG(const DrawList& list, Size canvas, const RenderOptions& options,
+                             std::string& out) {
+  const OutputResult<PixelSize> size = pixelSize(canvas, options.scale);
+  if (!size) return size.error();
   SurfacePtr band(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size->width,
                                              std::min(bandRows, size->height)));
   if (cairo_surface_status(band.get()) != CAIRO_STATUS_SUCCESS) {
@@ -307,12 +298,10 @@ std::optional<OutputError> encodePNG(const DrawList& list, Size canvas,
                   });
 }
 
-std::optional<OutputError> renderSVG(const DrawList& list, Size canvas,
-                                     const RenderOptions& options, std::string& out) {
+OutputResult<void> renderSVG(const DrawList& list, Size canvas, const RenderOptions& options,
+                             std::string& out) {
   const double scale = usableScale(options);
-  if (!pixelSize(canvas, scale)) {
-    return makeError(OutputError::Kind::rendering, "canvas size out of range");
-  }
+  if (const OutputResult<PixelSize> size = pixelSize(canvas, scale); !size) return size.error();
   std::string document;
   cairo_surface_t* surface = cairo_svg_surface_create_for_stream(
       appendToString, &document, canvas.width * scale, canvas.height * scale);
@@ -330,10 +319,10 @@ std::optional<OutputError> renderSVG(const DrawList& list, Size canvas,
     return makeError(OutputError::Kind::encoding, cairo_status_to_string(status));
   }
   out += document;
-  return std::nullopt;
+  return {};
 }
 
-std::optional<OutputError> writeFile(const std::string& path, const void* data, std::size_t size) {
+OutputResult<void> writeFile(const std::string& path, const void* data, std::size_t size) {
   std::string target = path;
   for (int links = 0;; ++links) {
     struct stat st {};

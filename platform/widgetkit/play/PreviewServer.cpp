@@ -20,6 +20,7 @@
 #include <boost/beast/http.hpp>
 
 #include "platform/foundation/JSONWriter.h"
+#include "platform/foundation/Result.h"
 
 namespace WidgetKit {
 
@@ -159,8 +160,9 @@ struct PreviewServer::State : std::enable_shared_from_this<PreviewServer::State>
   void sendKeepAlives();
   void broadcast();
   void close();
-  // Why a request may not be served, or nothing.
-  std::optional<PreviewResponse> refuse(
+  // Whether a request may be served, from its head: yes, or the refusal
+  // to send.
+  Foundation::Result<void, PreviewResponse> admit(
       const http::request_parser<http::string_body>& parser) const;
 };
 
@@ -299,7 +301,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void onHead(error_code error) {
     if (error) return failed(error);
-    if (auto refused = state_->refuse(*parser_)) return send(std::move(*refused), false, false);
+    if (auto admitted = state_->admit(*parser_); !admitted)
+      return send(std::move(admitted).error(), false, false);
     if (parser_->is_done()) return dispatch();
     http::async_read(stream_, buffer_, *parser_,
                      [self = shared_from_this()](error_code bodyError, std::size_t) {
@@ -408,7 +411,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
 }  // namespace
 
-std::optional<PreviewResponse> PreviewServer::State::refuse(
+Foundation::Result<void, PreviewResponse> PreviewServer::State::admit(
     const http::request_parser<http::string_body>& parser) const {
   const auto& request = parser.get();
   const auto host = request.find(http::field::host);
@@ -429,7 +432,7 @@ std::optional<PreviewResponse> PreviewServer::State::refuse(
   if (length && *length > limits.maxBody) {
     return refusal(413, "a request body is at most " + std::to_string(limits.maxBody) + " bytes");
   }
-  if (request.method() != http::verb::post) return std::nullopt;
+  if (request.method() != http::verb::post) return {};
   const auto encoding = request.find(http::field::content_encoding);
   if (encoding != request.end() && lowercase(trimmed(view(encoding->value()))) != "identity") {
     return refusal(415, "compressed bodies are refused");
@@ -440,7 +443,7 @@ std::optional<PreviewResponse> PreviewServer::State::refuse(
   const std::string media = lowercase(trimmed(typeText.substr(0, typeText.find(';'))));
   if (media != "application/json")
     return refusal(415, "a request that changes something needs Content-Type: application/json");
-  return std::nullopt;
+  return {};
 }
 
 void PreviewServer::State::accept() {
@@ -501,27 +504,31 @@ void PreviewServer::State::close() {
     stream->close();
 }
 
-PreviewServer::PreviewServer(asio::io_context& context, const tcp::endpoint& endpoint,
-                             std::vector<std::string> hostNames, PreviewRoutes routes,
-                             PreviewLimits limits)
-    : state_(std::make_shared<State>(context, std::move(routes), limits)) {
-  auto& acceptor = state_->acceptor;
-  acceptor.open(endpoint.protocol());
+Foundation::Result<std::unique_ptr<PreviewServer>, error_code> PreviewServer::listen(
+    asio::io_context& context, const tcp::endpoint& endpoint, std::vector<std::string> hostNames,
+    PreviewRoutes routes, PreviewLimits limits) {
+  auto state = std::make_shared<State>(context, std::move(routes), limits);
+  auto& acceptor = state->acceptor;
+  error_code error;
+  acceptor.open(endpoint.protocol(), error);
   // Address reuse lets a restarted server bind past connections still in
   // TIME_WAIT; on Linux it never lets two sockets listen on one port (that
   // would be port reuse, which is not asked for).
-  acceptor.set_option(asio::socket_base::reuse_address(true));
-  if (endpoint.address().is_v6()) acceptor.set_option(asio::ip::v6_only(true));
-  acceptor.bind(endpoint);
-  acceptor.listen(asio::socket_base::max_listen_connections);
-  const std::string port = std::to_string(this->port());
+  if (!error) acceptor.set_option(asio::socket_base::reuse_address(true), error);
+  if (!error && endpoint.address().is_v6()) acceptor.set_option(asio::ip::v6_only(true), error);
+  if (!error) acceptor.bind(endpoint, error);
+  if (!error) acceptor.listen(asio::socket_base::max_listen_connections, error);
+  const tcp::endpoint bound = error ? tcp::endpoint() : acceptor.local_endpoint(error);
+  if (error) return error;
+  const std::string port = std::to_string(bound.port());
   const std::string address = urlHost(endpoint.address());
-  state_->origin = "http://" + address + ":" + port;
+  state->origin = "http://" + address + ":" + port;
   hostNames.push_back(address);
   for (const std::string& name : hostNames) {
-    state_->hosts.insert(lowercase(name) + ":" + port);
-    state_->origins.insert("http://" + lowercase(name) + ":" + port);
+    state->hosts.insert(lowercase(name) + ":" + port);
+    state->origins.insert("http://" + lowercase(name) + ":" + port);
   }
+  return std::unique_ptr<PreviewServer>(new PreviewServer(std::move(state)));
 }
 
 PreviewServer::~PreviewServer() {

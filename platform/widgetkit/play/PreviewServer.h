@@ -10,6 +10,9 @@
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/system/error_code.hpp>
+
+#include "platform/foundation/Result.h"
 
 // The HTTP side of `serve`: one event loop on one thread for every
 // connection, and one worker thread for the requests that act on the app
@@ -63,13 +66,15 @@ struct PreviewRoutes {
 
 class PreviewServer {
  public:
-  // Binds to `endpoint` (no port shared with another socket); throws
-  // boost::system::system_error when it cannot. `hostNames` are the names
-  // besides the address that the Host header may give (without the port).
-  PreviewServer(boost::asio::io_context& context, const boost::asio::ip::tcp::endpoint& endpoint,
-                std::vector<std::string> hostNames, PreviewRoutes routes,
-                PreviewLimits limits = {});
+  // A server bound to `endpoint` (no port shared with another socket), or
+  // why it cannot listen there. `hostNames` are the names besides the
+  // address that the Host header may give (without the port).
+  static Foundation::Result<std::unique_ptr<PreviewServer>, boost::system::error_code> listen(
+      boost::asio::io_context& context, const boost::asio::ip::tcp::endpoint& endpoint,
+      std::vector<std::string> hostNames, PreviewRoutes routes, PreviewLimits limits = {});
   ~PreviewServer();
+  PreviewServer(const PreviewServer&) = delete;
+  PreviewServer& operator=(const PreviewServer&) = delete;
 
   // The port bound (the one picked, for port 0).
   unsigned short port() const;
@@ -87,6 +92,8 @@ class PreviewServer {
   struct State;
 
  private:
+  explicit PreviewServer(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
   std::shared_ptr<State> state_;
 };
 

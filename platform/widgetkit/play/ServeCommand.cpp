@@ -17,6 +17,7 @@
 #include "platform/activitykit/HostApp.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONWriter.h"
+#include "platform/foundation/Result.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
@@ -51,8 +52,8 @@
 //                     body {"presentation", "x", "y"} or as the query
 //                     ?presentation=NAME&x=X&y=Y: a button runs its intent on
 //                     the platform's executor ({"intent"}); elsewhere on the
-//                     island the platform opens the island's link in the app
-//                     ({"opened"})
+//                     island's shape the platform opens the island's link in
+//                     the app ({"opened"}); anywhere else, nothing ({})
 //
 // A snapshot: {"version", "date" (the moment it shows, for timers),
 // "activity", "activityState", "state" (the JSON the platform holds),
@@ -75,15 +76,17 @@ using tcp = asio::ip::tcp;
 constexpr double pictureScale = 2;
 
 // Where to listen: the host as given (a name or an address, brackets
-// taken off) and the port; nothing when the text is not HOST:PORT.
+// taken off) and the port.
 struct Listen {
   std::string host;
   unsigned short port = 0;
 };
 
-std::optional<Listen> parseListen(const std::string& text) {
+// The text as HOST:PORT, or what is wrong with it (after "--listen ").
+Foundation::Result<Listen, std::string> parseListen(const std::string& text) {
+  const std::string wrong = "needs HOST:PORT, not " + text;
   const auto colon = text.rfind(':');
-  if (colon == std::string::npos || colon == 0) return std::nullopt;
+  if (colon == std::string::npos || colon == 0) return wrong;
   Listen listen{text.substr(0, colon), 0};
   if (listen.host.size() > 2 && listen.host.front() == '[' && listen.host.back() == ']') {
     listen.host = listen.host.substr(1, listen.host.size() - 2);
@@ -91,10 +94,10 @@ std::optional<Listen> parseListen(const std::string& text) {
   const std::string port = text.substr(colon + 1);
   if (port.empty() || port.size() > 5 ||
       port.find_first_not_of("0123456789") != std::string::npos) {
-    return std::nullopt;
+    return wrong;
   }
   const int number = std::stoi(port);
-  if (number > 65535) return std::nullopt;
+  if (number > 65535) return wrong;
   listen.port = static_cast<unsigned short>(number);
   return listen;
 }
@@ -142,9 +145,9 @@ class Preview {
   struct Published {
     std::uint64_t version = 0;
     std::string json = "{\"version\":0,\"activity\":null}";
-    std::shared_ptr<const std::string> event;  // "data: <json>\n\n"
-    std::map<PresentationKind, std::vector<ButtonRegion>> buttons;
-    std::map<std::string, std::string, std::less<>> pngs;  // by presentation name
+    std::shared_ptr<const std::string> event;               // "data: <json>\n\n"
+    std::map<PresentationKind, PlacedPresentation> placed;  // where taps land
+    std::map<std::string, std::string, std::less<>> pngs;   // by presentation name
     std::optional<std::string> widgetURL;
   };
 
@@ -220,10 +223,10 @@ class Preview {
       writer.key("pictures");
       writer.beginArray();
       for (PresentationKind kind : allPresentationKinds) {
-        const Picture picture = renderer.picture(*presentations, kind, event->date);
+        PlacedPresentation placed = renderer.place(*presentations, kind, event->date);
+        const Picture picture = PresentationRenderer::picture(placed);
         std::string png;
-        if (encodePicture(picture, PictureFormat::png, pictureScale, png)) png.clear();
-        auto regions = buttonRegions(*presentations, kind, event->date, measurer);
+        if (!encodePicture(picture, PictureFormat::png, pictureScale, png)) png.clear();
         const std::string name(nameOf(kind));
         writer.beginObject();
         writer.key("name");
@@ -238,7 +241,7 @@ class Preview {
         writer.string("/picture/" + name + ".png?v=" + std::to_string(next->version));
         writer.key("buttons");
         writer.beginArray();
-        for (const ButtonRegion& region : regions) {
+        for (const ButtonRegion& region : placed.buttons) {
           writer.beginObject();
           writer.key("x");
           writer.number(region.frame.x);
@@ -255,7 +258,7 @@ class Preview {
         }
         writer.endArray();
         writer.endObject();
-        next->buttons.emplace(kind, std::move(regions));
+        next->placed.emplace(kind, std::move(placed));
         next->pngs.emplace(name, std::move(png));
       }
       writer.endArray();
@@ -356,18 +359,18 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
     if (path == "/start") {
       std::optional<std::string_view> input;
       if (body.find_first_not_of(" \t\r\n") != std::string::npos) input = body;
-      if (auto error = preview.session().app().launch(input))
-        return jsonAnswer(422, errorJSON(*error));
+      if (auto launched = preview.session().app().launch(input); !launched)
+        return jsonAnswer(422, errorJSON(launched.error()));
       return jsonAnswer(200, "{\"started\":true}\n");
     }
     if (path == "/state") {
       const auto activities = preview.session().center().activities();
       if (activities.empty())
         return jsonAnswer(409, errorJSON("no activity yet: POST /start first"));
-      if (auto error = preview.session().center().update(activities.back().id, body)) {
-        return jsonAnswer(
-            422, errorJSON(std::string(ActivityKit::ActivityError::name(error->kind)) + ": " +
-                           error->message));
+      if (auto updated = preview.session().center().update(activities.back().id, body); !updated) {
+        const ActivityKit::ActivityError& error = updated.error();
+        return jsonAnswer(422, errorJSON(std::string(ActivityKit::ActivityError::name(error.kind)) +
+                                         ": " + error.message));
       }
       return jsonAnswer(200, "{\"accepted\":true}\n");
     }
@@ -389,10 +392,10 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
     const auto kind = presentationKind(tap.presentation);
     if (!kind) return jsonAnswer(400, errorJSON("no such presentation: " + tap.presentation));
     const auto latest = preview.latest();
-    const auto found = latest->buttons.find(*kind);
-    const ButtonRegion* hit =
-        found == latest->buttons.end() ? nullptr : buttonAt(found->second, {tap.x, tap.y});
-    if (hit) {
+    const auto found = latest->placed.find(*kind);
+    const TapTarget target =
+        found == latest->placed.end() ? TapTarget{} : tapTarget(found->second, {tap.x, tap.y});
+    if (const ButtonRegion* hit = target.button) {
       if (auto done = SwiftUI::tap(hit->button)) {
         // The intent only posts a notification; wait for it a little, but
         // never past a stop.
@@ -411,7 +414,7 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
       writer.endObject();
       return jsonAnswer(200, writer.take() + "\n");
     }
-    if (*kind != PresentationKind::lockScreen && latest->widgetURL) {
+    if (target.onPresentation && *kind != PresentationKind::lockScreen && latest->widgetURL) {
       preview.session().app().open(*latest->widgetURL);
       Foundation::JSONWriter writer({false, false});
       writer.beginObject();
@@ -463,7 +466,7 @@ void installServeCommand(CLI::App& app, HostContext& context) {
   command->callback([options, factory, &context] {
     const auto listen = parseListen(options->listen);
     if (!listen) {
-      context.fail(exitUsage, "--listen needs HOST:PORT, not " + options->listen);
+      context.fail(exitUsage, "--listen " + listen.error());
       return;
     }
     auto endpoint = loopbackEndpoint(*listen);
@@ -473,7 +476,7 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     }
 
     asio::io_context io(1);
-    std::optional<PreviewServer> server;
+    std::unique_ptr<PreviewServer> server;
     std::atomic<PreviewServer*> publisher{nullptr};
     std::atomic<bool> stopping{false};
     // Signals are taken by the loop, set up before any thread starts.
@@ -484,21 +487,21 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     std::vector<std::string> names;
     names.push_back(listen->host);
     names.push_back("localhost");
-    try {
-      server.emplace(io, *endpoint, names, routes(preview, stopping));
-    } catch (const boost::system::system_error& error) {
+    auto listening = PreviewServer::listen(io, *endpoint, names, routes(preview, stopping));
+    if (!listening) {
       preview.finish();
       context.fail(exitIOError,
-                   "cannot listen on " + options->listen + ": " + error.code().message());
+                   "cannot listen on " + options->listen + ": " + listening.error().message());
       return;
     }
+    server = std::move(listening).value();
     signals.async_wait([&](boost::system::error_code error, int) {
       if (error) return;
       stopping = true;
       preview.stop();
       server->stop();
     });
-    publisher = &*server;
+    publisher = server.get();
     server->start();
     context.out << "serving " << server->origin() << "/\n";
     context.out.flush();

@@ -81,10 +81,14 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
       ->check(detail::pictureScaleValidator());
 
   command->callback([options, factory, &context] {
-    std::optional<std::string> queue;
+    std::optional<std::string> queue;  // none: the app's default
     if (!options->queue.empty()) {
-      queue = readInput(context, options->queue);
-      if (!queue) return;
+      auto input = readInput(context, options->queue);
+      if (!input) {
+        context.fail(input.error());
+        return;
+      }
+      queue = std::move(*input);
     }
     if (!options->frames.empty()) {
       std::error_code error;
@@ -104,8 +108,8 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
     }
 
     HostAppSession session(factory, options->speed);
-    if (auto error = session.app().launch(queue)) {
-      context.fail(exitDataError, *error);
+    if (auto launched = session.app().launch(queue); !launched) {
+      context.fail(exitDataError, launched.error());
       return;
     }
     int frame = 0;
@@ -141,9 +145,10 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
                              (std::string(number) + "-" + std::string(nameOf(kind)) + "." +
                               std::string(nameOf(format))))
                                 .string();
-          if (auto error = writePicture(renderer->picture(*presentations, kind, event->date),
-                                        format, options->scale, path)) {
-            detail::failOutput(context, *error);
+          if (auto written = writePicture(renderer->picture(*presentations, kind, event->date),
+                                          format, options->scale, path);
+              !written) {
+            detail::failOutput(context, written.error());
             return;
           }
         }

@@ -54,8 +54,8 @@ TEST(Activity, StatesCrossAsJSONAndObserversSeeEachChangeInOrder) {
 
   auto activity = TimerActivity::request(center, {"Tea"}, {180, "steeping"}, "TimerAttributes");
   ASSERT_TRUE(activity);
-  EXPECT_EQ(activity->update({120, "still steeping"}), std::nullopt);
-  EXPECT_EQ(activity->end(TimerAttributes::ContentState{0, "ready"}), std::nullopt);
+  EXPECT_TRUE(activity->update({120, "still steeping"}));
+  EXPECT_TRUE(activity->end(TimerAttributes::ContentState{0, "ready"}));
 
   ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[0].kind, ActivityEvent::Kind::requested);
@@ -76,13 +76,13 @@ TEST(Activity, AStateOfExactly4096BytesIsTakenAndOneByteMoreIsRefusedKeepingTheL
   auto activity = TimerActivity::request(center, {"Tea"}, {1, "first"});
   ASSERT_TRUE(activity);
 
-  EXPECT_EQ(activity->update(stateOfSize(4096)), std::nullopt);
+  EXPECT_TRUE(activity->update(stateOfSize(4096)));
   EXPECT_EQ(center.activity(activity->id())->contentState.size(), 4096u);
 
-  auto error = activity->update(stateOfSize(4097));
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->kind, ActivityError::Kind::payloadTooLarge);
-  EXPECT_EQ(error->message, "content state of 4097 bytes exceeds the limit of 4096 bytes");
+  auto updated = activity->update(stateOfSize(4097));
+  ASSERT_FALSE(updated);
+  EXPECT_EQ(updated.error().kind, ActivityError::Kind::payloadTooLarge);
+  EXPECT_EQ(updated.error().message, "content state of 4097 bytes exceeds the limit of 4096 bytes");
   EXPECT_EQ(activity->content(), stateOfSize(4096));
   EXPECT_EQ(center.activity(activity->id())->updateCount, 1u);
 
@@ -104,15 +104,14 @@ TEST(Activity, APayloadThatDoesNotDecodeIsRefusedWholeWithTheDecodingError) {
       {R"({"seconds":5,)", "dataCorrupted at []: The given data was not valid JSON."},
   };
   for (const auto& [json, message] : refused) {
-    auto error = center.update(activity->id(), json);
-    ASSERT_TRUE(error) << json;
-    EXPECT_EQ(error->kind, ActivityError::Kind::decodingFailed);
-    EXPECT_EQ(error->message, message);
-    EXPECT_TRUE(error->decodingError);
+    auto updated = center.update(activity->id(), json);
+    ASSERT_FALSE(updated) << json;
+    EXPECT_EQ(updated.error().kind, ActivityError::Kind::decodingFailed);
+    EXPECT_EQ(updated.error().message, message);
+    EXPECT_TRUE(updated.error().decodingError);
   }
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
-  EXPECT_EQ(center.update(activity->id(), R"({"note":"raw","seconds":9,"extra":true})"),
-            std::nullopt);
+  EXPECT_TRUE(center.update(activity->id(), R"({"note":"raw","seconds":9,"extra":true})"));
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{9, "raw"}));
 }
 
@@ -121,23 +120,22 @@ TEST(Activity, AnEndedActivityTakesNoUpdateAndARefusedFinalStateLeavesItActive) 
   auto activity = TimerActivity::request(center, {"Tea"}, {60, "steeping"});
   ASSERT_TRUE(activity);
 
-  auto error = activity->end(stateOfSize(4097));
-  ASSERT_TRUE(error);
+  EXPECT_FALSE(activity->end(stateOfSize(4097)));
   EXPECT_EQ(activity->activityState(), ActivityState::active);
 
-  EXPECT_EQ(activity->end(), std::nullopt);
+  EXPECT_TRUE(activity->end());
   EXPECT_EQ(activity->activityState(), ActivityState::ended);
   for (auto refusal : {activity->update({1, "late"}), activity->end()}) {
-    ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->kind, ActivityError::Kind::activityEnded);
+    ASSERT_FALSE(refusal);
+    EXPECT_EQ(refusal.error().kind, ActivityError::Kind::activityEnded);
   }
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
-  EXPECT_EQ(center.update("activity-99", "{}")->kind, ActivityError::Kind::activityNotFound);
+  EXPECT_EQ(center.update("activity-99", "{}").error().kind, ActivityError::Kind::activityNotFound);
 
   // A long session keeps only the newest ended activities, and every active one.
   auto running = TimerActivity::request(center, {"Kettle"}, {1, "on"});
   for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(TimerActivity::request(center, {"Egg"}, {1, "boiling"})->end(), std::nullopt);
+    EXPECT_TRUE(TimerActivity::request(center, {"Egg"}, {1, "boiling"})->end());
   const auto kept = center.activities();
   ASSERT_EQ(kept.size(), ActivityCenter::maximumEndedActivities + 1);
   EXPECT_EQ(kept.front().id, running->id());
@@ -157,7 +155,7 @@ TEST(Activity, UpdatesFromSeveralThreadsAreSeenOneAtATimeInSequence) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&, t] {
-      for (int i = 0; i < 50; ++i) EXPECT_EQ(activity->update({t * 100 + i, "n"}), std::nullopt);
+      for (int i = 0; i < 50; ++i) EXPECT_TRUE(activity->update({t * 100 + i, "n"}));
     });
   }
   for (auto& thread : threads) thread.join();

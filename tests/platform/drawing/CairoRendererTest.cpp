@@ -199,8 +199,8 @@ TEST(CairoRenderer, TextSitsOnItsBaseline) {
 
 TEST(CairoRenderer, NamedColoursResolveInTheRenderersAppearance) {
   const DrawList list{FillRoundedRect{{0, 0, 4, 4}, 0, Color::blue}};
-  auto dark = renderImage(list, {4, 4}, {1, Appearance::dark});
-  auto light = renderImage(list, {4, 4}, {1, Appearance::light});
+  auto dark = renderImage(list, {4, 4}, {1, Appearance::dark}).value();
+  auto light = renderImage(list, {4, 4}, {1, Appearance::light}).value();
   EXPECT_EQ(pixelAt(dark.get(), 1, 1).r, 10);
   EXPECT_EQ(pixelAt(light.get(), 1, 1).r, 0);
   EXPECT_EQ(pixelAt(dark.get(), 1, 1).g, 132);

@@ -48,7 +48,8 @@ inline bool isBlank(cairo_surface_t* image) {
 }
 
 inline SurfacePtr draw(const DrawList& list, Size canvas, double scale = 1) {
-  return renderImage(list, canvas, RenderOptions{scale, Appearance::dark});
+  auto image = renderImage(list, canvas, RenderOptions{scale, Appearance::dark});
+  return image ? std::move(image).value() : nullptr;
 }
 
 // A picture as straight RGBA.

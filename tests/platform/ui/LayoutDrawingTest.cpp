@@ -175,7 +175,8 @@ TEST(FontDescriptorOfFont, StylesSystemSizesAndWeights) {
 using SwiftUI::Drawing::testing::expectClose;
 
 D::SurfacePtr picture(const D::DrawList& list, D::Size canvas) {
-  return D::renderImage(list, canvas, D::RenderOptions{2, D::Appearance::dark});
+  auto image = D::renderImage(list, canvas, D::RenderOptions{2, D::Appearance::dark});
+  return image ? std::move(image).value() : nullptr;
 }
 
 // A 24-pt ring padded by 4 has its centre at (16, 16): the reference ring,

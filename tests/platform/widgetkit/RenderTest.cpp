@@ -234,11 +234,11 @@ TEST_F(PlacementTest, PNGInBandsIsThePictureDrawnWhole) {
       View(Text::verbatim("bands").font(Font::title3).frame({.width = 371, .height = 150}));
   const Picture p = renderer.picture(all, PresentationKind::lockScreen, {});
   std::string banded;
-  ASSERT_EQ(encodePicture(p, PictureFormat::png, 3, banded), std::nullopt);
+  ASSERT_TRUE(encodePicture(p, PictureFormat::png, 3, banded));
   auto whole = D::renderImage(p.list, p.canvas, D::RenderOptions{3, D::Appearance::dark});
   ASSERT_TRUE(whole);
   std::vector<unsigned char> wholeBytes;
-  ASSERT_EQ(D::encodePNG(whole.get(), wholeBytes), std::nullopt);
+  ASSERT_TRUE(D::encodePNG(whole->get(), wholeBytes));
   const auto a = D::testing::decodePNG(banded);
   const auto b = D::testing::decodePNG(std::string(wholeBytes.begin(), wholeBytes.end()));
   EXPECT_EQ(std::pair(a.width, a.height), std::pair(1197, 534));
