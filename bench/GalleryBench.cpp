@@ -88,7 +88,7 @@ void drawAndEncode(const SwiftUI::LayoutNode& root, const CairoRenderer& rendere
   renderer.draw(cr, SwiftUI::drawCommands(root));
   cairo_destroy(cr);
   png.clear();
-  if (encodePNG(image.get(), png)) std::abort();
+  if (!encodePNG(image.get(), png)) std::abort();
 }
 
 void runGallery(benchmark::State& state, const TextMeasurer& measurer, DynamicTypeSize typeSize,

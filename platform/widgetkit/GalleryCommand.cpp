@@ -133,15 +133,15 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
                                     (error ? error.message() : "File exists"));
       return;
     }
-    std::optional<PictureReferences> references;
+    std::optional<PictureReferences> references;  // with --check
     std::vector<std::string> drawn;
     if (!options->check.empty()) {
-      std::string problem;
-      references = listReferences(options->check, &problem);
-      if (!references) {
-        context.fail(exitNoInput, problem);
+      auto listed = listReferences(options->check);
+      if (!listed) {
+        context.fail(exitNoInput, listed.error());
         return;
       }
+      references = std::move(*listed);
       if (std::filesystem::equivalent(directory, options->check, error)) {
         context.fail(exitUsage, "--check needs a folder other than the output, " + options->check);
         return;

@@ -130,7 +130,7 @@ std::string PictureCheck::summary() const {
          std::to_string(count(Outcome::added)) + " new; see " + page;
 }
 
-std::optional<PictureReferences> listReferences(const std::string& folder, std::string* error) {
+Foundation::Result<PictureReferences, std::string> listReferences(const std::string& folder) {
   PictureReferences references{folder, {}};
   std::error_code failure;
   fs::directory_iterator it(folder, failure);
@@ -138,23 +138,16 @@ std::optional<PictureReferences> listReferences(const std::string& folder, std::
     const std::string name = it->path().filename().string();
     if (endsWithPNG(name) && it->is_regular_file(failure)) references.names.push_back(name);
   }
-  if (failure) {
-    if (error) *error = "cannot read the reference folder " + folder + ": " + failure.message();
-    return std::nullopt;
-  }
+  if (failure) return "cannot read the reference folder " + folder + ": " + failure.message();
   std::sort(references.names.begin(), references.names.end());
   return references;
 }
 
-std::optional<PictureCheck> checkPictures(const PictureReferences& references,
-                                          const std::vector<std::string>& drawn,
-                                          const std::string& output, std::string* error) {
+Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferences& references,
+                                                            const std::vector<std::string>& drawn,
+                                                            const std::string& output) {
   using Outcome = PictureCheckRow::Outcome;
   const fs::path out(output);
-  const auto fail = [&](std::string message) -> std::optional<PictureCheck> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
   std::map<std::string, bool> names;  // name -> drawn
   for (const std::string& name : references.names) names.emplace(name, false);
   for (const std::string& name : drawn) names[name] = true;
@@ -173,32 +166,31 @@ std::optional<PictureCheck> checkPictures(const PictureReferences& references,
     } else if (!wasDrawn) {
       row.outcome = Outcome::missing;
     } else {
-      std::string problem;
-      const SurfacePtr picture = SwiftUI::Drawing::readPNG((out / name).string(), &problem);
-      if (!picture) return fail(problem);
-      const SurfacePtr reference =
-          SwiftUI::Drawing::readPNG((fs::path(references.folder) / name).string(), &problem);
+      const auto picture = SwiftUI::Drawing::readPNG((out / name).string());
+      if (!picture) return picture.error();
+      const auto reference =
+          SwiftUI::Drawing::readPNG((fs::path(references.folder) / name).string());
       if (!reference) {
         row.outcome = Outcome::changed;
-        row.problem = "the reference cannot be read: " + problem;
+        row.problem = "the reference cannot be read: " + reference.error();
       } else {
-        const auto d = SwiftUI::Drawing::compareImages(reference.get(), picture.get());
+        const auto d = SwiftUI::Drawing::compareImages(reference->get(), picture->get());
         if (!d.matches()) {
           row.outcome = Outcome::changed;
           row.differingPixels = d.differingPixels;
-          row.referenceSize = sizeText(reference.get());
-          row.drawnSize = sizeText(picture.get());
+          row.referenceSize = sizeText(reference->get());
+          row.drawnSize = sizeText(picture->get());
           std::error_code made;
           if (!diffFolderMade) fs::create_directories(out / "diff", made);
           diffFolderMade = true;
           const SurfacePtr image =
-              SwiftUI::Drawing::differenceImage(reference.get(), picture.get());
-          if (!image) return fail(diffPath.string() + ": cannot create the difference image");
+              SwiftUI::Drawing::differenceImage(reference->get(), picture->get());
+          if (!image) return diffPath.string() + ": cannot create the difference image";
           std::vector<unsigned char> png;
-          auto failure = SwiftUI::Drawing::encodePNG(image.get(), png);
-          if (!failure)
-            failure = SwiftUI::Drawing::writeFile(diffPath.string(), png.data(), png.size());
-          if (failure) return fail(failure->message);
+          auto written = SwiftUI::Drawing::encodePNG(image.get(), png);
+          if (written)
+            written = SwiftUI::Drawing::writeFile(diffPath.string(), png.data(), png.size());
+          if (!written) return written.error().message;
           row.diff = "diff/" + name;
         }
       }
@@ -210,18 +202,17 @@ std::optional<PictureCheck> checkPictures(const PictureReferences& references,
     check.rows.push_back(std::move(row));
   }
   const std::string html = page(check, folderFrom(out, references.folder));
-  if (auto failure = SwiftUI::Drawing::writeFile(check.page, html.data(), html.size())) {
-    return fail(failure->message);
+  if (auto written = SwiftUI::Drawing::writeFile(check.page, html.data(), html.size()); !written) {
+    return written.error().message;
   }
   return check;
 }
 
 void detail::reportPictureCheck(HostContext& context, const PictureReferences& references,
                                 const std::vector<std::string>& drawn, const std::string& output) {
-  std::string problem;
-  const auto check = checkPictures(references, drawn, output, &problem);
+  const auto check = checkPictures(references, drawn, output);
   if (!check) {
-    context.fail(exitIOError, problem);
+    context.fail(exitIOError, check.error());
     return;
   }
   for (const PictureCheckRow& row : check->rows) {

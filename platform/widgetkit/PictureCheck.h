@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/Result.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
 
 // Picture checks: the pictures a command just drew, each compared with the
@@ -26,10 +27,9 @@ struct PictureReferences {
   std::vector<std::string> names;  // the folder's *.png files, sorted
 };
 
-// The PNG files directly inside `folder`. nullopt, with `error` set to one
-// line naming the folder and the reason, when it cannot be read.
-std::optional<PictureReferences> listReferences(const std::string& folder,
-                                                std::string* error = nullptr);
+// The PNG files directly inside `folder`; or one line naming the folder and
+// the reason when it cannot be read.
+Foundation::Result<PictureReferences, std::string> listReferences(const std::string& folder);
 
 struct PictureCheckRow {
   enum class Outcome { same, changed, missing, added };
@@ -61,12 +61,12 @@ struct PictureCheck {
 // Compares each of `drawn` (file names in `output`) with the reference of
 // that name, writes a difference image under output/diff/ for each that
 // differs (removing a stale one for each that matches) and output/check.html,
-// which shows reference, new picture and difference side by side. nullopt,
-// with `error` set to one line, when a drawn picture cannot be read back or
-// a file cannot be written.
-std::optional<PictureCheck> checkPictures(const PictureReferences& references,
-                                          const std::vector<std::string>& drawn,
-                                          const std::string& output, std::string* error = nullptr);
+// which shows reference, new picture and difference side by side. One line
+// of error when a drawn picture cannot be read back or a file cannot be
+// written.
+Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferences& references,
+                                                            const std::vector<std::string>& drawn,
+                                                            const std::string& output);
 
 namespace detail {
 

@@ -91,10 +91,9 @@ std::string pngReason(const png_image& image) {
 
 }  // namespace
 
-SurfacePtr readPNG(const std::string& path, std::string* error) {
-  const auto fail = [&](const std::string& reason) {
-    if (error) *error = path + ": " + reason;
-    return SurfacePtr();
+Foundation::Result<SurfacePtr, std::string> readPNG(const std::string& path) {
+  const auto fail = [&](const std::string& reason) -> Foundation::Result<SurfacePtr, std::string> {
+    return path + ": " + reason;
   };
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
@@ -169,28 +168,22 @@ SurfacePtr differenceImage(cairo_surface_t* reference, cairo_surface_t* actual, 
   return out;
 }
 
-std::optional<ImageDifference> comparePNGFiles(const std::string& referencePath,
-                                               const std::string& actualPath,
-                                               const std::string& diffPath, std::string* error,
-                                               int tolerance) {
-  const SurfacePtr reference = readPNG(referencePath, error);
-  if (!reference) return std::nullopt;
-  const SurfacePtr actual = readPNG(actualPath, error);
-  if (!actual) return std::nullopt;
-  const ImageDifference d = compareImages(reference.get(), actual.get(), tolerance);
+Foundation::Result<ImageDifference, std::string> comparePNGFiles(const std::string& referencePath,
+                                                                 const std::string& actualPath,
+                                                                 const std::string& diffPath,
+                                                                 int tolerance) {
+  const auto reference = readPNG(referencePath);
+  if (!reference) return reference.error();
+  const auto actual = readPNG(actualPath);
+  if (!actual) return actual.error();
+  const ImageDifference d = compareImages(reference->get(), actual->get(), tolerance);
   if (!d.matches() && !diffPath.empty()) {
-    const SurfacePtr diff = differenceImage(reference.get(), actual.get(), tolerance);
-    if (!diff) {
-      if (error) *error = diffPath + ": cannot create the difference image";
-      return std::nullopt;
-    }
+    const SurfacePtr diff = differenceImage(reference->get(), actual->get(), tolerance);
+    if (!diff) return diffPath + ": cannot create the difference image";
     std::vector<unsigned char> png;
-    auto failure = encodePNG(diff.get(), png);
-    if (!failure) failure = writeFile(diffPath, png.data(), png.size());
-    if (failure) {
-      if (error) *error = failure->message;
-      return std::nullopt;
-    }
+    auto written = encodePNG(diff.get(), png);
+    if (written) written = writeFile(diffPath, png.data(), png.size());
+    if (!written) return written.error().message;
   }
   return d;
 }

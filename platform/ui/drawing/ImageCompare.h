@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
+#include "platform/foundation/Result.h"
 #include "platform/ui/drawing/Output.h"
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -18,16 +18,16 @@ typedef struct _cairo_surface cairo_surface_t;
 // two pass, and still catches a colour that changed by a few units (the dark
 // and light blues differ by 10).
 //
-//   SurfacePtr reference = readPNG("ref/downloading-lock-screen.png", &error);
-//   ImageDifference d = compareImages(reference.get(), picture.get());
-//   if (!d.matches()) writePNG(differenceImage(reference.get(), picture.get()).get(), diffPath);
+//   auto reference = readPNG("ref/downloading-lock-screen.png");
+//   if (!reference) return reference.error();  // "ref/…png: <why>"
+//   ImageDifference d = compareImages(reference->get(), picture.get());
 namespace SwiftUI::Drawing {
 
 // Reads a PNG file (any colour type and bit depth) into an ARGB32 image
-// surface. Null when the file cannot be opened, is not a PNG, is damaged, or
-// is larger than 32767 pixels on a side or 64 million pixels in all;
-// `error`, when given, then holds one line naming the path and the reason.
-SurfacePtr readPNG(const std::string& path, std::string* error = nullptr);
+// surface; or one line naming the path and the reason when the file cannot
+// be opened, is not a PNG, is damaged, or is larger than 32767 pixels on a
+// side or 64 million pixels in all.
+Foundation::Result<SurfacePtr, std::string> readPNG(const std::string& path);
 
 // The largest difference in one channel (0–255, premultiplied) at which two
 // pixels still count as the same.
@@ -61,13 +61,10 @@ SurfacePtr differenceImage(cairo_surface_t* reference, cairo_surface_t* actual,
 
 // Reads the PNGs at `referencePath` and `actualPath` and compares them;
 // when they differ and `diffPath` is not empty, writes their
-// differenceImage there as a PNG (replacing any file atomically). nullopt,
-// with `error` set to one line, when a file cannot be read or the
-// difference cannot be written.
-std::optional<ImageDifference> comparePNGFiles(const std::string& referencePath,
-                                               const std::string& actualPath,
-                                               const std::string& diffPath,
-                                               std::string* error = nullptr,
-                                               int tolerance = defaultPixelTolerance);
+// differenceImage there as a PNG (replacing any file atomically). One line
+// of error when a file cannot be read or the difference cannot be written.
+Foundation::Result<ImageDifference, std::string> comparePNGFiles(
+    const std::string& referencePath, const std::string& actualPath, const std::string& diffPath,
+    int tolerance = defaultPixelTolerance);
 
 }  // namespace SwiftUI::Drawing
