@@ -169,7 +169,9 @@ PlacedPresentation PresentationRenderer::compact(const ActivityPresentations& pr
   PlacedPresentation placed;
   placed.chrome = compactIslandChrome(variant_.screen);
   const auto side = [&](const View& view, const Drawing::Rect& area, bool leading) {
-    const ProposedSize proposal{std::max(0.0, area.width - compactInset), std::nullopt};
+    // The island keeps its height: a text offered it shows the lines that
+    // fit, the last cut with "…", as in any fixed-height frame.
+    const ProposedSize proposal{std::max(0.0, area.width - compactInset), area.height};
     const Size size = engine_.sizeThatFits(view, proposal, now);
     const Point origin{leading ? compactInset : area.width - compactInset - size.width,
                        (area.height - size.height) / 2};

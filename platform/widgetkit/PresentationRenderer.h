@@ -77,8 +77,9 @@ struct ButtonRegion {
 //   points down; regions centred in their columns, tops aligned; the island
 //   takes the height of all that (up to 160, what lies below cut off), and
 //   its keyline the island's tint.
-// - compact: each side offered its area less the inset that keeps a 20-pt
-//   ring concentric with the pill's rounded end (8.335 points), centred
+// - compact: each side offered its area's height and its width less the
+//   inset that keeps a 20-pt ring concentric with the pill's rounded end
+//   (8.335 points), centred
 //   vertically, the leading side against the inset from the leading edge,
 //   the trailing side against the inset from the trailing edge.
 // - minimal: the view at its ideal size, centred in the minimal island.
