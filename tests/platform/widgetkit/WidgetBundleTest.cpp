@@ -16,6 +16,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
+#include "platform/widgetkit/GalleryVariant.h"
 
 namespace {
 
@@ -172,18 +173,39 @@ TEST(GalleryCommand, DrawsThePreviewStatesTheWidgetOffers) {
                         {"gallery", "-o", dir.string(), "--scale", "1"}, "");
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, (dir / "index.html").string() + "\n");
-  for (const char* id : {"two", "none"}) {
-    for (const char* kind : {"lock-screen", "expanded", "compact", "minimal"}) {
-      EXPECT_TRUE(std::filesystem::is_regular_file(dir / (std::string(id) + "-" + kind + ".png")))
-          << id << kind;
-    }
-  }
   std::ifstream in(dir / "index.html");
   const std::string page((std::istreambuf_iterator<char>(in)), {});
+  // Every variant's pictures are on the page, one switch each.
+  for (const char* id : {"two", "none"}) {
+    for (WidgetKit::PresentationKind kind : WidgetKit::allPresentationKinds) {
+      for (const WidgetKit::GalleryVariant& variant : WidgetKit::galleryVariants) {
+        const std::string name = WidgetKit::galleryFileName(id, kind, variant);
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir / name)) << name;
+        EXPECT_NE(page.find("src=\"" + name + "\""), std::string::npos) << name;
+      }
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "two-lock-screen.png"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "two-lock-screen@accessibility5.png"));
+  std::size_t switches = 0;
+  for (auto at = page.find("<input type=\"radio\""); at != std::string::npos;
+       at = page.find("<input type=\"radio\"", at + 1)) {
+    ++switches;
+  }
+  EXPECT_EQ(switches, WidgetKit::galleryVariants.size());
   EXPECT_NE(page.find("<title>Parcel gallery</title>"), std::string::npos);
   EXPECT_NE(page.find("Two parcels &amp; a &lt;timer&gt;."), std::string::npos);
   EXPECT_NE(page.find(R"({&quot;parcels&quot;: 2})"), std::string::npos);
   EXPECT_NE(page.find("2001-01-01 00:01:40 UTC"), std::string::npos);  // the previews' moment
+
+  // A variant named on the command line is the only one drawn, plainly named.
+  std::filesystem::remove_all(dir);
+  const Outcome one =
+      run(WidgetKit::WidgetBundle::host<ParcelBundle>(),
+          {"gallery", "-o", dir.string(), "--scale", "1", "--appearance", "light"}, "");
+  ASSERT_EQ(one.code, 0) << one.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2 * 4 + 1);
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "two-lock-screen.png"));
   std::filesystem::remove_all(dir);
 }
 
