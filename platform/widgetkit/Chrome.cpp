@@ -43,7 +43,23 @@ DrawList contentAt(const Rect& rect, const DrawList& list) {
   return out;
 }
 
+RGBA lockScreenMaterial(Appearance appearance) {
+  return appearance == Appearance::light ? RGBA::bytes(242, 242, 247, 0.88)
+                                         : RGBA::bytes(255, 255, 255, 0.12);
+}
+
 }  // namespace
+
+std::string_view nameOf(ScreenSize screen) {
+  return screen == ScreenSize::large ? "430x932" : "393x852";
+}
+
+std::optional<ScreenSize> screenSizeNamed(std::string_view name) {
+  for (ScreenSize screen : {ScreenSize::standard, ScreenSize::large}) {
+    if (nameOf(screen) == name) return screen;
+  }
+  return std::nullopt;
+}
 
 FillLinearGradient backdrop(Size canvas) {
   return FillLinearGradient{{0, 0, canvas.width, canvas.height},
@@ -72,7 +88,7 @@ double expandedContentWidth(ScreenSize screen) {
 }
 
 Chrome lockScreenChrome(double contentHeight, const std::optional<Paint>& backgroundTint,
-                        ScreenSize screen) {
+                        ScreenSize screen, Appearance appearance) {
   Chrome c;
   c.shape = {chromeMargin, chromeMargin, screenCardWidth(screen), clampHeight(contentHeight)};
   c.canvas = canvasAround(c.shape);
@@ -81,7 +97,7 @@ Chrome lockScreenChrome(double contentHeight, const std::optional<Paint>& backgr
   c.content = {{c.shape.x, y, c.shape.width, contentHeight}};
   c.background = {
       backdrop(c.canvas),
-      FillRoundedRect{c.shape, lockCornerRadius, RGBA::bytes(255, 255, 255, 0.12)},
+      FillRoundedRect{c.shape, lockCornerRadius, lockScreenMaterial(appearance)},
   };
   if (backgroundTint)
     c.background.emplace_back(FillRoundedRect{c.shape, lockCornerRadius, *backgroundTint});

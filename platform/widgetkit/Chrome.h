@@ -2,14 +2,17 @@
 
 #include <cstdint>
 #include <optional>
-
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/drawing/DrawCommand.h"
+#include "platform/ui/drawing/ResolvedColor.h"
 
-// The platform's own drawing around a Live Activity's views, in the dark
-// appearance: the lock-screen card and the Dynamic Island's shapes, each on a
-// wallpaper-like backdrop so that a black island stays visible in a picture.
+// The platform's own drawing around a Live Activity's views: the lock-screen
+// card and the Dynamic Island's shapes, each on a wallpaper-like backdrop so
+// that a black island stays visible in a picture. The island is the same in
+// either appearance; the lock-screen card's material follows it (see
+// lockScreenChrome).
 //
 // Each builder gives the canvas size, the shape, the rects the extension's
 // content is placed into, and the commands to draw before and after the
@@ -47,6 +50,11 @@ enum class ScreenSize : std::uint8_t {
   large,     // 430 × 932 points
 };
 
+// "393x852" or "430x932" (the command line's names).
+std::string_view nameOf(ScreenSize screen);
+// The screen of that name (exactly); nullopt for any other.
+std::optional<ScreenSize> screenSizeNamed(std::string_view name);
+
 inline constexpr double chromeMargin = 14;
 inline constexpr double islandHeight = 36.67;  // compact and minimal island height
 
@@ -69,12 +77,17 @@ struct Chrome {
 double lockScreenContentWidth(ScreenSize screen = ScreenSize::standard);
 double expandedContentWidth(ScreenSize screen = ScreenSize::standard);
 
-// The lock-screen card: the backdrop, the card in a light translucent
-// material, then the activity's background tint over it (absent: the material
-// alone).
-Chrome lockScreenChrome(double contentHeight,
-                        const std::optional<SwiftUI::Drawing::Paint>& backgroundTint,
-                        ScreenSize screen = ScreenSize::standard);
+// The lock-screen card: the backdrop, the card in the appearance's material,
+// then the activity's background tint over it (absent: the material alone).
+// The materials stand in for the platform's blurred ones without the blur:
+//
+// - dark: white at 12 % over the wallpaper, which leaves the card dark and
+//   translucent (the backdrop shows through, a shade lighter);
+// - light: 242,242,247 at 88 %, a pale card with a hint of the wallpaper.
+Chrome lockScreenChrome(
+    double contentHeight, const std::optional<SwiftUI::Drawing::Paint>& backgroundTint,
+    ScreenSize screen = ScreenSize::standard,
+    SwiftUI::Drawing::Appearance appearance = SwiftUI::Drawing::Appearance::dark);
 
 // The expanded island, its keyline stroked in `keylineTint` (absent: none).
 Chrome expandedIslandChrome(double contentHeight,

@@ -14,6 +14,11 @@
 // it; it starts the lock screen's count-down and is the moment its text is
 // read at. Errors as for validate: one line and exit 65 for an undecodable
 // or oversized payload, 66 for an unreadable file, 64 for usage.
+//
+// The trees name colours and text styles; what they resolve to (an
+// appearance's colour, a text size's points) is decided when a picture is
+// drawn, so describe takes no --appearance, --text-size or --screen: its
+// output would be the same for each.
 namespace WidgetKit {
 
 void installDescribeCommand(CLI::App& app, HostContext& context) {
@@ -41,6 +46,9 @@ void installDescribeCommand(CLI::App& app, HostContext& context) {
           },
           "SECONDS", "finite seconds"));
   command->add_flag("--pretty", options->pretty, "Indent the JSON over several lines");
+  command->footer(
+      "The trees name colours and text styles; they resolve to an appearance's colours and a "
+      "text size's points only when drawn, so the variant options are render's and gallery's.");
   command->callback([options, &context] {
     auto payload = readPayload(context, options->path);
     if (!payload) {

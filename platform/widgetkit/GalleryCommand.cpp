@@ -6,24 +6,31 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/GalleryVariant.h"
 #include "platform/widgetkit/PictureCheck.h"
 #include "platform/widgetkit/PictureOptions.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
-// gallery -o DIR [--scale N] [--check REFDIR]
+// gallery -o DIR [--scale N] [--appearance A] [--text-size S] [--screen WxH] [--check REFDIR]
 //
 // Draws every presentation of each preview state the activity offers
-// (HostedActivity::previews) as PNG into DIR (created if missing), named
-// <state>-<presentation>.png, and writes DIR/index.html, a page under the
-// previews' title that shows them in a grid with each state's caption and
-// JSON. Pictures are at 3 pixels a point unless --scale says otherwise and
-// shown at one pixel a point on the page; timer texts are read at the
-// previews' moment. Prints the page's path. Offered only for an activity
-// with preview states.
+// (HostedActivity::previews) as PNG into DIR (created if missing), in each
+// of the gallery's variants (GalleryVariant.h): the default's files named
+// <state>-<presentation>.png, the others' <state>-<presentation>@<variant>.png.
+// Writes DIR/index.html, a page under the previews' title that shows them in
+// a grid with each state's caption and JSON, and a row of buttons that
+// flips every picture to another variant (all are on the page; CSS shows
+// one variant at a time, so flipping loads nothing). Given any of
+// --appearance, --text-size or --screen, draws that one variant instead,
+// in plain-named files. Pictures are at 3 pixels a point unless --scale
+// says otherwise and shown at one pixel a point on the page; timer texts are
+// read at the previews' moment. Prints the page's path. Offered only for an
+// activity with preview states.
 //
 // With --check, compares every picture with the same-named one in REFDIR
 // (see PictureCheck.h): prints a line for each changed, missing or new
@@ -52,8 +59,9 @@ std::string escapeHTML(std::string_view text) {
   return out;
 }
 
-std::string fileName(const ActivityPreviewState& state, PresentationKind kind) {
-  return std::string(state.id) + "-" + std::string(nameOf(kind)) + ".png";
+// The id the page's CSS knows a variant by.
+std::string variantClass(const GalleryVariant& variant) {
+  return "v-" + std::string(variant.name.empty() ? "default" : variant.name);
 }
 
 // "2026-12-03 04:35:25.5 UTC": seconds with their fraction, if any.
@@ -77,7 +85,23 @@ std::string utcText(Foundation::Date date) {
   return out + " UTC";
 }
 
-std::string pageHead(const ActivityPreviews& previews) {
+// The head and the variant switch: one radio button a variant, before
+// the sections, so that CSS can show each picture of the checked variant
+// and hide the rest.
+std::string pageHead(const ActivityPreviews& previews,
+                     const std::vector<GalleryVariant>& variants) {
+  std::string css, inputs, labels;
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    const std::string id = variantClass(variants[i]);
+    css += "  #" + id + ":checked ~ main ." + id + " { display: block; }\n";
+    css +=
+        "  #" + id + ":checked ~ nav label[for=" + id + "] { background: #2f6fdf; color: #fff; }\n";
+    inputs += "<input type=\"radio\" name=\"variant\" id=\"" + id + "\"" +
+              (i == 0 ? " checked" : "") + ">\n";
+    labels += "<label for=\"" + id + "\">" + escapeHTML(variants[i].label) + "</label>";
+  }
+  const std::string switcher =
+      variants.size() > 1 ? "<nav>Show: " + labels + "</nav>\n" : std::string();
   const std::string title = escapeHTML(previews.title);
   return R"html(<!doctype html>
 <html lang="en">
@@ -97,14 +121,20 @@ std::string pageHead(const ActivityPreviews& previews) {
   .islands { display: grid; gap: 8px; }
   pre { grid-column: 3; grid-row: 2 / span 2; margin: 0; background: #16161e; padding: 8px 10px;
         border-radius: 8px; font-size: 11px; overflow: auto; max-height: 330px; }
-</style>
+  input[name=variant] { position: absolute; opacity: 0; pointer-events: none; }
+  nav { position: sticky; top: 0; background: #0b0b10; padding: 8px 0; z-index: 1; }
+  nav label { display: inline-block; margin-left: 6px; padding: 3px 10px; border-radius: 12px;
+              background: #22222c; cursor: pointer; }
+  figure img { display: none; }
+)html" + css +
+         R"html(</style>
 </head>
 <body>
-<h1>)html" +
-         title + R"html(</h1>
-<p>Every presentation of each bundled content state, drawn as the platform shows it in the dark
-appearance; count-downs read at )html" +
-         utcText(previews.now) + ".</p>\n";
+)html" + inputs +
+         R"html(<h1>)html" + title + R"html(</h1>
+<p>Every presentation of each bundled content state, drawn as the platform shows it (the
+Dynamic Island always dark); count-downs read at )html" +
+         utcText(previews.now) + ".</p>\n" + switcher + "<main>\n";
 }
 
 }  // namespace
@@ -114,6 +144,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     std::string output;
     double scale = 3;
     std::string check;
+    detail::VariantOptions variant;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand(
@@ -123,6 +154,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       ->check(detail::pictureScaleValidator());
   command->add_option("--check", options->check,
                       "Compare each picture with the same-named PNG in this folder");
+  detail::addVariantOptions(command, options->variant);
 
   command->callback([options, &context] {
     const std::filesystem::path directory(options->output);
@@ -147,10 +179,12 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
         return;
       }
     }
+    std::vector<GalleryVariant> variants(galleryVariants.begin(), galleryVariants.end());
+    if (options->variant.given()) variants = {{"", "", options->variant.variant()}};
     SwiftUI::Drawing::PangoTextMeasurer measurer;
     PresentationRenderer renderer(measurer);
     const ActivityPreviews& previews = context.activity.previews;
-    std::string page = pageHead(previews);
+    std::string page = pageHead(previews, variants);
     for (const ActivityPreviewState& state : previews.states) {
       auto presentations = context.activity.presentContentState(state.json, previews.now);
       if (!presentations) {
@@ -160,26 +194,36 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       }
       std::string figures[4];
       for (PresentationKind kind : allPresentationKinds) {
-        const Picture picture = renderer.picture(*presentations, kind, previews.now);
-        const std::string name = fileName(state, kind);
-        if (auto written = writePicture(picture, PictureFormat::png, options->scale,
-                                        (directory / name).string());
-            !written) {
-          detail::failOutput(context, written.error());
-          return;
+        figures[static_cast<int>(kind)] = "<figure>";
+      }
+      for (const GalleryVariant& variant : variants) {
+        renderer.setVariant(variant.picture);
+        for (PresentationKind kind : allPresentationKinds) {
+          const Picture picture = renderer.picture(*presentations, kind, previews.now);
+          const std::string name = galleryFileName(state.id, kind, variant);
+          if (auto written = writePicture(picture, PictureFormat::png, options->scale,
+                                          (directory / name).string());
+              !written) {
+            detail::failOutput(context, written.error());
+            return;
+          }
+          drawn.push_back(name);
+          figures[static_cast<int>(kind)] +=
+              "<img class=\"" + variantClass(variant) + "\" src=\"" + name + "\" width=\"" +
+              std::to_string(static_cast<int>(std::ceil(picture.canvas.width))) + "\" alt=\"" +
+              std::string(nameOf(kind)) + "\">";
         }
-        drawn.push_back(name);
-        figures[static_cast<int>(kind)] =
-            "<figure><img src=\"" + name + "\" width=\"" +
-            std::to_string(static_cast<int>(std::ceil(picture.canvas.width))) + "\" alt=\"" +
-            std::string(nameOf(kind)) + "\"><figcaption>" + std::string(nameOf(kind)) +
-            "</figcaption></figure>";
+      }
+      for (PresentationKind kind : allPresentationKinds) {
+        figures[static_cast<int>(kind)] +=
+            "<figcaption>" + std::string(nameOf(kind)) + "</figcaption></figure>";
       }
       page += "<section id=\"" + std::string(state.id) + "\">\n<h2>" + std::string(state.id) +
               "<small>" + escapeHTML(state.caption) + "</small></h2>\n";
       page += figures[0] + "\n" + figures[1] + "\n<pre>" + escapeHTML(state.json) + "</pre>\n";
       page += "<div class=\"islands\">" + figures[2] + figures[3] + "</div>\n</section>\n";
     }
+    page += "</main>\n";
     page += "</body>\n</html>\n";
     const std::string index = (directory / "index.html").string();
     if (auto written = SwiftUI::Drawing::writeFile(index, page.data(), page.size()); !written) {

@@ -5,8 +5,11 @@
 #include <cmath>
 #include <string>
 
+#include "platform/ui/drawing/FontDescriptor.h"
 #include "platform/ui/drawing/Output.h"
+#include "platform/ui/drawing/ResolvedColor.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/widgetkit/PresentationRenderer.h"
 
 // Command-line pieces that the picture commands (render, gallery) share.
 namespace WidgetKit::detail {
@@ -37,6 +40,67 @@ inline CLI::Validator pictureScaleValidator() {
         return "needs a number from 0.1 to 10, not " + value;
       },
       "N", "scale");
+}
+
+// --appearance dark|light, --text-size xSmall…accessibility5 and
+// --screen 393x852|430x932: the variant a picture command draws in.
+struct VariantOptions {
+  std::string appearance = "dark";
+  std::string textSize = "large";
+  std::string screen = "393x852";
+  CLI::Option* options[3] = {};
+
+  // Whether any of the three was given on the command line.
+  bool given() const {
+    for (const CLI::Option* option : options) {
+      if (option && option->count() > 0) return true;
+    }
+    return false;
+  }
+  // The values, checked when parsed.
+  PictureVariant variant() const {
+    return {*SwiftUI::Drawing::appearanceNamed(appearance),
+            *SwiftUI::Drawing::dynamicTypeSizeNamed(textSize), *screenSizeNamed(screen)};
+  }
+};
+
+// A validator that accepts what `parse` names; else "needs one of <names>,
+// not <value>".
+template <typename Parse>
+CLI::Validator namedValueValidator(Parse parse, std::string names, std::string description) {
+  return CLI::Validator(
+      [parse, names](std::string& value) {
+        return parse(value) ? std::string() : "needs one of " + names + ", not " + value;
+      },
+      description, description);
+}
+
+inline void addVariantOptions(CLI::App* command, VariantOptions& variant) {
+  std::string sizes;
+  for (SwiftUI::Drawing::DynamicTypeSize size : SwiftUI::Drawing::allDynamicTypeSizes) {
+    sizes += (sizes.empty() ? "" : ", ") + std::string(SwiftUI::Drawing::dynamicTypeSizeName(size));
+  }
+  variant.options[0] =
+      command
+          ->add_option("--appearance", variant.appearance,
+                       "dark (the default) or light; the lock screen follows it, the island is "
+                       "always dark")
+          ->check(namedValueValidator(
+              [](const std::string& v) { return SwiftUI::Drawing::appearanceNamed(v); },
+              "dark, light", "APPEARANCE"));
+  variant.options[1] =
+      command
+          ->add_option("--text-size", variant.textSize,
+                       "The text-size setting: " + sizes + " (default large)")
+          ->check(namedValueValidator(
+              [](const std::string& v) { return SwiftUI::Drawing::dynamicTypeSizeNamed(v); }, sizes,
+              "SIZE"));
+  variant.options[2] =
+      command
+          ->add_option("--screen", variant.screen,
+                       "The screen in points: 393x852 (the default) or 430x932")
+          ->check(namedValueValidator([](const std::string& v) { return screenSizeNamed(v); },
+                                      "393x852, 430x932", "WxH"));
 }
 
 // Reports a failed picture output: exit 74 when the file could not be

@@ -94,18 +94,19 @@ Picture PresentationRenderer::picture(const PlacedPresentation& placed) {
     for (const LayoutNode& node : content.nodes) Drawing::append(list, SwiftUI::drawCommands(node));
     if (moved) list.emplace_back(Drawing::PopTransform{});
   }
-  return {placed.chrome.canvas, placed.chrome.compose(lists)};
+  return {placed.chrome.canvas, placed.chrome.compose(lists), placed.appearance};
 }
 
 PlacedPresentation PresentationRenderer::lockScreen(const ActivityPresentations& presentations,
                                                     Foundation::Date now) {
   const View& view = presentations.lockScreen;
-  const double width = lockScreenContentWidth(screen_);
+  const double width = lockScreenContentWidth(variant_.screen);
   LayoutNode root = engine_.layout(view, {width, std::nullopt}, {}, now);
   std::optional<Drawing::Paint> tint;
   if (const auto* m = view.modifier<SwiftUI::ActivityBackgroundTintModifier>()) tint = m->color;
   PlacedPresentation placed;
-  placed.chrome = lockScreenChrome(root.frame().height, tint, screen_);
+  placed.appearance = variant_.appearance;
+  placed.chrome = lockScreenChrome(root.frame().height, tint, variant_.screen, variant_.appearance);
   // A view narrower than the card is centred on it.
   const Point offset{(width - root.frame().width) / 2, 0};
   placed.contents.push_back({offset, {std::move(root)}});
@@ -115,7 +116,7 @@ PlacedPresentation PresentationRenderer::lockScreen(const ActivityPresentations&
 PlacedPresentation PresentationRenderer::expanded(const ActivityPresentations& presentations,
                                                   Foundation::Date now) {
   const DynamicIsland& island = presentations.dynamicIsland;
-  const double width = expandedContentWidth(screen_);
+  const double width = expandedContentWidth(variant_.screen);
   const auto content = [&](DynamicIslandExpandedRegionPosition position) {
     const DynamicIslandExpandedRegion* region = island.region(position);
     return region ? region->content : View();
@@ -157,7 +158,7 @@ PlacedPresentation PresentationRenderer::expanded(const ActivityPresentations& p
   std::optional<Drawing::Paint> keyline;
   if (island.keylineTintValue()) keyline = *island.keylineTintValue();
   PlacedPresentation placed;
-  placed.chrome = expandedIslandChrome(height, keyline, screen_);
+  placed.chrome = expandedIslandChrome(height, keyline, variant_.screen);
   placed.contents.push_back({{}, std::move(regions)});
   return placed;
 }
@@ -166,9 +167,11 @@ PlacedPresentation PresentationRenderer::compact(const ActivityPresentations& pr
                                                  Foundation::Date now) {
   const DynamicIsland& island = presentations.dynamicIsland;
   PlacedPresentation placed;
-  placed.chrome = compactIslandChrome(screen_);
+  placed.chrome = compactIslandChrome(variant_.screen);
   const auto side = [&](const View& view, const Drawing::Rect& area, bool leading) {
-    const ProposedSize proposal{std::max(0.0, area.width - compactInset), std::nullopt};
+    // The island keeps its height: a text offered it shows the lines that
+    // fit, the last cut with "…", as in any fixed-height frame.
+    const ProposedSize proposal{std::max(0.0, area.width - compactInset), area.height};
     const Size size = engine_.sizeThatFits(view, proposal, now);
     const Point origin{leading ? compactInset : area.width - compactInset - size.width,
                        (area.height - size.height) / 2};
@@ -190,7 +193,7 @@ PlacedPresentation PresentationRenderer::minimal(const ActivityPresentations& pr
 
 Drawing::OutputResult<void> encodePicture(const Picture& picture, PictureFormat format,
                                           double scale, std::string& out) {
-  const Drawing::RenderOptions options{scale, Drawing::Appearance::dark};
+  const Drawing::RenderOptions options{scale, picture.appearance};
   if (format == PictureFormat::svg) {
     return Drawing::renderSVG(picture.list, picture.canvas, options, out);
   }

@@ -10,6 +10,7 @@
 #include "platform/foundation/Date.h"
 #include "platform/ui/Layout.h"
 #include "platform/ui/drawing/DrawCommand.h"
+#include "platform/ui/drawing/FontDescriptor.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/TextMeasurer.h"
 #include "platform/widgetkit/ActivityPresentations.h"
@@ -34,10 +35,22 @@ std::string_view nameOf(PresentationKind kind);
 // The kind named so, else nullopt.
 std::optional<PresentationKind> presentationKind(std::string_view name);
 
-// A presentation ready to draw: the canvas in points and its commands.
+// How the phone that shows a presentation is set up: the system's
+// appearance (the lock screen follows it; the island is always dark), the
+// user's text size and the screen.
+struct PictureVariant {
+  SwiftUI::Drawing::Appearance appearance = SwiftUI::Drawing::Appearance::dark;
+  SwiftUI::Drawing::DynamicTypeSize textSize = SwiftUI::Drawing::DynamicTypeSize::large;
+  ScreenSize screen = ScreenSize::standard;
+  friend constexpr bool operator==(const PictureVariant&, const PictureVariant&) = default;
+};
+
+// A presentation ready to draw: the canvas in points, its commands, and the
+// appearance its adaptive colours resolve in.
 struct Picture {
   SwiftUI::Drawing::Size canvas;
   SwiftUI::Drawing::DrawList list;
+  SwiftUI::Drawing::Appearance appearance = SwiftUI::Drawing::Appearance::dark;
 };
 
 // A button of a presentation and where it lies on the presentation's
@@ -54,16 +67,19 @@ struct ButtonRegion {
 // How the platform places what each presentation's views chose:
 //
 // - lock screen: the view is offered the card's width and its ideal height;
-//   the card takes that height (84…160) and the view's background tint; a
-//   view narrower than the card is centred on it.
+//   the card takes that height (84…160, what lies below 160 cut off), the
+//   view's background tint over the appearance's material; a view narrower
+//   than the card is centred on it.
 // - expanded: the leading and trailing regions at their ideal sizes (at
 //   most a third of the width each) on either side, the center region
 //   offered the width between them (less 8 points beside a non-empty
 //   side), the bottom region offered the whole width below the three, 8
 //   points down; regions centred in their columns, tops aligned; the island
-//   takes the height of all that, and its keyline the island's tint.
-// - compact: each side offered its area less the inset that keeps a 20-pt
-//   ring concentric with the pill's rounded end (8.335 points), centred
+//   takes the height of all that (up to 160, what lies below cut off), and
+//   its keyline the island's tint.
+// - compact: each side offered its area's height and its width less the
+//   inset that keeps a 20-pt ring concentric with the pill's rounded end
+//   (8.335 points), centred
 //   vertically, the leading side against the inset from the leading edge,
 //   the trailing side against the inset from the trailing edge.
 // - minimal: the view at its ideal size, centred in the minimal island.
@@ -81,6 +97,8 @@ struct PlacedPresentation {
   };
 
   PresentationKind kind = PresentationKind::lockScreen;
+  // The lock screen's is the variant's; the island's always dark.
+  SwiftUI::Drawing::Appearance appearance = SwiftUI::Drawing::Appearance::dark;
   Chrome chrome;                  // canvas, shape (the tappable area) and content rects
   std::vector<Content> contents;  // one for each of chrome.content, in order
   std::vector<ButtonRegion> buttons;
@@ -89,14 +107,24 @@ struct PlacedPresentation {
   SwiftUI::Drawing::Rect onCanvas(std::size_t content, const SwiftUI::Drawing::Rect& frame) const;
 };
 
-// Places and draws presentations. Keeps a layout engine, so the text
-// measurements of one picture serve the next. Not thread-safe; the measurer
-// must outlive the renderer.
+// Places and draws presentations in one variant (the default unless told).
+// Keeps a layout engine, so the text measurements of one picture serve the
+// next, also across variants. Not thread-safe; the measurer must outlive the
+// renderer.
 class PresentationRenderer {
  public:
   explicit PresentationRenderer(const SwiftUI::Drawing::TextMeasurer& measurer,
                                 ScreenSize screen = ScreenSize::standard)
-      : engine_(measurer), screen_(screen) {}
+      : PresentationRenderer(measurer, PictureVariant{.screen = screen}) {}
+  PresentationRenderer(const SwiftUI::Drawing::TextMeasurer& measurer, PictureVariant variant)
+      : engine_(measurer, variant.textSize), variant_(variant) {}
+
+  const PictureVariant& variant() const { return variant_; }
+  // Places and draws later calls in `variant`.
+  void setVariant(PictureVariant variant) {
+    engine_.setDynamicTypeSize(variant.textSize);
+    variant_ = variant;
+  }
 
   // Where one presentation goes, with its timer texts read at `now`.
   PlacedPresentation place(const ActivityPresentations& presentations, PresentationKind kind,
@@ -117,7 +145,7 @@ class PresentationRenderer {
   PlacedPresentation minimal(const ActivityPresentations& presentations, Foundation::Date now);
 
   SwiftUI::LayoutEngine engine_;
-  ScreenSize screen_;
+  PictureVariant variant_;
 };
 
 enum class PictureFormat : std::uint8_t { png, svg };
@@ -126,7 +154,7 @@ enum class PictureFormat : std::uint8_t { png, svg };
 std::string_view nameOf(PictureFormat format);
 
 // The picture encoded in `format` at `scale` pixels (or SVG units) a point,
-// in the dark appearance, appended to `out` (a PNG is drawn a band of rows
+// in the picture's appearance, appended to `out` (a PNG is drawn a band of rows
 // at a time; see Drawing::encodePNG).
 SwiftUI::Drawing::OutputResult<void> encodePicture(const Picture& picture, PictureFormat format,
                                                    double scale, std::string& out);

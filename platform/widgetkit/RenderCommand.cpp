@@ -13,6 +13,7 @@
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // render [FILE|-] --presentation NAME --format png|svg [--scale N]
+//        [--appearance dark|light] [--text-size SIZE] [--screen WxH]
 //        [--now SECONDS] -o PATH
 //
 // Draws one presentation of a content state, in its chrome, as the platform
@@ -23,9 +24,12 @@
 // --presentation all, PATH is a directory (created if missing) that receives
 // lock-screen, expanded, compact and minimal, each with the format's
 // extension. "Now" is the system clock's unless --now pins it; the
-// count-down is read at it.
+// count-down is read at it. --appearance, --text-size and --screen set up
+// the phone it is shown on (dark, large and 393x852 unless told; the
+// island is dark whatever the appearance).
 //
-// Errors: 64 usage (an unknown name or format, a --scale out of range, all
+// Errors: 64 usage (an unknown name, format, appearance, text size or
+// screen, a --scale out of range, all
 // with -o -), 65 an undecodable or oversized payload, 66 an unreadable
 // input, 74 a picture or directory that could not be written (no partial
 // file is left at a regular file's place), 70 a drawing or encoding failure.
@@ -39,6 +43,7 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
     double scale = 3;
     std::optional<double> now;
     std::string output;
+    detail::VariantOptions variant;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command =
@@ -53,6 +58,7 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
       ->check(CLI::IsMember({"png", "svg"}));
   command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
       ->check(detail::pictureScaleValidator());
+  detail::addVariantOptions(command, options->variant);
   command
       ->add_option("--now", options->now,
                    "The current date, in seconds since 2001-01-01 00:00:00 UTC")
@@ -90,7 +96,7 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
     }
     const PictureFormat format = options->format == "svg" ? PictureFormat::svg : PictureFormat::png;
     SwiftUI::Drawing::PangoTextMeasurer measurer;
-    PresentationRenderer renderer(measurer);
+    PresentationRenderer renderer(measurer, options->variant.variant());
 
     if (!all) {
       const Picture picture =

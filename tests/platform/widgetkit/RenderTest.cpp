@@ -139,6 +139,29 @@ TEST_F(PlacementTest, LockScreenOnTheLargerScreen) {
             nullptr);
 }
 
+// Content taller than 160 points: the lock screen and the expanded island
+// stop at 160, the content keeps its height from the top and the shape
+// clips it; the compact island offers its fixed height, so a text that
+// would wrap there is cut to one line instead.
+TEST_F(PlacementTest, TallContentIsCutAt160) {
+  all.lockScreen = box(100, 300);
+  all.dynamicIsland = presentations({}, box(100, 300), {}, {}, {}).dynamicIsland;
+  for (PresentationKind kind : {PresentationKind::lockScreen, PresentationKind::expanded}) {
+    const PlacedPresentation placed = renderer.place(all, kind, {});
+    EXPECT_EQ(placed.chrome.shape.height, 160) << nameOf(kind);
+    EXPECT_EQ(placed.chrome.content[0].height, 300) << nameOf(kind);
+    const D::DrawCommand clip =
+        D::PushClip{placed.chrome.shape, kind == PresentationKind::lockScreen ? 22.0 : 44.0};
+    EXPECT_NE(std::find(placed.chrome.background.begin(), placed.chrome.background.end(), clip),
+              placed.chrome.background.end())
+        << nameOf(kind);
+  }
+  all.dynamicIsland =
+      presentations({}, {}, {}, Text::verbatim("many words in a row"), {}).dynamicIsland;
+  const PlacedPresentation compact = renderer.place(all, PresentationKind::compact, {});
+  EXPECT_LE(compact.contents[1].nodes[0].frame().height, islandHeight);
+}
+
 // Empty side regions leave the centre the whole 331 between the island's
 // 20-pt insets; the 100-wide button is centred in it, below the camera's
 // band; the island is the content's 50 plus 52.67 tall, its keyline orange.
@@ -259,7 +282,9 @@ Outcome run(std::vector<std::string> arguments, const std::string& input = R"({"
   using Context = ActivityViewContext<ParcelAttributes>;
   ActivityConfiguration<ParcelAttributes> configuration(
       [](const Context& c) {
-        return View(Text::verbatim(std::to_string(c.state.parcels) + " parcels").padding());
+        return View(
+            Text::verbatim(std::to_string(c.state.parcels) + " parcels on their way to the depot")
+                .padding());
       },
       [](const Context&) {
         return DynamicIsland(
@@ -356,6 +381,38 @@ TEST_F(RenderCommandTest, AllWritesFourFilesIntoADirectory) {
   }
 }
 
+// The variant options reach the picture: the light lock screen's card is
+// lighter while the island stays as dark; the text grows the card (wrapping)
+// up to its 160 points; the larger screen's card is 408 wide.
+TEST_F(RenderCommandTest, VariantsReachThePicture) {
+  const auto picture = [&](std::vector<std::string> options) {
+    options.insert(options.begin(), {"render", "--scale", "1", "-o", "-"});
+    const Outcome r = run(options);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  };
+  const auto lightness = [](const std::string& png, int x, int y) {
+    const D::testing::Reference image = D::testing::decodePNG(png);
+    const unsigned char* p = &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
+    return p[0] + p[1] + p[2];
+  };
+  const std::string dark = picture({});
+  const std::string light = picture({"--appearance", "light"});
+  EXPECT_GT(lightness(light, 20, 60), lightness(dark, 20, 60) + 200);  // the card
+  EXPECT_EQ(lightness(light, 5, 5), lightness(dark, 5, 5));            // the backdrop
+  for (const char* island : {"expanded", "compact", "minimal"}) {
+    EXPECT_EQ(picture({"--presentation", island, "--appearance", "light"}),
+              picture({"--presentation", island}))
+        << island;
+  }
+
+  EXPECT_EQ(pngSize(dark), (std::pair{371 + 28, 84 + 28}));
+  // Two lines of 28 and the padding.
+  EXPECT_EQ(pngSize(picture({"--text-size", "xxxLarge"})), (std::pair{371 + 28, 2 * 28 + 32 + 28}));
+  EXPECT_EQ(pngSize(picture({"--text-size", "accessibility5"})), (std::pair{371 + 28, 160 + 28}));
+  EXPECT_EQ(pngSize(picture({"--screen", "430x932"})), (std::pair{408 + 28, 84 + 28}));
+}
+
 TEST_F(RenderCommandTest, ErrorsFollowTheHostsPolicy) {
   const auto expectFailure = [](const Outcome& r, int code, const std::string& start) {
     EXPECT_EQ(r.code, code) << r.err;
@@ -367,6 +424,13 @@ TEST_F(RenderCommandTest, ErrorsFollowTheHostsPolicy) {
   expectFailure(run({"render", "--format", "jpeg", "-o", path("x.png")}), 64, "");
   for (const char* scale : {"0", "-1", "11", "nan", "2x", "1e-300", "0.09"}) {
     expectFailure(run({"render", "--scale", scale, "-o", path("x.png")}), 64, "");
+  }
+  for (auto [option, value] : {std::pair{"--appearance", "sepia"},
+                               {"--text-size", "Large"},
+                               {"--text-size", "accessibility6"},
+                               {"--screen", "390x844"}}) {
+    expectFailure(run({"render", option, value, "-o", path("x.png")}), 64,
+                  std::string(option) + ": needs one of");
   }
   expectFailure(run({"render"}), 64, "");  // no -o
   expectFailure(run({"render", "--presentation", "all", "-o", "-"}), 64,

@@ -19,6 +19,7 @@
 #include "platform/ui/Views.h"
 #include "platform/ui/drawing/ImageCompare.h"
 #include "tests/platform/widgetkit/Parcels.h"
+#include "platform/widgetkit/GalleryVariant.h"
 
 namespace {
 
@@ -146,18 +147,39 @@ TEST(GalleryCommand, DrawsThePreviewStatesTheWidgetOffers) {
                         {"gallery", "-o", dir.string(), "--scale", "1"}, "");
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, (dir / "index.html").string() + "\n");
-  for (const char* id : {"two", "none"}) {
-    for (const char* kind : {"lock-screen", "expanded", "compact", "minimal"}) {
-      EXPECT_TRUE(std::filesystem::is_regular_file(dir / (std::string(id) + "-" + kind + ".png")))
-          << id << kind;
-    }
-  }
   std::ifstream in(dir / "index.html");
   const std::string page((std::istreambuf_iterator<char>(in)), {});
+  // Every variant's pictures are on the page, one switch each.
+  for (const char* id : {"two", "none"}) {
+    for (WidgetKit::PresentationKind kind : WidgetKit::allPresentationKinds) {
+      for (const WidgetKit::GalleryVariant& variant : WidgetKit::galleryVariants) {
+        const std::string name = WidgetKit::galleryFileName(id, kind, variant);
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir / name)) << name;
+        EXPECT_NE(page.find("src=\"" + name + "\""), std::string::npos) << name;
+      }
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "two-lock-screen.png"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "two-lock-screen@accessibility5.png"));
+  std::size_t switches = 0;
+  for (auto at = page.find("<input type=\"radio\""); at != std::string::npos;
+       at = page.find("<input type=\"radio\"", at + 1)) {
+    ++switches;
+  }
+  EXPECT_EQ(switches, WidgetKit::galleryVariants.size());
   EXPECT_NE(page.find("<title>Parcel gallery</title>"), std::string::npos);
   EXPECT_NE(page.find("Two parcels &amp; a &lt;timer&gt;."), std::string::npos);
   EXPECT_NE(page.find(R"({&quot;parcels&quot;: 2})"), std::string::npos);
   EXPECT_NE(page.find("2001-01-01 00:01:40 UTC"), std::string::npos);  // the previews' moment
+
+  // A variant named on the command line is the only one drawn, plainly named.
+  std::filesystem::remove_all(dir);
+  const Outcome one =
+      run(WidgetKit::WidgetBundle::host<ParcelBundle>(),
+          {"gallery", "-o", dir.string(), "--scale", "1", "--appearance", "light"}, "");
+  ASSERT_EQ(one.code, 0) << one.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2 * 4 + 1);
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "two-lock-screen.png"));
   std::filesystem::remove_all(dir);
 }
 
@@ -174,7 +196,7 @@ TEST(GalleryCommand, CheckFindsChangedMissingAndNewPictures) {
   const std::vector<std::string> check = {"gallery", "-o", out, "--scale", "1", "--check", refs};
   Outcome r = run(host, check, "");
   EXPECT_EQ(r.code, 0) << r.out << r.err;
-  EXPECT_NE(r.out.find("8 pictures: 8 match, 0 changed, 0 missing, 0 new"), std::string::npos);
+  EXPECT_NE(r.out.find("40 pictures: 40 match, 0 changed, 0 missing, 0 new"), std::string::npos);
 
   {
     const std::string path = refs + "/two-lock-screen.png";
@@ -199,7 +221,7 @@ TEST(GalleryCommand, CheckFindsChangedMissingAndNewPictures) {
                 "missing gone-minimal.png: a reference that was not drawn\n"
                 "new none-minimal.png: drawn, with no reference\n"
                 "changed two-lock-screen.png: 12 pixels differ, see diff/two-lock-screen.png\n"
-                "9 pictures: 6 match, 1 changed, 1 missing, 1 new; see " +
+                "41 pictures: 38 match, 1 changed, 1 missing, 1 new; see " +
                 out + "/check.html\n");
   EXPECT_TRUE(SwiftUI::Drawing::readPNG(out + "/diff/two-lock-screen.png"));
   std::ifstream in(out + "/check.html");
