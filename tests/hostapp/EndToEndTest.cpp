@@ -15,7 +15,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
@@ -26,9 +25,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/ViewQuery.h"
-#include "platform/ui/drawing/PangoTextMeasurer.h"
 #include "platform/widgetkit/WidgetBundle.h"
-#include "platform/widgetkit/play/PresentationHitTest.h"
 
 namespace {
 
@@ -215,22 +212,6 @@ TEST(EndToEnd, UpdatesTapsPauseAndResumeThenCompletionShowsDone) {
   EXPECT_TRUE(loop.app().refusedUpdates().empty());
 }
 
-TEST(EndToEnd, PushesEverySecondWhileBytesFlow) {
-  Loop loop;
-  auto configuration = twoApps();
-  configuration.apps = {{"Orbit Maps", "orbit-maps.pkg", 45 * MB}};  // 4.5 s of downloading
-  ASSERT_EQ(loop.app().start(configuration), std::nullopt);
-  loop.at(100);
-  std::vector<double> dates;
-  for (const auto& event : loop.events()) {
-    auto state = Foundation::JSONDecoder().decode<ContentState>(event.activity.contentState);
-    dates.push_back(state->lastUpdateTime.timeIntervalSince(Date(start)));
-  }
-  // Queued at 0, downloading from 2 with a push each second, importing at
-  // 6.5, done at 7.5.
-  EXPECT_EQ(dates, (std::vector<double>{0, 2, 3, 4, 5, 6, 6.5, 7.5}));
-}
-
 TEST(EndToEnd, ATapTheAppDoesNotAnswerLeavesTheDisplayAsItWas) {
   Loop loop(/*answersControls=*/false);
   ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
@@ -244,33 +225,6 @@ TEST(EndToEnd, ATapTheAppDoesNotAnswerLeavesTheDisplayAsItWas) {
   EXPECT_EQ(loop.events().size(), eventsBefore);
   EXPECT_EQ(loop.presentations(), before);
   EXPECT_TRUE(shows(before, loop.now(), {"Downloading (1/2)"}));
-}
-
-// The app's badge where the page takes taps: on the lock-screen card inside
-// its 14-point margin and the view's 16-point padding, 28 points across; in
-// the expanded island 24 across; none in the compact and minimal islands.
-TEST(EndToEnd, TheBadgeIsFoundWhereTheCardAndTheIslandPlaceIt) {
-  Loop loop;
-  ASSERT_EQ(loop.app().start(twoApps()), std::nullopt);
-  loop.at(2.5);
-  SwiftUI::Drawing::PangoTextMeasurer measurer;
-  using WidgetKit::PresentationKind;
-  const std::tuple<PresentationKind, std::size_t, double> rows[] = {
-      {PresentationKind::lockScreen, 1, 28},
-      {PresentationKind::expanded, 1, 24},
-      {PresentationKind::compact, 0, 0},
-      {PresentationKind::minimal, 0, 0}};
-  for (const auto& [kind, count, size] : rows) {
-    const auto regions = WidgetKit::buttonRegions(loop.presentations(), kind, loop.now(), measurer);
-    ASSERT_EQ(regions.size(), count) << static_cast<int>(kind);
-    for (const auto& region : regions) {
-      EXPECT_EQ(region.frame.width, size);
-      EXPECT_EQ(region.frame.height, size);
-    }
-  }
-  const auto lock = WidgetKit::buttonRegions(loop.presentations(), PresentationKind::lockScreen,
-                                             loop.now(), measurer);
-  EXPECT_EQ(lock[0].frame.x, 14 + 16);
 }
 
 }  // namespace
