@@ -127,8 +127,8 @@ TEST_F(LayoutTest, FooterSpacersShareTheRestEqually) {
 
   // Without the timer the two spacers sit side by side, still 8 apart, and
   // still share equally: (339 − 3 × 8 − 33 − 88) / 2 = 97.
-  const LayoutNode& bare =
-      child(layout(card("Lantern, Tallies", false), {371, std::nullopt}), {1, 1});
+  const LayoutNode withoutTimer = layout(card("Lantern, Tallies", false), {371, std::nullopt});
+  const LayoutNode& bare = child(withoutTimer, {1, 1});
   ASSERT_EQ(bare.children.size(), 4u);
   EXPECT_DOUBLE_EQ(child(bare, {1}).frame().width, 97);
   EXPECT_DOUBLE_EQ(child(bare, {2}).frame().width, 97);
