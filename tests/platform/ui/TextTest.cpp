@@ -2,6 +2,8 @@
 // count-down timer's m:ss and h:mm:ss forms.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/ui/ViewQuery.h"
 #include "platform/ui/Views.h"
 
@@ -10,17 +12,9 @@ namespace {
 using namespace SwiftUI;
 using Foundation::Date;
 
+// Texts and integers mixed, with non-ASCII literals and a literal percent
+// sign between them.
 TEST(LocalizedKey, InterpolationBuildsTheFormatTheWayLiteralsDo) {
-  // A percentage: an integer argument then a literal percent sign.
-  auto percent = LocalizedStringKey::interpolated({"", std::int64_t{42}, "%"});
-  EXPECT_EQ(percent.key(), "%lld%%");
-  EXPECT_EQ(percent.resolved(), "42%");
-  // Two text arguments around a literal.
-  auto bytes =
-      LocalizedStringKey::interpolated({"", std::string("1 MB"), " / ", std::string("2 MB"), ""});
-  EXPECT_EQ(bytes.key(), "%@ / %@");
-  EXPECT_EQ(bytes.resolved(), "1 MB / 2 MB");
-  // Texts and integers mixed, with non-ASCII literals between them.
   auto mixed =
       LocalizedStringKey::interpolated({"", std::string("Box"), " ", std::int64_t{50}, "% \u2022 ",
                                         std::int64_t{3}, "/", std::int64_t{7}, ""});
@@ -60,28 +54,22 @@ INSTANTIATE_TEST_SUITE_P(PlatformTable, CountDown,
                                   std::to_string(static_cast<int>(param.param.remaining));
                          });
 
-TEST(CountDownReading, FollowsNowWithinTheInterval) {
-  Date start(1000);
-  Text timer(TimerInterval{start, start.addingTimeInterval(600)}, std::nullopt, true, true);
-  EXPECT_EQ(textOf(timer, start.addingTimeInterval(15)), "9:45");
-  // Before the interval it stands at its full length, after it at zero.
-  EXPECT_EQ(textOf(timer, start.addingTimeInterval(-30)), "10:00");
-  EXPECT_EQ(textOf(timer, start.addingTimeInterval(700)), "0:00");
-  // A part second left still shows as a second, so 0:00 means the end.
-  EXPECT_EQ(textOf(timer, start.addingTimeInterval(599.5)), "0:01");
-}
-
-TEST(CountDownReading, PauseTimeHoldsTheReading) {
-  Date start(1000);
-  Text paused(TimerInterval{start, start.addingTimeInterval(600)}, start.addingTimeInterval(60),
-              true, true);
-  EXPECT_EQ(textOf(paused, start.addingTimeInterval(300)), "9:00");
-}
-
-TEST(CountUpReading, ShowsTheTimeSinceTheLowerBound) {
-  Date start(1000);
-  Text up(TimerInterval{start, start.addingTimeInterval(7200)}, std::nullopt, false, true);
-  EXPECT_EQ(textOf(up, start.addingTimeInterval(3725)), "1:02:05");
+// A ten-minute count-down from 1000 (and one paused at 1060), and a
+// two-hour count-up, read at several moments.
+TEST(TimerReading, FollowsNowWithinTheIntervalAndHoldsWhenPaused) {
+  const Date start(1000);
+  const TimerInterval interval{start, start.addingTimeInterval(600)};
+  const Text down(interval, std::nullopt, true, true);
+  const Text paused(interval, start.addingTimeInterval(60), true, true);
+  const Text up(TimerInterval{start, start.addingTimeInterval(7200)}, std::nullopt, false, true);
+  const std::tuple<const Text*, double, const char*> rows[] = {
+      {&down, 15, "9:45"},    {&down, -30, "10:00"},  // before the interval: its full length
+      {&down, 700, "0:00"},                           // after it: zero
+      {&down, 599.5, "0:01"},  // a part second left shows as a second, so 0:00 means the end
+      {&paused, 300, "9:00"}, {&up, 3725, "1:02:05"},
+  };
+  for (const auto& [timer, after, shown] : rows)
+    EXPECT_EQ(textOf(*timer, start.addingTimeInterval(after)), shown) << after;
 }
 
 }  // namespace
