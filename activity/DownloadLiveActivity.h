@@ -14,8 +14,8 @@ namespace tolvane {
 // black background at 30 % opacity with white system controls; its Dynamic
 // Island is the expanded content, the compact views and the minimal view of
 // presentation/DynamicIslandViews.h, with the deep link
-// "plumara://downloads" and a keyline in the phase colour. Both closures capture nothing and read only
-// the context's state.
+// "plumara://downloads" and a keyline in the phase colour. Both closures capture nothing and read
+// only the context's state.
 struct DownloadLiveActivity {
   WidgetKit::ActivityConfiguration<DownloadActivityAttributes> body() const;
 

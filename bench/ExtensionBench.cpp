@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "bench/TypicalState.h"
 #include "activity/DownloadLiveActivity.h"
+#include "bench/TypicalState.h"
 #include "model/DownloadActivityAttributes.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/JSONDecoder.h"
@@ -15,8 +15,8 @@
 
 namespace {
 
-using bench::typicalState;
 using bench::pinnedNow;
+using bench::typicalState;
 
 tolvane::DownloadActivityViewContext decodedContext() {
   return {bench::decodedState(), {}};
@@ -71,7 +71,8 @@ void DecodeAndBuildAllFive(benchmark::State& state) {
   Foundation::JSONDecoder decoder;
   for (auto _ : state) {
     auto decoded = decoder.decode<tolvane::ContentState>(typicalState);
-    WidgetKit::ActivityPresentations presentations = configuration.presentations({std::move(*decoded), {}});
+    WidgetKit::ActivityPresentations presentations =
+        configuration.presentations({std::move(*decoded), {}});
     benchmark::DoNotOptimize(presentations);
   }
 }

@@ -13,8 +13,8 @@
 
 namespace {
 
-using bench::typicalState;
 using bench::pinnedNow;
+using bench::typicalState;
 
 using bench::decodedState;
 

@@ -13,8 +13,8 @@
 
 namespace {
 
-using bench::typicalState;
 using bench::decodedState;
+using bench::typicalState;
 
 void ParseOnly(benchmark::State& state) {
   simdjson::dom::parser parser;
@@ -43,7 +43,8 @@ void ParseAndWalk(benchmark::State& state) {
     for (auto field : simdjson::dom::object(root)) {
       sum += field.key.size() + static_cast<std::size_t>(field.value.type());
       if (field.value.type() == simdjson::dom::element_type::ARRAY) {
-        for (simdjson::dom::element item : simdjson::dom::array(field.value)) sum += static_cast<std::size_t>(item.type());
+        for (simdjson::dom::element item : simdjson::dom::array(field.value))
+          sum += static_cast<std::size_t>(item.type());
       }
     }
     benchmark::DoNotOptimize(sum);

@@ -16,7 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using tolvane::ContentState;
-  static Foundation::JSONDecoder& decoder = *new Foundation::JSONDecoder();  // reused, never destroyed
+  static Foundation::JSONDecoder& decoder =
+      *new Foundation::JSONDecoder();  // reused, never destroyed
   std::string_view input(reinterpret_cast<const char*>(data), size);
 
   auto state = decoder.decode<ContentState>(input);
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!again || !(*again == *state)) std::abort();
   if (std::hash<ContentState>{}(*again) != std::hash<ContentState>{}(*state)) std::abort();
   if (again->phase.has_value() != state->phase.has_value()) std::abort();
-  if (again->estimatedCompletionDate.has_value() != state->estimatedCompletionDate.has_value()) std::abort();
+  if (again->estimatedCompletionDate.has_value() != state->estimatedCompletionDate.has_value())
+    std::abort();
   auto rewritten = Foundation::JSONEncoder().encode(*again);
   if (!rewritten) std::abort();
   auto third = decoder.decode<ContentState>(*rewritten);

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "hostapp/SerialQueue.h"
+#include "intents/PauseDownloadsIntent.h"
+#include "intents/ResumeDownloadsIntent.h"
 
 namespace tolvane {
 
@@ -142,15 +144,16 @@ DownloadQueueApp::DownloadQueueApp(const ActivityKit::HostAppEnvironment& enviro
   if (!options.answersControls) return;
   // Delivered on the posting thread: hop to the app's queue before touching
   // anything.
-  const auto observe = [this](const char* name, bool pause) {
+  const auto observe = [this](std::string_view name, bool pause) {
     observers_.push_back(notificationCenter_.addObserver(
-        name, nullptr, [weak = std::weak_ptr<Core>(core_), pause](const Foundation::Notification&) {
+        std::string(name), nullptr,
+        [weak = std::weak_ptr<Core>(core_), pause](const Foundation::Notification&) {
           if (auto core = weak.lock())
             core->queue.async([raw = core.get(), pause] { raw->control(pause); });
         }));
   };
-  observe("PauseDownloads", true);
-  observe("ResumeDownloads", false);
+  observe(tolvane::PauseDownloadsIntent::notificationName, true);
+  observe(tolvane::ResumeDownloadsIntent::notificationName, false);
 }
 
 DownloadQueueApp::~DownloadQueueApp() {

@@ -55,10 +55,13 @@ void ContentState::encode(Foundation::Encoder& encoder) const {
 
 bool operator==(const ContentState& a, const ContentState& b) {
   return a.currentDownload == b.currentDownload && a.totalDownloads == b.totalDownloads &&
-         a.overallProgress == b.overallProgress && textEqual(a.currentFileName, b.currentFileName) &&
-         std::equal(a.appNames.begin(), a.appNames.end(), b.appNames.begin(), b.appNames.end(), textEqual) &&
-         a.totalBytesDownloaded == b.totalBytesDownloaded && a.totalBytesExpected == b.totalBytesExpected &&
-         a.bytesPerSecond == b.bytesPerSecond && a.lastUpdateTime == b.lastUpdateTime &&
+         a.overallProgress == b.overallProgress &&
+         textEqual(a.currentFileName, b.currentFileName) &&
+         std::equal(a.appNames.begin(), a.appNames.end(), b.appNames.begin(), b.appNames.end(),
+                    textEqual) &&
+         a.totalBytesDownloaded == b.totalBytesDownloaded &&
+         a.totalBytesExpected == b.totalBytesExpected && a.bytesPerSecond == b.bytesPerSecond &&
+         a.lastUpdateTime == b.lastUpdateTime &&
          a.estimatedCompletionDate == b.estimatedCompletionDate && a.isCompleted == b.isCompleted &&
          a.isPaused == b.isPaused && a.phase == b.phase;
 }
@@ -75,7 +78,8 @@ void ContentState::hash(Foundation::Hasher& hasher) const {
   hasher.combine(bytesPerSecond);
   hasher.combine(lastUpdateTime.timeIntervalSinceReferenceDate);
   hasher.combine(static_cast<std::uint8_t>(estimatedCompletionDate ? 1 : 0));
-  if (estimatedCompletionDate) hasher.combine(estimatedCompletionDate->timeIntervalSinceReferenceDate);
+  if (estimatedCompletionDate)
+    hasher.combine(estimatedCompletionDate->timeIntervalSinceReferenceDate);
   hasher.combine(isCompleted);
   hasher.combine(isPaused);
   hasher.combine(static_cast<std::uint8_t>(phase ? 1 : 0));

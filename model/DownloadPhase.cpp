@@ -29,7 +29,8 @@ std::string_view rawValue(DownloadPhase phase) {
 
 }  // namespace tolvane
 
-tolvane::DownloadPhase Foundation::CodableTraits<tolvane::DownloadPhase>::decode(Foundation::Decoder& decoder) {
+tolvane::DownloadPhase Foundation::CodableTraits<tolvane::DownloadPhase>::decode(
+    Foundation::Decoder& decoder) {
   auto text = decoder.decode<std::string>();
   if (auto phase = tolvane::downloadPhase(text)) return *phase;
   decoder.dataCorrupted("Cannot initialize DownloadPhase from invalid String value " + text);

@@ -25,12 +25,12 @@ namespace AppIntents {
 // calling thread. It may throw; the exception reaches the waiting caller.
 template <class T>
 concept AppIntent = requires(const T& intent) {
-                      { T::typeName } -> std::convertible_to<std::string_view>;
-                      { T::title() } -> std::same_as<const Foundation::LocalizedStringResource&>;
-                      { intent.perform() } -> std::same_as<IntentResult>;
-                    } &&  // checked first: the rest is only asked of intent-like types
-                    std::default_initializable<T> && std::copyable<T> &&
-                    std::equality_comparable<T>;
+  { T::typeName } -> std::convertible_to<std::string_view>;
+  { T::title() } -> std::same_as<const Foundation::LocalizedStringResource&>;
+  { intent.perform() } -> std::same_as<IntentResult>;
+}
+&&  // checked first: the rest is only asked of intent-like types
+    std::default_initializable<T>&& std::copyable<T>&& std::equality_comparable<T>;
 
 // The marker a live-activity intent derives from. The platform runs a
 // live-activity intent in the process of the app that owns the activity, so
@@ -61,7 +61,8 @@ std::future<IntentResult> performIntent(T intent) {
 class AnyAppIntent {
  public:
   template <AppIntent T>
-  AnyAppIntent(T intent)  // NOLINT(google-explicit-constructor): wraps any intent like the platform does
+  AnyAppIntent(
+      T intent)  // NOLINT(google-explicit-constructor): wraps any intent like the platform does
       : box_(std::make_shared<const Model<T>>(std::move(intent))) {}
 
   std::string_view typeName() const { return box_->typeName(); }

@@ -17,14 +17,12 @@ Date currentDate() {
   double pinned = pinnedSeconds.load(std::memory_order_acquire);
   if (!std::isnan(pinned)) return Date(pinned);
   using namespace std::chrono;
-  double unixSeconds =
-      duration<double>(system_clock::now().time_since_epoch()).count();
+  double unixSeconds = duration<double>(system_clock::now().time_since_epoch()).count();
   return Date(unixSeconds - Date::timeIntervalBetween1970AndReferenceDate);
 }
 
 void setPinnedCurrentDate(std::optional<Date> date) {
-  pinnedSeconds.store(date ? date->timeIntervalSinceReferenceDate : NAN,
-                      std::memory_order_release);
+  pinnedSeconds.store(date ? date->timeIntervalSinceReferenceDate : NAN, std::memory_order_release);
 }
 
 PinnedCurrentDate::PinnedCurrentDate(Date date) {
@@ -33,6 +31,8 @@ PinnedCurrentDate::PinnedCurrentDate(Date date) {
   setPinnedCurrentDate(date);
 }
 
-PinnedCurrentDate::~PinnedCurrentDate() { setPinnedCurrentDate(previous_); }
+PinnedCurrentDate::~PinnedCurrentDate() {
+  setPinnedCurrentDate(previous_);
+}
 
 }  // namespace Foundation

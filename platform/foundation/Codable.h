@@ -36,18 +36,14 @@ class Encoder;
 
 template <class T>
 struct CodableTraits {
-  static T decode(Decoder& decoder)
-    requires requires(Decoder& d) {
-      { T::decode(d) } -> std::same_as<T>;
-    }
-  {
-    return T::decode(decoder);
+  static T decode(Decoder& decoder) requires requires(Decoder& d) {
+    { T::decode(d) } -> std::same_as<T>;
   }
-  static void encode(const T& value, Encoder& encoder)
-    requires requires(const T& v, Encoder& e) { v.encode(e); }
-  {
-    value.encode(encoder);
+  { return T::decode(decoder); }
+  static void encode(const T& value, Encoder& encoder) requires requires(const T& v, Encoder& e) {
+    v.encode(e);
   }
+  { value.encode(encoder); }
 };
 
 // The values that the coders read and write themselves.
@@ -64,8 +60,9 @@ template <class T>
 inline constexpr bool isDecodable<std::vector<T>> = isDecodable<T>;
 
 template <class T>
-inline constexpr bool isEncodable =
-    isCodingPrimitive<T> || requires(const T& v, Encoder& e) { CodableTraits<T>::encode(v, e); };
+inline constexpr bool isEncodable = isCodingPrimitive<T> || requires(const T& v, Encoder& e) {
+  CodableTraits<T>::encode(v, e);
+};
 template <class T>
 inline constexpr bool isEncodable<std::vector<T>> = isEncodable<T>;
 

@@ -52,10 +52,10 @@ struct DecodingState {
 
 namespace {
 
-using simdjson::dom::element;
-using simdjson::dom::element_type;
 using detail::CodingPathNode;
 using detail::JSONValueRef;
+using simdjson::dom::element;
+using simdjson::dom::element_type;
 
 element toElement(const detail::DecodingState* state, JSONValueRef ref) {
   const std::uint64_t words[2] = {reinterpret_cast<std::uintptr_t>(state->document), ref.index};
@@ -66,11 +66,13 @@ element toElement(const detail::DecodingState* state, JSONValueRef ref) {
 
 JSONValueRef toRef(const element& value) {
   JSONValueRef ref;
-  std::memcpy(&ref.index, reinterpret_cast<const unsigned char*>(&value) + sizeof(std::uint64_t), sizeof ref.index);
+  std::memcpy(&ref.index, reinterpret_cast<const unsigned char*>(&value) + sizeof(std::uint64_t),
+              sizeof ref.index);
   return ref;
 }
 
-DecodingError failure(DecodingError::Kind kind, const CodingPathNode* path, std::string description) {
+DecodingError failure(DecodingError::Kind kind, const CodingPathNode* path,
+                      std::string description) {
   return DecodingError{kind, detail::makeCodingPath(path), std::move(description)};
 }
 
@@ -90,21 +92,25 @@ std::string_view describe(element_type type) {
 }
 
 // valueNotFound for null, typeMismatch for anything else.
-[[noreturn]] void failType(element_type found, std::string_view expected, const CodingPathNode* path) {
+[[noreturn]] void failType(element_type found, std::string_view expected,
+                           const CodingPathNode* path) {
   if (found == element_type::NULL_VALUE) {
     throw failure(DecodingError::Kind::valueNotFound, path,
                   "Expected " + std::string(expected) + " value but found null instead.");
   }
   throw failure(DecodingError::Kind::typeMismatch, path,
-                "Expected to decode " + std::string(expected) + " but found " + std::string(describe(found)) +
-                    " instead.");
+                "Expected to decode " + std::string(expected) + " but found " +
+                    std::string(describe(found)) + " instead.");
 }
 
 [[noreturn]] void failNotAnInt(std::string number, const CodingPathNode* path) {
-  throw failure(DecodingError::Kind::dataCorrupted, path, "Parsed JSON number <" + number + "> does not fit in Int.");
+  throw failure(DecodingError::Kind::dataCorrupted, path,
+                "Parsed JSON number <" + number + "> does not fit in Int.");
 }
 
-std::string quoted(std::string_view key) { return "\"" + std::string(key) + "\""; }
+std::string quoted(std::string_view key) {
+  return "\"" + std::string(key) + "\"";
+}
 
 // A record's object has a handful of keys: a 64-bit filter on each key's
 // length and first byte finds candidates, and only a key whose filter bit
@@ -115,7 +121,8 @@ bool hasRepeatedKeys(const detail::DecodingState::Member* members, std::size_t c
     std::uint64_t seen = 0;
     for (std::size_t i = 0; i < count; ++i) {
       std::string_view key = members[i].key;
-      unsigned digest = static_cast<unsigned>(key.size()) * 7u + (key.empty() ? 0u : static_cast<unsigned char>(key[0]));
+      unsigned digest = static_cast<unsigned>(key.size()) * 7u +
+                        (key.empty() ? 0u : static_cast<unsigned char>(key[0]));
       std::uint64_t bit = std::uint64_t{1} << (digest & 63u);
       if ((seen & bit) != 0) {
         for (std::size_t j = 0; j < i; ++j) {
@@ -148,7 +155,8 @@ KeyedDecodingContainer Decoder::container() const {
   }
   auto& members = state_->members;
   auto begin = static_cast<std::uint32_t>(members.size());
-  for (auto field : simdjson::dom::object(value)) members.push_back({field.key, toRef(field.value)});
+  for (auto field : simdjson::dom::object(value))
+    members.push_back({field.key, toRef(field.value)});
   return KeyedDecodingContainer(path_, state_, begin, static_cast<std::uint32_t>(members.size()),
                                 hasRepeatedKeys(members.data() + begin, members.size() - begin));
 }
@@ -165,14 +173,21 @@ UnkeyedDecodingContainer Decoder::unkeyedContainer() const {
   auto& elements = state_->elements;
   auto begin = static_cast<std::uint32_t>(elements.size());
   for (element item : simdjson::dom::array(value)) elements.push_back(toRef(item));
-  return UnkeyedDecodingContainer(path_, state_, begin, static_cast<std::uint32_t>(elements.size()));
+  return UnkeyedDecodingContainer(path_, state_, begin,
+                                  static_cast<std::uint32_t>(elements.size()));
 }
 
-SingleValueDecodingContainer Decoder::singleValueContainer() const { return SingleValueDecodingContainer(*this); }
+SingleValueDecodingContainer Decoder::singleValueContainer() const {
+  return SingleValueDecodingContainer(*this);
+}
 
-bool Decoder::decodeNil() const { return toElement(state_, value_).type() == element_type::NULL_VALUE; }
+bool Decoder::decodeNil() const {
+  return toElement(state_, value_).type() == element_type::NULL_VALUE;
+}
 
-CodingPath Decoder::codingPath() const { return detail::makeCodingPath(path_); }
+CodingPath Decoder::codingPath() const {
+  return detail::makeCodingPath(path_);
+}
 
 void Decoder::dataCorrupted(std::string debugDescription) const {
   throw failure(DecodingError::Kind::dataCorrupted, path_, std::move(debugDescription));
@@ -228,7 +243,8 @@ std::string_view Decoder::decodeStringView() const {
 JSONValueRef KeyedDecodingContainer::requiredValue(std::string_view key) const {
   JSONValueRef value;
   if (!presentValue(key, value) && !contains(key)) {
-    throw failure(DecodingError::Kind::keyNotFound, path_, "No value associated with key " + quoted(key) + ".");
+    throw failure(DecodingError::Kind::keyNotFound, path_,
+                  "No value associated with key " + quoted(key) + ".");
   }
   return value;
 }
@@ -238,7 +254,8 @@ bool KeyedDecodingContainer::presentValue(std::string_view key, JSONValueRef& va
   const detail::DecodingState::Member* found = nullptr;
   if (!hasRepeatedKeys_) {
     // Each key is there at most once: the first match is the only one.
-    for (std::uint32_t n = end_ - begin_, i = next_; n > 0; --n, i = i + 1 == end_ ? begin_ : i + 1) {
+    for (std::uint32_t n = end_ - begin_, i = next_; n > 0;
+         --n, i = i + 1 == end_ ? begin_ : i + 1) {
       if (members[i].key == key) {
         found = &members[i];
         next_ = i + 1 == end_ ? begin_ : i + 1;
@@ -255,7 +272,8 @@ bool KeyedDecodingContainer::presentValue(std::string_view key, JSONValueRef& va
     if (members[i].key != key) continue;
     if (found != nullptr) {
       CodingPathNode node{path_, key};
-      throw failure(DecodingError::Kind::dataCorrupted, &node, "Key " + quoted(key) + " is given more than once.");
+      throw failure(DecodingError::Kind::dataCorrupted, &node,
+                    "Key " + quoted(key) + " is given more than once.");
     }
     found = &members[i];
   }
@@ -307,14 +325,16 @@ KeyedDecodingContainer KeyedDecodingContainer::nestedContainer(std::string_view 
   return nestedDecoder(key).container();
 }
 
-UnkeyedDecodingContainer KeyedDecodingContainer::nestedUnkeyedContainer(std::string_view key) const {
+UnkeyedDecodingContainer KeyedDecodingContainer::nestedUnkeyedContainer(
+    std::string_view key) const {
   return nestedDecoder(key).unkeyedContainer();
 }
 
 // MARK: - UnkeyedDecodingContainer
 
 JSONValueRef UnkeyedDecodingContainer::currentElement(const CodingPathNode& node) const {
-  if (isAtEnd()) throw failure(DecodingError::Kind::valueNotFound, &node, "Unkeyed container is at end.");
+  if (isAtEnd())
+    throw failure(DecodingError::Kind::valueNotFound, &node, "Unkeyed container is at end.");
   return state_->elements[current_];
 }
 
@@ -326,7 +346,8 @@ std::string_view UnkeyedDecodingContainer::nextStringView() {
 }
 
 bool UnkeyedDecodingContainer::decodeNil() {
-  if (isAtEnd() || toElement(state_, state_->elements[current_]).type() != element_type::NULL_VALUE) return false;
+  if (isAtEnd() || toElement(state_, state_->elements[current_]).type() != element_type::NULL_VALUE)
+    return false;
   ++current_;
   return true;
 }
@@ -352,7 +373,8 @@ Decoder JSONDecoder::root(std::string_view json) {
   if (!json.empty()) std::memcpy(state.padded.data(), json.data(), json.size());
   element value;
   if (state.parser.parse(state.padded.data(), json.size(), false).get(value) != simdjson::SUCCESS) {
-    throw DecodingError{DecodingError::Kind::dataCorrupted, {}, "The given data was not valid JSON."};
+    throw DecodingError{
+        DecodingError::Kind::dataCorrupted, {}, "The given data was not valid JSON."};
   }
   state.document = &state.parser.doc;
   // The layout that toElement relies on: the document's address, then the index.

@@ -17,13 +17,19 @@ UnkeyedEncodingContainer Encoder::unkeyedContainer() {
   return UnkeyedEncodingContainer(state_, path_, state_->open.size());
 }
 
-SingleValueEncodingContainer Encoder::singleValueContainer() { return SingleValueEncodingContainer(*this); }
+SingleValueEncodingContainer Encoder::singleValueContainer() {
+  return SingleValueEncodingContainer(*this);
+}
 
-void Encoder::encodeNil() { state_->writer.null(); }
+void Encoder::encodeNil() {
+  state_->writer.null();
+}
 
 void Encoder::encodeDouble(double value) {
   if (!std::isfinite(value)) {
-    const char* name = std::isnan(value) ? "Double.nan" : value > 0 ? "Double.infinity" : "-Double.infinity";
+    const char* name = std::isnan(value) ? "Double.nan"
+                       : value > 0       ? "Double.infinity"
+                                         : "-Double.infinity";
     throw EncodingError{detail::makeCodingPath(path_),
                         std::string("Unable to encode ") + name + " directly in JSON."};
   }
@@ -32,7 +38,8 @@ void Encoder::encodeDouble(double value) {
 
 void KeyedEncodingContainer::writeKey(std::string_view key) {
   state_->closeTo(depth_);
-  assert(state_->open.size() == depth_ && "KeyedEncodingContainer used after its object was closed");
+  assert(state_->open.size() == depth_ &&
+         "KeyedEncodingContainer used after its object was closed");
   state_->writer.key(key);
 }
 

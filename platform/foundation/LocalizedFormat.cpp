@@ -67,6 +67,8 @@ std::string renderFormat(std::string_view format, std::span<const FormatArgument
   return out;
 }
 
-std::string_view localizedFormat(std::string_view key) { return key; }
+std::string_view localizedFormat(std::string_view key) {
+  return key;
+}
 
 }  // namespace Foundation

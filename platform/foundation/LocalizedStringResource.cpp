@@ -2,6 +2,8 @@
 
 namespace Foundation {
 
-std::string LocalizedStringResource::localized() const { return defaultValue_; }
+std::string LocalizedStringResource::localized() const {
+  return defaultValue_;
+}
 
 }  // namespace Foundation

@@ -30,8 +30,7 @@ class LocalizedStringResource {
   // No string tables exist in this system, so this is the default value.
   std::string localized() const;
 
-  friend bool operator==(const LocalizedStringResource&,
-                         const LocalizedStringResource&) = default;
+  friend bool operator==(const LocalizedStringResource&, const LocalizedStringResource&) = default;
 
  private:
   std::string key_;

@@ -29,8 +29,7 @@ NotificationCenter& NotificationCenter::defaultCenter() {
 }
 
 NotificationCenter::ObserverToken NotificationCenter::addObserver(std::optional<std::string> name,
-                                                                  const void* object,
-                                                                  Block block) {
+                                                                  const void* object, Block block) {
   auto observer = std::make_shared<Observer>();
   observer->name = std::move(name);
   observer->object = object;

@@ -178,7 +178,9 @@ void hashCanonical(Hasher& hasher, std::string_view text) {
   hasher.combine(nfcForm(text, storage));
 }
 
-std::size_t characterCount(std::string_view text) { return scanCharacters(text).count; }
+std::size_t characterCount(std::string_view text) {
+  return scanCharacters(text).count;
+}
 
 CharacterScan scanCharacters(std::string_view text) {
   if (text.empty()) return {};

@@ -38,11 +38,13 @@ struct Alignment {
   friend constexpr bool operator==(Alignment, Alignment) = default;
 };
 inline constexpr Alignment Alignment::center{};
-inline constexpr Alignment Alignment::leading{HorizontalAlignment::leading, VerticalAlignment::center};
+inline constexpr Alignment Alignment::leading{HorizontalAlignment::leading,
+                                              VerticalAlignment::center};
 inline constexpr Alignment Alignment::trailing{HorizontalAlignment::trailing,
                                                VerticalAlignment::center};
 inline constexpr Alignment Alignment::top{HorizontalAlignment::center, VerticalAlignment::top};
-inline constexpr Alignment Alignment::bottom{HorizontalAlignment::center, VerticalAlignment::bottom};
+inline constexpr Alignment Alignment::bottom{HorizontalAlignment::center,
+                                             VerticalAlignment::bottom};
 inline constexpr Alignment Alignment::topLeading{HorizontalAlignment::leading,
                                                  VerticalAlignment::top};
 inline constexpr Alignment Alignment::topTrailing{HorizontalAlignment::trailing,
@@ -128,7 +130,9 @@ enum class TruncationMode : std::uint8_t { head, middle, tail };
 // platform's button decoration.
 enum class ButtonStyle : std::uint8_t { automatic, plain, borderless, bordered, borderedProminent };
 // The plain style, spelled as views write it: buttonStyle(PlainButtonStyle()).
-constexpr ButtonStyle PlainButtonStyle() { return ButtonStyle::plain; }
+constexpr ButtonStyle PlainButtonStyle() {
+  return ButtonStyle::plain;
+}
 
 // The platform's names: "leading", "firstTextBaseline", "topLeading",
 // "horizontal", "round", "tail", "plain", …

@@ -119,10 +119,9 @@ struct ActivitySystemActionForegroundColorModifier {
 
 using Modifier =
     std::variant<FontModifier, FontWeightModifier, ForegroundColorModifier, LineLimitModifier,
-                 TruncationModeModifier, TintModifier, PaddingModifier, FrameModifier,
-                 TrimModifier, StrokeModifier, RotationEffectModifier, ScaleEffectModifier,
-                 OpacityModifier, MonospacedDigitModifier, MultilineTextAlignmentModifier,
-                 ButtonStyleModifier, ActivityBackgroundTintModifier,
-                 ActivitySystemActionForegroundColorModifier>;
+                 TruncationModeModifier, TintModifier, PaddingModifier, FrameModifier, TrimModifier,
+                 StrokeModifier, RotationEffectModifier, ScaleEffectModifier, OpacityModifier,
+                 MonospacedDigitModifier, MultilineTextAlignmentModifier, ButtonStyleModifier,
+                 ActivityBackgroundTintModifier, ActivitySystemActionForegroundColorModifier>;
 
 }  // namespace SwiftUI

@@ -44,10 +44,18 @@ View::View(NodeContent content, std::vector<View> children)
 
 View::View(std::shared_ptr<Node> node) : node_(std::move(node)) {}
 
-ViewKind View::kind() const { return static_cast<ViewKind>(node_->content.index()); }
-const NodeContent& View::content() const { return node_->content; }
-const std::vector<Modifier>& View::modifiers() const { return node_->modifiers; }
-const std::vector<View>& View::children() const { return node_->children; }
+ViewKind View::kind() const {
+  return static_cast<ViewKind>(node_->content.index());
+}
+const NodeContent& View::content() const {
+  return node_->content;
+}
+const std::vector<Modifier>& View::modifiers() const {
+  return node_->modifiers;
+}
+const std::vector<View>& View::children() const {
+  return node_->children;
+}
 
 View View::applying(Modifier modifier) const& {
   auto node = std::make_shared<Node>(Node{node_->content, {}, node_->children});
@@ -78,42 +86,114 @@ StrokeModifier strokeWithWidth(Color color, CGFloat lineWidth) {
 
 }  // namespace
 
-View View::font(Font font) const& { return applying(FontModifier{font}); }
-View View::font(Font font) && { return std::move(*this).applying(FontModifier{font}); }
-View View::fontWeight(Font::Weight weight) const& { return applying(FontWeightModifier{weight}); }
-View View::fontWeight(Font::Weight weight) && { return std::move(*this).applying(FontWeightModifier{weight}); }
-View View::foregroundColor(Color color) const& { return applying(ForegroundColorModifier{color}); }
-View View::foregroundColor(Color color) && { return std::move(*this).applying(ForegroundColorModifier{color}); }
-View View::lineLimit(std::optional<int> lines) const& { return applying(LineLimitModifier{lines}); }
-View View::lineLimit(std::optional<int> lines) && { return std::move(*this).applying(LineLimitModifier{lines}); }
-View View::truncationMode(TruncationMode mode) const& { return applying(TruncationModeModifier{mode}); }
-View View::truncationMode(TruncationMode mode) && { return std::move(*this).applying(TruncationModeModifier{mode}); }
-View View::tint(Color color) const& { return applying(TintModifier{color}); }
-View View::tint(Color color) && { return std::move(*this).applying(TintModifier{color}); }
-View View::padding(std::optional<CGFloat> length) const& { return applying(PaddingModifier{Edge::Set::all, length}); }
-View View::padding(std::optional<CGFloat> length) && { return std::move(*this).applying(PaddingModifier{Edge::Set::all, length}); }
-View View::padding(Edge::Set edges, std::optional<CGFloat> length) const& { return applying(PaddingModifier{edges, length}); }
-View View::padding(Edge::Set edges, std::optional<CGFloat> length) && { return std::move(*this).applying(PaddingModifier{edges, length}); }
-View View::frame(FrameModifier frame) const& { return applying(frame); }
-View View::frame(FrameModifier frame) && { return std::move(*this).applying(frame); }
-View View::trim(CGFloat from, CGFloat to) const& { return applying(TrimModifier{from, to}); }
-View View::trim(CGFloat from, CGFloat to) && { return std::move(*this).applying(TrimModifier{from, to}); }
-View View::stroke(Color color, StrokeStyle style) const& { return applying(StrokeModifier{color, std::move(style)}); }
-View View::stroke(Color color, StrokeStyle style) && { return std::move(*this).applying(StrokeModifier{color, std::move(style)}); }
-View View::stroke(Color color, CGFloat lineWidth) const& { return applying(strokeWithWidth(color, lineWidth)); }
-View View::stroke(Color color, CGFloat lineWidth) && { return std::move(*this).applying(strokeWithWidth(color, lineWidth)); }
-View View::rotationEffect(Angle angle, UnitPoint anchor) const& { return applying(RotationEffectModifier{angle, anchor}); }
-View View::rotationEffect(Angle angle, UnitPoint anchor) && { return std::move(*this).applying(RotationEffectModifier{angle, anchor}); }
-View View::scaleEffect(CGFloat x, CGFloat y, UnitPoint anchor) const& { return applying(ScaleEffectModifier{x, y, anchor}); }
-View View::scaleEffect(CGFloat x, CGFloat y, UnitPoint anchor) && { return std::move(*this).applying(ScaleEffectModifier{x, y, anchor}); }
-View View::opacity(double opacity) const& { return applying(OpacityModifier{opacity}); }
-View View::opacity(double opacity) && { return std::move(*this).applying(OpacityModifier{opacity}); }
-View View::monospacedDigit() const& { return applying(MonospacedDigitModifier{}); }
-View View::monospacedDigit() && { return std::move(*this).applying(MonospacedDigitModifier{}); }
-View View::multilineTextAlignment(TextAlignment alignment) const& { return applying(MultilineTextAlignmentModifier{alignment}); }
-View View::multilineTextAlignment(TextAlignment alignment) && { return std::move(*this).applying(MultilineTextAlignmentModifier{alignment}); }
-View View::buttonStyle(ButtonStyle style) const& { return applying(ButtonStyleModifier{style}); }
-View View::buttonStyle(ButtonStyle style) && { return std::move(*this).applying(ButtonStyleModifier{style}); }
+View View::font(Font font) const& {
+  return applying(FontModifier{font});
+}
+View View::font(Font font) && {
+  return std::move(*this).applying(FontModifier{font});
+}
+View View::fontWeight(Font::Weight weight) const& {
+  return applying(FontWeightModifier{weight});
+}
+View View::fontWeight(Font::Weight weight) && {
+  return std::move(*this).applying(FontWeightModifier{weight});
+}
+View View::foregroundColor(Color color) const& {
+  return applying(ForegroundColorModifier{color});
+}
+View View::foregroundColor(Color color) && {
+  return std::move(*this).applying(ForegroundColorModifier{color});
+}
+View View::lineLimit(std::optional<int> lines) const& {
+  return applying(LineLimitModifier{lines});
+}
+View View::lineLimit(std::optional<int> lines) && {
+  return std::move(*this).applying(LineLimitModifier{lines});
+}
+View View::truncationMode(TruncationMode mode) const& {
+  return applying(TruncationModeModifier{mode});
+}
+View View::truncationMode(TruncationMode mode) && {
+  return std::move(*this).applying(TruncationModeModifier{mode});
+}
+View View::tint(Color color) const& {
+  return applying(TintModifier{color});
+}
+View View::tint(Color color) && {
+  return std::move(*this).applying(TintModifier{color});
+}
+View View::padding(std::optional<CGFloat> length) const& {
+  return applying(PaddingModifier{Edge::Set::all, length});
+}
+View View::padding(std::optional<CGFloat> length) && {
+  return std::move(*this).applying(PaddingModifier{Edge::Set::all, length});
+}
+View View::padding(Edge::Set edges, std::optional<CGFloat> length) const& {
+  return applying(PaddingModifier{edges, length});
+}
+View View::padding(Edge::Set edges, std::optional<CGFloat> length) && {
+  return std::move(*this).applying(PaddingModifier{edges, length});
+}
+View View::frame(FrameModifier frame) const& {
+  return applying(frame);
+}
+View View::frame(FrameModifier frame) && {
+  return std::move(*this).applying(frame);
+}
+View View::trim(CGFloat from, CGFloat to) const& {
+  return applying(TrimModifier{from, to});
+}
+View View::trim(CGFloat from, CGFloat to) && {
+  return std::move(*this).applying(TrimModifier{from, to});
+}
+View View::stroke(Color color, StrokeStyle style) const& {
+  return applying(StrokeModifier{color, std::move(style)});
+}
+View View::stroke(Color color, StrokeStyle style) && {
+  return std::move(*this).applying(StrokeModifier{color, std::move(style)});
+}
+View View::stroke(Color color, CGFloat lineWidth) const& {
+  return applying(strokeWithWidth(color, lineWidth));
+}
+View View::stroke(Color color, CGFloat lineWidth) && {
+  return std::move(*this).applying(strokeWithWidth(color, lineWidth));
+}
+View View::rotationEffect(Angle angle, UnitPoint anchor) const& {
+  return applying(RotationEffectModifier{angle, anchor});
+}
+View View::rotationEffect(Angle angle, UnitPoint anchor) && {
+  return std::move(*this).applying(RotationEffectModifier{angle, anchor});
+}
+View View::scaleEffect(CGFloat x, CGFloat y, UnitPoint anchor) const& {
+  return applying(ScaleEffectModifier{x, y, anchor});
+}
+View View::scaleEffect(CGFloat x, CGFloat y, UnitPoint anchor) && {
+  return std::move(*this).applying(ScaleEffectModifier{x, y, anchor});
+}
+View View::opacity(double opacity) const& {
+  return applying(OpacityModifier{opacity});
+}
+View View::opacity(double opacity) && {
+  return std::move(*this).applying(OpacityModifier{opacity});
+}
+View View::monospacedDigit() const& {
+  return applying(MonospacedDigitModifier{});
+}
+View View::monospacedDigit() && {
+  return std::move(*this).applying(MonospacedDigitModifier{});
+}
+View View::multilineTextAlignment(TextAlignment alignment) const& {
+  return applying(MultilineTextAlignmentModifier{alignment});
+}
+View View::multilineTextAlignment(TextAlignment alignment) && {
+  return std::move(*this).applying(MultilineTextAlignmentModifier{alignment});
+}
+View View::buttonStyle(ButtonStyle style) const& {
+  return applying(ButtonStyleModifier{style});
+}
+View View::buttonStyle(ButtonStyle style) && {
+  return std::move(*this).applying(ButtonStyleModifier{style});
+}
 
 bool operator==(const View& a, const View& b) {
   if (a.node_ == b.node_) return true;

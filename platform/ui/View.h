@@ -115,9 +115,9 @@ struct ButtonNode {
   friend bool operator==(const ButtonNode&, const ButtonNode&) = default;
 };
 
-using NodeContent = std::variant<VStackNode, HStackNode, ZStackNode, SpacerNode, TextNode,
-                                 ImageNode, ProgressViewNode, CircleNode, EmptyViewNode,
-                                 ButtonNode>;
+using NodeContent =
+    std::variant<VStackNode, HStackNode, ZStackNode, SpacerNode, TextNode, ImageNode,
+                 ProgressViewNode, CircleNode, EmptyViewNode, ButtonNode>;
 
 // The kind of a view, in the order of NodeContent.
 enum class ViewKind : std::uint8_t {

@@ -14,8 +14,7 @@
 namespace SwiftUI {
 
 // Calls visit(view, depth) for the root (depth 0) and every descendant.
-inline void forEachView(const View& root,
-                        const std::function<void(const View&, int depth)>& visit,
+inline void forEachView(const View& root, const std::function<void(const View&, int depth)>& visit,
                         int depth = 0) {
   visit(root, depth);
   for (const View& child : root.children()) forEachView(child, visit, depth + 1);
@@ -33,8 +32,12 @@ inline std::vector<View> findAll(const View& root, ViewKind kind) {
   return findAll(root, [kind](const View& view) { return view.kind() == kind; });
 }
 
-inline std::vector<View> texts(const View& root) { return findAll(root, ViewKind::text); }
-inline std::vector<View> buttons(const View& root) { return findAll(root, ViewKind::button); }
+inline std::vector<View> texts(const View& root) {
+  return findAll(root, ViewKind::text);
+}
+inline std::vector<View> buttons(const View& root) {
+  return findAll(root, ViewKind::button);
+}
 
 // The string a Text view shows at `now`; empty for any other view.
 inline std::string textOf(const View& view, Foundation::Date now = Foundation::Date()) {

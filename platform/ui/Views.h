@@ -42,7 +42,8 @@ std::optional<View> If(bool condition, Build&& build) {
 // Children one above the other.
 class VStack : public View {
  public:
-  explicit VStack(ViewList children) : VStack(HorizontalAlignment::center, std::nullopt, children) {}
+  explicit VStack(ViewList children)
+      : VStack(HorizontalAlignment::center, std::nullopt, children) {}
   VStack(HorizontalAlignment alignment, std::optional<CGFloat> spacing, ViewList children)
       : View(VStackNode{alignment, spacing}, detail::presentChildren(children)) {}
 };
@@ -76,7 +77,8 @@ class Text : public View {
  public:
   // Text built from data, shown exactly as given (the platform's
   // Text(verbatim:) and Text(String)).
-  explicit Text(std::string verbatim) : View(TextNode{TextNode::Verbatim{std::move(verbatim)}}, {}) {}
+  explicit Text(std::string verbatim)
+      : View(TextNode{TextNode::Verbatim{std::move(verbatim)}}, {}) {}
   static Text verbatim(std::string text) { return Text(std::move(text)); }
 
   // A localizable text: the key's format rendered with its arguments.

@@ -4,7 +4,8 @@
 
 namespace WidgetKit {
 
-void describe(Foundation::JSONWriter& w, const ActivityPresentations& presentations, Foundation::Date now) {
+void describe(Foundation::JSONWriter& w, const ActivityPresentations& presentations,
+              Foundation::Date now) {
   const DynamicIsland& island = presentations.dynamicIsland;
   w.beginObject();
   w.key("lockScreen");
@@ -45,7 +46,8 @@ void describe(Foundation::JSONWriter& w, const ActivityPresentations& presentati
   w.endObject();
 }
 
-std::string describe(const ActivityPresentations& presentations, Foundation::Date now, bool prettyPrinted) {
+std::string describe(const ActivityPresentations& presentations, Foundation::Date now,
+                     bool prettyPrinted) {
   Foundation::JSONWriter writer({.prettyPrinted = prettyPrinted, .escapeSlashes = false});
   describe(writer, presentations, now);
   return writer.take();

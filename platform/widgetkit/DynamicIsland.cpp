@@ -43,7 +43,8 @@ DynamicIsland DynamicIsland::keylineTint(std::optional<SwiftUI::Color> color) co
   return island;
 }
 
-const DynamicIslandExpandedRegion* DynamicIsland::region(DynamicIslandExpandedRegionPosition position) const {
+const DynamicIslandExpandedRegion* DynamicIsland::region(
+    DynamicIslandExpandedRegionPosition position) const {
   for (const DynamicIslandExpandedRegion& region : expanded_) {
     if (region.position == position) return &region;
   }

@@ -31,7 +31,8 @@ class PlatformHost {
 
   // Runs a command line (arguments[0] is the program's name) with the given
   // streams in place of the process's standard ones.
-  int run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err) const;
+  int run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+          std::ostream& err) const;
 
  private:
   HostedActivity activity_;

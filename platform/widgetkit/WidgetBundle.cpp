@@ -12,9 +12,10 @@ namespace detail {
 
 std::string unqualifiedTypeName(const std::type_info& type) {
   int status = 0;
-  std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
-                                                    &std::free);
-  std::string name = status == 0 && demangled ? std::string(demangled.get()) : std::string(type.name());
+  std::unique_ptr<char, void (*)(void*)> demangled(
+      abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
+  std::string name =
+      status == 0 && demangled ? std::string(demangled.get()) : std::string(type.name());
   // Template arguments may hold "::" too; cut at the last one outside them.
   int depth = 0;
   std::size_t start = 0;

@@ -30,20 +30,16 @@ namespace http = beast::http;
 using tcp = asio::ip::tcp;
 using boost::system::error_code;
 
-namespace {
-
-std::string errorLine(const std::string& message) {
+PreviewResponse PreviewResponse::refusal(int status, const std::string& message) {
   Foundation::JSONWriter writer({false, false});
   writer.beginObject();
   writer.key("error");
   writer.string(message);
   writer.endObject();
-  return writer.take() + "\n";
+  return {status, "application/json", writer.take() + "\n"};
 }
 
-PreviewResponse refusal(int status, const std::string& message) {
-  return {status, "application/json", errorLine(message)};
-}
+namespace {
 
 std::string_view view(beast::string_view text) {
   return {text.data(), text.size()};
@@ -290,13 +286,14 @@ class Connection : public std::enable_shared_from_this<Connection> {
       return close();
     }
     if (error == http::error::body_limit) {
-      return send(refusal(413, "a request body is at most " +
-                                   std::to_string(state_->limits.maxBody) + " bytes"),
-                  false, false);
+      return send(
+          PreviewResponse::refusal(413, "a request body is at most " +
+                                            std::to_string(state_->limits.maxBody) + " bytes"),
+          false, false);
     }
     if (error == http::error::header_limit)
-      return send(refusal(431, "the request head is too large"), false, false);
-    send(refusal(400, "not an HTTP request: " + error.message()), false, false);
+      return send(PreviewResponse::refusal(431, "the request head is too large"), false, false);
+    send(PreviewResponse::refusal(400, "not an HTTP request: " + error.message()), false, false);
   }
 
   void onHead(error_code error) {
@@ -323,8 +320,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (request.method() == http::verb::get) {
       if (path == "/events") return becomeEventStream();
       auto answer = state_->routes.read(path, query);
-      return send(answer ? std::move(*answer) : refusal(404, "no such page: " + path), keepAlive,
-                  true);
+      return send(
+          answer ? std::move(*answer) : PreviewResponse::refusal(404, "no such page: " + path),
+          keepAlive, true);
     }
     if (request.method() == http::verb::post) {
       std::string body = std::move(parser_->get().body());
@@ -335,16 +333,18 @@ class Connection : public std::enable_shared_from_this<Connection> {
                                               body = std::move(body), keepAlive]() mutable {
         auto answer = self->state_->routes.act(path, query, body);
         auto& io = self->state_->io;
-        asio::post(
-            io, [self = std::move(self), keepAlive, answer = std::move(answer), path]() mutable {
-              self->send(answer ? std::move(*answer) : refusal(404, "no such action: " + path),
-                         keepAlive, true);
-            });
+        asio::post(io,
+                   [self = std::move(self), keepAlive, answer = std::move(answer), path]() mutable {
+                     self->send(answer ? std::move(*answer)
+                                       : PreviewResponse::refusal(404, "no such action: " + path),
+                                keepAlive, true);
+                   });
       });
-      if (!queued) send(refusal(503, "too many requests waiting; try again"), false, true);
+      if (!queued)
+        send(PreviewResponse::refusal(503, "too many requests waiting; try again"), false, true);
       return;
     }
-    auto answer = refusal(405, "only GET and POST are served");
+    auto answer = PreviewResponse::refusal(405, "only GET and POST are served");
     send(std::move(answer), keepAlive, true);
   }
 
@@ -416,33 +416,35 @@ Foundation::Result<void, PreviewResponse> PreviewServer::State::admit(
   const auto& request = parser.get();
   const auto host = request.find(http::field::host);
   if (host == request.end() || !hosts.count(lowercase(trimmed(view(host->value()))))) {
-    return refusal(
+    return PreviewResponse::refusal(
         421, "Host must name this server (" + origin.substr(7) + "), not " +
                  (host == request.end() ? std::string("nothing") : std::string(host->value())));
   }
   const auto originField = request.find(http::field::origin);
   if (originField != request.end() &&
       !origins.count(lowercase(trimmed(view(originField->value()))))) {
-    return refusal(403, "requests from other sites are refused (Origin " +
-                            std::string(originField->value()) + ")");
+    return PreviewResponse::refusal(403, "requests from other sites are refused (Origin " +
+                                             std::string(originField->value()) + ")");
   }
   if (request.method() == http::verb::options)
-    return refusal(403, "cross-origin requests are refused");
+    return PreviewResponse::refusal(403, "cross-origin requests are refused");
   const auto length = parser.content_length();
   if (length && *length > limits.maxBody) {
-    return refusal(413, "a request body is at most " + std::to_string(limits.maxBody) + " bytes");
+    return PreviewResponse::refusal(
+        413, "a request body is at most " + std::to_string(limits.maxBody) + " bytes");
   }
   if (request.method() != http::verb::post) return {};
   const auto encoding = request.find(http::field::content_encoding);
   if (encoding != request.end() && lowercase(trimmed(view(encoding->value()))) != "identity") {
-    return refusal(415, "compressed bodies are refused");
+    return PreviewResponse::refusal(415, "compressed bodies are refused");
   }
   const auto type = request.find(http::field::content_type);
   const std::string_view typeText =
       type == request.end() ? std::string_view() : view(type->value());
   const std::string media = lowercase(trimmed(typeText.substr(0, typeText.find(';'))));
   if (media != "application/json")
-    return refusal(415, "a request that changes something needs Content-Type: application/json");
+    return PreviewResponse::refusal(
+        415, "a request that changes something needs Content-Type: application/json");
   return {};
 }
 
@@ -460,7 +462,8 @@ void PreviewServer::State::accept() {
     if (connections >= limits.maxConnections) {
       // Said at once without waiting: it fits in the socket's buffer.
       static const std::string busy = [] {
-        const std::string body = errorLine("too many connections; try again");
+        const std::string body =
+            PreviewResponse::refusal(503, "too many connections; try again").body;
         return "HTTP/1.1 503 Service Unavailable\r\nContent-Type: "
                "application/json\r\nContent-Length: " +
                std::to_string(body.size()) + "\r\nConnection: close\r\nRetry-After: 1\r\n\r\n" +

@@ -46,6 +46,9 @@ struct PreviewResponse {
   std::string contentType = "application/json";
   std::string body;
   bool page = false;  // the page itself: sent with its content-security policy
+
+  // A refusal: `status` with one JSON line {"error": message}.
+  static PreviewResponse refusal(int status, const std::string& message);
 };
 
 // The routes, as the server calls them.

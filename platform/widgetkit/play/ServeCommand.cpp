@@ -125,15 +125,6 @@ Foundation::Result<tcp::endpoint, std::string> loopbackEndpoint(const Listen& li
   return found.begin()->endpoint();
 }
 
-std::string errorJSON(const std::string& message) {
-  Foundation::JSONWriter writer({false, false});
-  writer.beginObject();
-  writer.key("error");
-  writer.string(message);
-  writer.endObject();
-  return writer.take() + "\n";
-}
-
 PreviewResponse jsonAnswer(int status, std::string body) {
   return {status, "application/json", std::move(body)};
 }
@@ -348,7 +339,7 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
       const auto found =
           latest->pngs.find(path.substr(picture.size(), path.size() - picture.size() - png.size()));
       if (found == latest->pngs.end() || found->second.empty())
-        return jsonAnswer(404, errorJSON("no such picture"));
+        return PreviewResponse::refusal(404, "no such picture");
       return PreviewResponse{200, "image/png", found->second};
     }
     return std::nullopt;
@@ -360,17 +351,17 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
       std::optional<std::string_view> input;
       if (body.find_first_not_of(" \t\r\n") != std::string::npos) input = body;
       if (auto launched = preview.session().app().launch(input); !launched)
-        return jsonAnswer(422, errorJSON(launched.error()));
+        return PreviewResponse::refusal(422, launched.error());
       return jsonAnswer(200, "{\"started\":true}\n");
     }
     if (path == "/state") {
       const auto activities = preview.session().center().activities();
       if (activities.empty())
-        return jsonAnswer(409, errorJSON("no activity yet: POST /start first"));
+        return PreviewResponse::refusal(409, "no activity yet: POST /start first");
       if (auto updated = preview.session().center().update(activities.back().id, body); !updated) {
         const ActivityKit::ActivityError& error = updated.error();
-        return jsonAnswer(422, errorJSON(std::string(ActivityKit::ActivityError::name(error.kind)) +
-                                         ": " + error.message));
+        return PreviewResponse::refusal(
+            422, std::string(ActivityKit::ActivityError::name(error.kind)) + ": " + error.message);
       }
       return jsonAnswer(200, "{\"accepted\":true}\n");
     }
@@ -380,17 +371,17 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
     if (body.find_first_not_of(" \t\r\n") != std::string::npos) {
       auto decoded = Foundation::JSONDecoder().decode<TapArguments>(body);
       if (!decoded || !std::isfinite(decoded->x) || !std::isfinite(decoded->y)) {
-        return jsonAnswer(
-            400, errorJSON("a tap needs {\"presentation\", \"x\", \"y\"} with finite numbers"));
+        return PreviewResponse::refusal(
+            400, "a tap needs {\"presentation\", \"x\", \"y\"} with finite numbers");
       }
       tap = *decoded;
     } else {
       const auto x = number(queryValue(query, "x")), y = number(queryValue(query, "y"));
-      if (!x || !y) return jsonAnswer(400, errorJSON("a tap needs presentation, x and y"));
+      if (!x || !y) return PreviewResponse::refusal(400, "a tap needs presentation, x and y");
       tap = {queryValue(query, "presentation").value_or(""), *x, *y};
     }
     const auto kind = presentationKind(tap.presentation);
-    if (!kind) return jsonAnswer(400, errorJSON("no such presentation: " + tap.presentation));
+    if (!kind) return PreviewResponse::refusal(400, "no such presentation: " + tap.presentation);
     const auto latest = preview.latest();
     const auto found = latest->placed.find(*kind);
     const TapTarget target =

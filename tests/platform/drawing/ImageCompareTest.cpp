@@ -67,8 +67,8 @@ TEST_F(ImageCompareTest, AChangedBlockIsCountedAndShownInTheDiff) {
   const SurfacePtr before = picture();
   const SurfacePtr after = picture({FillRoundedRect{{30, 2, 6, 4}, 0, RGBA::bytes(255, 149, 0)}});
   const std::string diffPath = (dir / "diff.png").string();
-  const auto d = comparePNGFiles(write(before.get(), "before.png"), write(after.get(), "after.png"),
-                                 diffPath);
+  const auto d =
+      comparePNGFiles(write(before.get(), "before.png"), write(after.get(), "after.png"), diffPath);
   ASSERT_TRUE(d) << d.error();
   EXPECT_FALSE(d->matches());
   EXPECT_FALSE(d->sizesDiffer);

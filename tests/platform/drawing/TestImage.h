@@ -76,7 +76,8 @@ inline Reference decodePNG(const std::string& bytes) {
 // A reference picture from tests/platform/drawing/reference/; null when it
 // cannot be read.
 inline SurfacePtr loadReference(const std::string& name) {
-  auto read = readPNG(std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name);
+  auto read =
+      readPNG(std::string(TOLVANE_SOURCE_DIR) + "/tests/platform/drawing/reference/" + name);
   return read ? std::move(*read) : SurfacePtr();
 }
 

@@ -20,7 +20,9 @@ namespace {
 // Small records that exercise every container of the decoder.
 struct Int {
   std::int64_t value = 0;
-  static Int decode(Decoder& decoder) { return {decoder.container().decode<std::int64_t>("value")}; }
+  static Int decode(Decoder& decoder) {
+    return {decoder.container().decode<std::int64_t>("value")};
+  }
 };
 
 struct Item {
@@ -61,7 +63,8 @@ DecodingError errorOf(std::string_view json) {
   return result.error();
 }
 
-void expectError(const DecodingError& error, Kind kind, const CodingPath& path, const std::string& description) {
+void expectError(const DecodingError& error, Kind kind, const CodingPath& path,
+                 const std::string& description) {
   EXPECT_EQ(DecodingError::name(error.kind), DecodingError::name(kind));
   EXPECT_EQ(error.codingPath, path);
   EXPECT_EQ(error.debugDescription, description);
@@ -82,7 +85,8 @@ TEST(JSONDecoder, DecodesEveryKindOfValue) {
 }
 
 TEST(JSONDecoder, OptionalIsAbsentWhenMissingOrNull) {
-  auto missing = JSONDecoder().decode<Order>(R"({"count":1,"items":[],"weight":1,"placed":0,"urgent":false})");
+  auto missing =
+      JSONDecoder().decode<Order>(R"({"count":1,"items":[],"weight":1,"placed":0,"urgent":false})");
   ASSERT_TRUE(missing.ok());
   EXPECT_FALSE(missing->label.has_value());
   EXPECT_TRUE(missing->items.empty());
@@ -91,8 +95,9 @@ TEST(JSONDecoder, OptionalIsAbsentWhenMissingOrNull) {
   ASSERT_TRUE(null.ok());
   EXPECT_FALSE(null->label.has_value());
   // Present but of another type is still an error.
-  expectError(errorOf<Order>(R"({"count":1,"label":7,"items":[],"weight":1,"placed":0,"urgent":false})"),
-              Kind::typeMismatch, {"label"}, "Expected to decode String but found a number instead.");
+  expectError(
+      errorOf<Order>(R"({"count":1,"label":7,"items":[],"weight":1,"placed":0,"urgent":false})"),
+      Kind::typeMismatch, {"label"}, "Expected to decode String but found a number instead.");
 }
 
 TEST(JSONDecoder, UnknownKeysAreIgnoredEvenWhenRepeated) {
@@ -117,9 +122,12 @@ TEST(JSONDecoderIntegers, AcceptExactIntegralValues) {
   EXPECT_EQ(decode(R"({"value": -0.0})")->value, 0);
   EXPECT_EQ(decode(R"({"value": 2.0})")->value, 2);
   EXPECT_EQ(decode(R"({"value": 1e3})")->value, 1000);
-  EXPECT_EQ(decode(R"({"value": 9223372036854775807})")->value, std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(decode(R"({"value": -9223372036854775808})")->value, std::numeric_limits<std::int64_t>::min());
-  EXPECT_EQ(decode(R"({"value": -9.223372036854775808e18})")->value, std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(decode(R"({"value": 9223372036854775807})")->value,
+            std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(decode(R"({"value": -9223372036854775808})")->value,
+            std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(decode(R"({"value": -9.223372036854775808e18})")->value,
+            std::numeric_limits<std::int64_t>::min());
 }
 
 TEST(JSONDecoderIntegers, RejectFractionsAndOutOfRangeAsDataCorrupted) {
@@ -139,16 +147,18 @@ TEST(JSONDecoderIntegers, DoublesAcceptIntegersToo) {
     static Real decode(Decoder& d) { return {d.container().decode<double>("value")}; }
   };
   EXPECT_EQ(JSONDecoder().decode<Real>(R"({"value": 2})")->value, 2.0);
-  EXPECT_EQ(JSONDecoder().decode<Real>(R"({"value": 18446744073709551615})")->value, 18446744073709551615.0);
+  EXPECT_EQ(JSONDecoder().decode<Real>(R"({"value": 18446744073709551615})")->value,
+            18446744073709551615.0);
   EXPECT_EQ(JSONDecoder().decode<Real>(R"({"value": 1e-320})")->value, 1e-320);
 }
 
 // Each wrong input gives its one error kind, with the path to the value and
 // the platform's wording.
 TEST(JSONDecoderErrors, MissingKeyNamesTheKeyAtThePathOfItsObject) {
-  expectError(errorOf<Order>(R"({"items":[],"weight":1,"placed":0,"urgent":false})"), Kind::keyNotFound, {},
-              R"(No value associated with key "count".)");
-  expectError(errorOf<Order>(R"({"count":1,"items":[{"name":"a"},{}],"weight":1,"placed":0,"urgent":false})"),
+  expectError(errorOf<Order>(R"({"items":[],"weight":1,"placed":0,"urgent":false})"),
+              Kind::keyNotFound, {}, R"(No value associated with key "count".)");
+  expectError(errorOf<Order>(
+                  R"({"count":1,"items":[{"name":"a"},{}],"weight":1,"placed":0,"urgent":false})"),
               Kind::keyNotFound, {"items", "Index 1"}, R"(No value associated with key "name".)");
 }
 
@@ -159,7 +169,8 @@ TEST(JSONDecoderErrors, NullWhereAValueIsRequired) {
               Kind::valueNotFound, {"items", "Index 0"},
               "Cannot get keyed decoding container -- found null value instead.");
   expectError(errorOf<Order>(R"({"count":1,"items":null,"weight":1,"placed":0,"urgent":false})"),
-              Kind::valueNotFound, {"items"}, "Cannot get unkeyed decoding container -- found null value instead.");
+              Kind::valueNotFound, {"items"},
+              "Cannot get unkeyed decoding container -- found null value instead.");
   expectError(errorOf<Order>(R"({"count":1,"items":[],"weight":1,"placed":null,"urgent":false})"),
               Kind::valueNotFound, {"placed"}, "Expected Double value but found null instead.");
 }
@@ -170,11 +181,14 @@ TEST(JSONDecoderErrors, WrongJSONTypes) {
   expectError(errorOf<Int>(R"({"value": true})"), Kind::typeMismatch, {"value"},
               "Expected to decode Int but found a bool instead.");
   expectError(errorOf<Order>(R"({"count":1,"items":{},"weight":1,"placed":0,"urgent":false})"),
-              Kind::typeMismatch, {"items"}, "Expected to decode Array<Any> but found a dictionary instead.");
-  expectError(errorOf<Order>(R"({"count":1,"items":[],"weight":1,"placed":0,"urgent":0})"), Kind::typeMismatch,
-              {"urgent"}, "Expected to decode Bool but found a number instead.");
-  expectError(errorOf<Order>(R"({"count":1,"items":[],"weight":1,"placed":"2026-12-06","urgent":false})"),
-              Kind::typeMismatch, {"placed"}, "Expected to decode Double but found a string instead.");
+              Kind::typeMismatch, {"items"},
+              "Expected to decode Array<Any> but found a dictionary instead.");
+  expectError(errorOf<Order>(R"({"count":1,"items":[],"weight":1,"placed":0,"urgent":0})"),
+              Kind::typeMismatch, {"urgent"},
+              "Expected to decode Bool but found a number instead.");
+  expectError(
+      errorOf<Order>(R"({"count":1,"items":[],"weight":1,"placed":"2026-12-06","urgent":false})"),
+      Kind::typeMismatch, {"placed"}, "Expected to decode Double but found a string instead.");
 }
 
 TEST(JSONDecoderErrors, TopLevelThatIsNotAnObject) {
@@ -189,23 +203,25 @@ TEST(JSONDecoderErrors, TopLevelThatIsNotAnObject) {
 }
 
 TEST(JSONDecoderErrors, InputThatIsNotJSON) {
-  for (std::string_view json : {std::string_view(""), std::string_view("  \n"), std::string_view("{"),
-                                std::string_view(R"({"value": 1,})"), std::string_view(R"({"value": 1} x)"),
-                                std::string_view(R"({value: 1})"), std::string_view(R"({"value": 01})"),
-                                std::string_view(R"({"value": NaN})"), std::string_view(R"({"value": 1e400})"),
-                                std::string_view(R"({"value": 100000000000000000000000})")}) {
+  for (std::string_view json :
+       {std::string_view(""), std::string_view("  \n"), std::string_view("{"),
+        std::string_view(R"({"value": 1,})"), std::string_view(R"({"value": 1} x)"),
+        std::string_view(R"({value: 1})"), std::string_view(R"({"value": 01})"),
+        std::string_view(R"({"value": NaN})"), std::string_view(R"({"value": 1e400})"),
+        std::string_view(R"({"value": 100000000000000000000000})")}) {
     expectError(errorOf<Int>(json), Kind::dataCorrupted, {}, "The given data was not valid JSON.");
   }
 }
 
 TEST(JSONDecoderErrors, TextMustBeValidUTF8) {
-  for (std::string_view json : {std::string_view("{\"name\": \"\xff\"}"),         // not a UTF-8 byte
-                                std::string_view("{\"name\": \"\xc3\"}"),         // truncated sequence
-                                std::string_view("{\"name\": \"\xc0\xaf\"}"),     // overlong "/"
-                                std::string_view("{\"name\": \"\xed\xa0\x80\"}"),  // encoded surrogate
-                                std::string_view(R"({"name": "\ud800"})"),         // lone high surrogate
-                                std::string_view(R"({"name": "\udc00"})"),         // lone low surrogate
-                                std::string_view(R"({"name": "\ud800\u0041"})")}) {
+  for (std::string_view json :
+       {std::string_view("{\"name\": \"\xff\"}"),          // not a UTF-8 byte
+        std::string_view("{\"name\": \"\xc3\"}"),          // truncated sequence
+        std::string_view("{\"name\": \"\xc0\xaf\"}"),      // overlong "/"
+        std::string_view("{\"name\": \"\xed\xa0\x80\"}"),  // encoded surrogate
+        std::string_view(R"({"name": "\ud800"})"),         // lone high surrogate
+        std::string_view(R"({"name": "\udc00"})"),         // lone low surrogate
+        std::string_view(R"({"name": "\ud800\u0041"})")}) {
     expectError(errorOf<Item>(json), Kind::dataCorrupted, {}, "The given data was not valid JSON.");
   }
 }
@@ -214,9 +230,11 @@ TEST(JSONDecoderErrors, KeyOfTheRecordGivenTwice) {
   expectError(errorOf<Int>(R"({"value": 1, "value": 1})"), Kind::dataCorrupted, {"value"},
               R"(Key "value" is given more than once.)");
   // Also for an optional, and also when one of the copies is null.
-  EXPECT_EQ(errorOf<Order>(R"({"count":1,"label":null,"items":[],"weight":1,"placed":0,"urgent":false,"label":"x"})")
-                .codingPath,
-            CodingPath{"label"});
+  EXPECT_EQ(
+      errorOf<Order>(
+          R"({"count":1,"label":null,"items":[],"weight":1,"placed":0,"urgent":false,"label":"x"})")
+          .codingPath,
+      CodingPath{"label"});
 }
 
 TEST(JSONDecoderErrors, FailsAtTheFirstKeyInDeclarationOrder) {
@@ -225,7 +243,8 @@ TEST(JSONDecoderErrors, FailsAtTheFirstKeyInDeclarationOrder) {
               R"(No value associated with key "count".)");
   // A later problem is not looked at once an earlier one is found, and an
   // unknown key given twice does not count.
-  EXPECT_EQ(errorOf<Order>(R"({"count":2.5,"x":1,"x":2,"urgent":"no"})").codingPath, CodingPath{"count"});
+  EXPECT_EQ(errorOf<Order>(R"({"count":2.5,"x":1,"x":2,"urgent":"no"})").codingPath,
+            CodingPath{"count"});
 }
 
 // A record of N integer keys "key10", "key11", ...: they share their length
@@ -236,7 +255,8 @@ struct ManyKeys {
   static ManyKeys decode(Decoder& decoder) {
     auto c = decoder.container();
     ManyKeys many;
-    for (int i = 10; i < 10 + N; ++i) many.values.push_back(c.decode<std::int64_t>("key" + std::to_string(i)));
+    for (int i = 10; i < 10 + N; ++i)
+      many.values.push_back(c.decode<std::int64_t>("key" + std::to_string(i)));
     return many;
   }
 };
@@ -261,15 +281,22 @@ void expectEveryKeyFound() {
     std::string json = manyKeysJSON(N, reversed);
     auto many = JSONDecoder().decode<ManyKeys<N>>(json);
     ASSERT_TRUE(many.ok()) << json;
-    for (int i = 0; i < N; ++i) EXPECT_EQ(many->values[static_cast<std::size_t>(i)], (10 + i) * 100) << json;
-    auto repeated = JSONDecoder().decode<ManyKeys<N>>(json.substr(0, json.size() - 1) + ",\"key15\":1}");
+    for (int i = 0; i < N; ++i)
+      EXPECT_EQ(many->values[static_cast<std::size_t>(i)], (10 + i) * 100) << json;
+    auto repeated =
+        JSONDecoder().decode<ManyKeys<N>>(json.substr(0, json.size() - 1) + ",\"key15\":1}");
     ASSERT_FALSE(repeated.ok());
-    expectError(repeated.error(), Kind::dataCorrupted, {"key15"}, R"(Key "key15" is given more than once.)");
+    expectError(repeated.error(), Kind::dataCorrupted, {"key15"},
+                R"(Key "key15" is given more than once.)");
   }
 }
 
-TEST(JSONDecoder, FindsEveryKeyOfASmallObjectInAnyOrder) { expectEveryKeyFound<20>(); }
-TEST(JSONDecoder, FindsEveryKeyOfALargeObjectInAnyOrder) { expectEveryKeyFound<40>(); }
+TEST(JSONDecoder, FindsEveryKeyOfASmallObjectInAnyOrder) {
+  expectEveryKeyFound<20>();
+}
+TEST(JSONDecoder, FindsEveryKeyOfALargeObjectInAnyOrder) {
+  expectEveryKeyFound<40>();
+}
 
 TEST(JSONDecoder, ReusesOneDecoderAcrossInputs) {
   JSONDecoder decoder;

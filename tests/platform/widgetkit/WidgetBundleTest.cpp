@@ -18,8 +18,8 @@
 #include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
 #include "platform/ui/drawing/ImageCompare.h"
-#include "tests/platform/widgetkit/Parcels.h"
 #include "platform/widgetkit/GalleryVariant.h"
+#include "tests/platform/widgetkit/Parcels.h"
 
 namespace {
 
