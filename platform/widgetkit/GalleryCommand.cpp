@@ -11,6 +11,7 @@
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
 #include "platform/widgetkit/GalleryVariant.h"
+#include "platform/widgetkit/HTMLText.h"
 #include "platform/widgetkit/PictureCheck.h"
 #include "platform/widgetkit/PictureOptions.h"
 #include "platform/widgetkit/PlatformHostCommand.h"
@@ -44,20 +45,7 @@ namespace WidgetKit {
 
 namespace {
 
-std::string escapeHTML(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+using detail::escapeHTML;
 
 // The id the page's CSS knows a variant by.
 std::string variantClass(const GalleryVariant& variant) {

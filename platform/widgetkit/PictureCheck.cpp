@@ -9,6 +9,7 @@
 
 #include "platform/ui/drawing/ImageCompare.h"
 #include "platform/ui/drawing/Output.h"
+#include "platform/widgetkit/HTMLText.h"
 
 namespace WidgetKit {
 
@@ -17,22 +18,10 @@ using SwiftUI::Drawing::SurfacePtr;
 
 namespace {
 
+using detail::escapeHTML;
+
 bool endsWithPNG(const std::string& name) {
   return name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0;
-}
-
-std::string escapeHTML(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 std::string sizeText(cairo_surface_t* image) {
