@@ -39,9 +39,10 @@ inline constexpr std::array<GalleryVariant, 5> galleryVariants{{
 // ("downloading-lock-screen@light.png").
 inline std::string galleryFileName(std::string_view state, PresentationKind kind,
                                    const GalleryVariant& variant) {
-  std::string name = std::string(state) + "-" + std::string(nameOf(kind));
-  if (!variant.name.empty()) name += "@" + std::string(variant.name);
-  return name + ".png";
+  std::string name(state);
+  name.append("-").append(nameOf(kind));
+  if (!variant.name.empty()) name.append("@").append(variant.name);
+  return name.append(".png");
 }
 
 }  // namespace WidgetKit
