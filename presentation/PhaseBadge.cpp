@@ -15,12 +15,10 @@ View phaseRing(DownloadPhase phase, double arcEnd, double lineWidth, double icon
                std::optional<double> circleSide) {
   const Color color = phaseColor(phase);
   const auto style = [lineWidth](CGLineCap cap) {
-    return StrokeStyle{.lineWidth = lineWidth,
-                       .lineCap = cap,
-                       .lineJoin = CGLineJoin::miter,
-                       .miterLimit = 10,
-                       .dash = {},
-                       .dashPhase = 0};
+    StrokeStyle stroke;
+    stroke.lineWidth = lineWidth;
+    stroke.lineCap = cap;
+    return stroke;
   };
   const auto framed = [&circleSide](View circle) {
     return circleSide ? std::move(circle).frame({.width = *circleSide, .height = *circleSide})

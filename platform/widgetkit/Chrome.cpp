@@ -106,6 +106,21 @@ Chrome lockScreenChrome(double contentHeight, const std::optional<Paint>& backgr
   return c;
 }
 
+namespace {
+
+// The island's black shape with rounded ends over the backdrop; what the
+// presentation draws is clipped to it.
+void islandShape(Chrome& c, double cornerRadius) {
+  c.background = {
+      backdrop(c.canvas),
+      FillRoundedRect{c.shape, cornerRadius, RGBA::bytes(0, 0, 0)},
+      PushClip{c.shape, cornerRadius},
+  };
+  c.foreground = {PopClip{}};
+}
+
+}  // namespace
+
 Chrome expandedIslandChrome(double contentHeight, const std::optional<Paint>& keylineTint,
                             ScreenSize screen) {
   Chrome c;
@@ -117,12 +132,7 @@ Chrome expandedIslandChrome(double contentHeight, const std::optional<Paint>& ke
   const double y = c.shape.y + expandedTopInset + std::max(0.0, (room - contentHeight) / 2);
   c.content = {
       {c.shape.x + expandedSideInset, y, c.shape.width - 2 * expandedSideInset, contentHeight}};
-  c.background = {
-      backdrop(c.canvas),
-      FillRoundedRect{c.shape, islandCornerRadius, RGBA::bytes(0, 0, 0)},
-      PushClip{c.shape, islandCornerRadius},
-  };
-  c.foreground = {PopClip{}};
+  islandShape(c, islandCornerRadius);
   if (keylineTint) {
     const double half = keylineWidth / 2;
     c.foreground.emplace_back(StrokeRoundedRect{c.shape.insetBy(half, half),
@@ -139,12 +149,7 @@ Chrome compactIslandChrome(ScreenSize screen) {
   const double area = compactAreaWidth(screen);
   c.content = {{c.shape.x, c.shape.y, area, islandHeight},
                {c.shape.maxX() - area, c.shape.y, area, islandHeight}};
-  c.background = {
-      backdrop(c.canvas),
-      FillRoundedRect{c.shape, islandHeight / 2, RGBA::bytes(0, 0, 0)},
-      PushClip{c.shape, islandHeight / 2},
-  };
-  c.foreground = {PopClip{}};
+  islandShape(c, islandHeight / 2);
   return c;
 }
 
@@ -156,12 +161,7 @@ Chrome minimalIslandChrome(Size contentSize) {
   c.canvas = canvasAround(c.shape);
   c.content = {{c.shape.midX() - contentSize.width / 2, c.shape.midY() - contentSize.height / 2,
                 contentSize.width, contentSize.height}};
-  c.background = {
-      backdrop(c.canvas),
-      FillRoundedRect{c.shape, islandHeight / 2, RGBA::bytes(0, 0, 0)},
-      PushClip{c.shape, islandHeight / 2},
-  };
-  c.foreground = {PopClip{}};
+  islandShape(c, islandHeight / 2);
   return c;
 }
 

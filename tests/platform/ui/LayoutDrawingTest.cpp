@@ -24,12 +24,10 @@ namespace {
 namespace D = Drawing;
 
 StrokeStyle strokeStyle(CGFloat width, CGLineCap cap) {
-  return StrokeStyle{.lineWidth = width,
-                     .lineCap = cap,
-                     .lineJoin = CGLineJoin::miter,
-                     .miterLimit = 10,
-                     .dash = {},
-                     .dashPhase = 0};
+  StrokeStyle stroke;
+  stroke.lineWidth = width;
+  stroke.lineCap = cap;
+  return stroke;
 }
 
 template <class T>
