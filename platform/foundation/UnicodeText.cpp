@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Foundation {
 namespace {
@@ -134,17 +135,56 @@ icu::BreakIterator* characterBreakIterator() {
   return iterator.get();
 }
 
-// One character a code point, counting each byte that starts no well-formed
-// sequence as one: the scan used when ICU cannot segment.
-CharacterScan codePoints(std::string_view text) {
-  CharacterScan scan;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      ++scan.count;
-      scan.lastCharacterStart = i;
+// Calls `visit` with the byte offset at which each character of `text`
+// starts, in order.
+template <typename Visit>
+void forEachCharacterStart(std::string_view text, Visit visit) {
+  if (text.empty()) return;
+  if (isASCII(text)) {
+    // Among ASCII characters only CR LF forms a cluster of two; every other
+    // byte, controls included, is a character of its own.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (i == 0 || text[i] != '\n' || text[i - 1] != '\r') visit(i);
     }
+    return;
   }
-  return scan;
+  // One character a code point, counting each byte that starts no
+  // well-formed sequence as one: the walk used when ICU cannot segment.
+  const auto codePoints = [&] {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) visit(i);
+    }
+  };
+  // ICU's break iterators report positions as 32-bit integers.
+  icu::BreakIterator* iterator = characterBreakIterator();
+  if (iterator == nullptr ||
+      text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    codePoints();
+    return;
+  }
+  // ICU's UTF-8 text reads each ill-formed sequence as one U+FFFD, which is a
+  // character of its own (a combining mark after it still joins it).
+  UErrorCode status = U_ZERO_ERROR;
+  UText utext = UTEXT_INITIALIZER;
+  utext_openUTF8(&utext, text.data(), static_cast<std::int64_t>(text.size()), &status);
+  if (U_FAILURE(status)) {
+    codePoints();
+    return;
+  }
+  iterator->setText(&utext, status);
+  if (U_FAILURE(status)) {
+    utext_close(&utext);
+    codePoints();
+    return;
+  }
+  // Boundaries in UTF-8 text are byte offsets.
+  std::int32_t previous = iterator->first();
+  for (std::int32_t boundary = iterator->next(); boundary != icu::BreakIterator::DONE;
+       boundary = iterator->next()) {
+    visit(static_cast<std::size_t>(previous));
+    previous = boundary;
+  }
+  utext_close(&utext);
 }
 
 }  // namespace
@@ -183,45 +223,19 @@ std::size_t characterCount(std::string_view text) {
 }
 
 CharacterScan scanCharacters(std::string_view text) {
-  if (text.empty()) return {};
-  if (isASCII(text)) {
-    // Among ASCII characters only CR LF forms a cluster of two; every other
-    // byte, controls included, is a character of its own.
-    CharacterScan scan{text.size(), text.size() - 1};
-    for (std::size_t i = 1; i < text.size(); ++i) {
-      if (text[i] == '\n' && text[i - 1] == '\r') --scan.count;
-    }
-    if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n") scan.lastCharacterStart -= 1;
-    return scan;
-  }
-  // ICU's break iterators report positions as 32-bit integers.
-  icu::BreakIterator* iterator = characterBreakIterator();
-  if (iterator == nullptr ||
-      text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-    return codePoints(text);
-  }
-  // ICU's UTF-8 text reads each ill-formed sequence as one U+FFFD, which is a
-  // character of its own (a combining mark after it still joins it).
-  UErrorCode status = U_ZERO_ERROR;
-  UText utext = UTEXT_INITIALIZER;
-  utext_openUTF8(&utext, text.data(), static_cast<std::int64_t>(text.size()), &status);
-  if (U_FAILURE(status)) return codePoints(text);
-  iterator->setText(&utext, status);
-  if (U_FAILURE(status)) {
-    utext_close(&utext);
-    return codePoints(text);
-  }
-  // Boundaries in UTF-8 text are byte offsets.
   CharacterScan scan;
-  std::int32_t previous = iterator->first();
-  for (std::int32_t boundary = iterator->next(); boundary != icu::BreakIterator::DONE;
-       boundary = iterator->next()) {
+  forEachCharacterStart(text, [&scan](std::size_t start) {
     ++scan.count;
-    scan.lastCharacterStart = static_cast<std::size_t>(previous);
-    previous = boundary;
-  }
-  utext_close(&utext);
+    scan.lastCharacterStart = start;
+  });
   return scan;
+}
+
+std::vector<std::size_t> characterBoundaries(std::string_view text) {
+  std::vector<std::size_t> bounds;
+  forEachCharacterStart(text, [&bounds](std::size_t start) { bounds.push_back(start); });
+  bounds.push_back(text.size());
+  return bounds;
 }
 
 }  // namespace Foundation

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/Hasher.h"
 
@@ -37,5 +38,10 @@ struct CharacterScan {
   std::size_t lastCharacterStart = 0;
 };
 CharacterScan scanCharacters(std::string_view text);
+
+// The byte offsets at which the characters of `text` begin, followed by
+// text.size(): "" gives {0}, "ab" {0, 1, 2}. Ill-formed UTF-8 is read with
+// U+FFFD replacements, each its own character.
+std::vector<std::size_t> characterBoundaries(std::string_view text);
 
 }  // namespace Foundation

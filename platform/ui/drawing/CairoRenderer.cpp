@@ -218,8 +218,7 @@ class Painter {
   void handle(const DrawText& c) {
     if (hidden() || c.text.empty()) return;
     if (layout_ == nullptr) {
-      layout_ = pango_cairo_create_layout(cr_);
-      detail::configureContext(pango_layout_get_context(layout_));
+      layout_ = detail::newLayout(cr_);
     }
     pango_cairo_update_layout(cr_, layout_);
     detail::setText(layout_, c.text, c.font);

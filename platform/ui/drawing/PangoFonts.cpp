@@ -28,7 +28,7 @@ PangoWeight pangoWeight(FontWeight weight) {
 
 PangoFontDescription* newFontDescription(const FontDescriptor& font) {
   PangoFontDescription* desc = pango_font_description_new();
-  pango_font_description_set_family(desc, font.size >= 20 ? "Inter Display" : "Inter");
+  pango_font_description_set_family(desc, font.size >= 20 ? displayFamily : textFamily);
   pango_font_description_set_weight(desc, pangoWeight(font.weight));
   pango_font_description_set_style(desc, PANGO_STYLE_NORMAL);
   const double size = font.size > 0 && font.size == font.size ? font.size : 0.01;
@@ -56,6 +56,20 @@ void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& f
   pango_layout_set_attributes(layout, attrs);
   pango_attr_list_unref(attrs);
   pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+}
+
+PangoFontMap* fontMap() {
+  prepareFonts();
+  return pango_cairo_font_map_get_default();
+}
+
+PangoLayout* newLayout(cairo_t* cr) {
+  PangoContext* context = pango_font_map_create_context(fontMap());
+  pango_cairo_update_context(cr, context);
+  configureContext(context);
+  PangoLayout* layout = pango_layout_new(context);
+  g_object_unref(context);
+  return layout;
 }
 
 void configureContext(PangoContext* context) {

@@ -3,8 +3,10 @@
 // Internal to the drawing library: the one place that turns a FontDescriptor into
 // Pango settings, shared by the measurer and the renderer.
 
+#include <cairo.h>
 #include <pango/pango.h>
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -12,8 +14,20 @@
 
 namespace SwiftUI::Drawing::detail {
 
-// Inter below 20 pt, "Inter Display" from 20 pt on; the weight mapped onto
-// Pango's scale; the size absolute, in points (= user-space units).
+// The families text is set in.
+inline constexpr const char* textFamily = "Inter";
+inline constexpr const char* displayFamily = "Inter Display";
+
+// Sets up, once for the process, how fonts are found and loaded
+// (FontFiles.cpp): fontMap() calls it before any font is.
+void prepareFonts();
+
+// How many font files are mapped now, each once for every library that reads
+// it.
+std::size_t sharedFontFileCount();
+
+// textFamily below 20 pt, displayFamily from 20 pt on; the weight mapped
+// onto Pango's scale; the size absolute, in points (= user-space units).
 // The caller owns the result (pango_font_description_free).
 PangoFontDescription* newFontDescription(const FontDescriptor& font);
 
@@ -23,6 +37,14 @@ PangoFontDescription* newFontDescription(const FontDescriptor& font);
 // wider than the line, between characters (no hyphens).
 void setText(PangoLayout* layout, std::string_view text, const FontDescriptor& font,
              std::optional<double> wrapWidth = std::nullopt);
+
+// The calling thread's default font map, the one the measurer and the
+// renderer share, with the process's font configuration in place.
+PangoFontMap* fontMap();
+
+// A layout drawing into `cr` through fontMap(), its context configured.
+// The caller owns it (g_object_unref).
+PangoLayout* newLayout(cairo_t* cr);
 
 // Unhinted outlines and metrics, grey antialiasing: the same advances at
 // every scale.

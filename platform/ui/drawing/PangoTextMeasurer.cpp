@@ -15,7 +15,7 @@ struct PangoTextMeasurer::State {
 PangoTextMeasurer::PangoTextMeasurer() : state_(std::make_unique<State>()) {
   // The thread's default font map is the one the renderer's Pango layouts
   // use too, so every font is loaded once per thread, not once per user.
-  state_->fontMap = PANGO_FONT_MAP(g_object_ref(pango_cairo_font_map_get_default()));
+  state_->fontMap = PANGO_FONT_MAP(g_object_ref(detail::fontMap()));
   state_->context = pango_font_map_create_context(state_->fontMap);
   detail::configureContext(state_->context);
   state_->layout = pango_layout_new(state_->context);

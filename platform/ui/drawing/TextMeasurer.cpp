@@ -1,10 +1,9 @@
 #include "platform/ui/drawing/TextMeasurer.h"
 
-#include <unicode/ubrk.h>
-#include <unicode/utext.h>
-
 #include <algorithm>
 #include <memory>
+
+#include "platform/foundation/UnicodeText.h"
 
 namespace SwiftUI::Drawing {
 
@@ -12,54 +11,13 @@ namespace {
 
 constexpr std::string_view ellipsis = "\u2026";
 
-struct BreakIteratorCloser {
-  void operator()(UBreakIterator* it) const { ubrk_close(it); }
-};
-
-// One character break iterator per thread: opening one loads ICU's rules,
-// which costs far more than iterating a short string.
-UBreakIterator* characterIterator() {
-  thread_local std::unique_ptr<UBreakIterator, BreakIteratorCloser> iterator = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
-    return std::unique_ptr<UBreakIterator, BreakIteratorCloser>(U_SUCCESS(status) ? it : nullptr);
-  }();
-  return iterator.get();
-}
-
 }  // namespace
-
-std::vector<std::size_t> graphemeBoundaries(std::string_view text) {
-  std::vector<std::size_t> bounds{0};
-  if (text.empty()) return bounds;
-  UBreakIterator* it = characterIterator();
-  UErrorCode status = U_ZERO_ERROR;
-  UText* ut = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
-  if (it != nullptr && U_SUCCESS(status)) ubrk_setUText(it, ut, &status);
-  if (it == nullptr || U_FAILURE(status)) {
-    // Without ICU's rules, fall back to one boundary per code point start.
-    for (std::size_t i = 1; i < text.size(); ++i) {
-      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) bounds.push_back(i);
-    }
-  } else {
-    ubrk_first(it);
-    for (int32_t b = ubrk_next(it); b != UBRK_DONE; b = ubrk_next(it)) {
-      if (static_cast<std::size_t>(b) < text.size()) bounds.push_back(static_cast<std::size_t>(b));
-    }
-    // Detach the iterator from the text before the text goes away.
-    UErrorCode ignored = U_ZERO_ERROR;
-    ubrk_setText(it, nullptr, 0, &ignored);
-  }
-  utext_close(ut);
-  bounds.push_back(text.size());
-  return bounds;
-}
 
 std::string TextMeasurer::truncateTail(std::string_view text, const FontDescriptor& font,
                                        double maxWidth) const {
   if (measure(text, font).width <= maxWidth) return std::string(text);
   if (measure(ellipsis, font).width > maxWidth) return {};
-  const std::vector<std::size_t> bounds = graphemeBoundaries(text);
+  const std::vector<std::size_t> bounds = Foundation::characterBoundaries(text);
   auto fits = [&](std::size_t index) {
     std::string candidate(text.substr(0, bounds[index]));
     candidate += ellipsis;
@@ -109,7 +67,7 @@ std::vector<std::size_t> TextMeasurer::lineBreaks(std::string_view text, const F
     if (next == start) {
       // The first word alone is too wide: as many characters as fit, at
       // least one.
-      const std::vector<std::size_t> bounds = graphemeBoundaries(text.substr(start));
+      const std::vector<std::size_t> bounds = Foundation::characterBoundaries(text.substr(start));
       next = start + bounds[1];
       for (std::size_t k = 2; k < bounds.size() && fits(start, start + bounds[k]); ++k) {
         next = start + bounds[k];
@@ -124,7 +82,7 @@ std::vector<std::size_t> TextMeasurer::lineBreaks(std::string_view text, const F
 
 TextMetrics FixedMetricsTextMeasurer::measure(std::string_view text,
                                               const FontDescriptor& font) const {
-  const double characters = static_cast<double>(graphemeBoundaries(text).size() - 1);
+  const double characters = static_cast<double>(Foundation::characterBoundaries(text).size() - 1);
   return {characters * advanceFactor_ * font.size, 0.8 * font.size, 0.2 * font.size,
           font.lineHeight()};
 }

@@ -23,12 +23,6 @@ struct TextMetrics {
   friend bool operator==(const TextMetrics&, const TextMetrics&) = default;
 };
 
-// The byte offsets in UTF-8 `text` where user-perceived characters (extended
-// grapheme clusters, with Indic conjuncts kept together: "क्षि" is one) begin,
-// followed by text.size(). "" gives {0}; "ab" gives {0, 1, 2}. Ill-formed
-// UTF-8 is read with U+FFFD replacements, each its own character.
-std::vector<std::size_t> graphemeBoundaries(std::string_view text);
-
 // Measures single lines of text for layout, cuts them to fit, and finds
 // where a text wraps.
 //

@@ -16,16 +16,6 @@ bool endsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-TEST(GraphemeBoundaries, FollowExtendedGraphemeClusters) {
-  EXPECT_EQ(graphemeBoundaries(""), (std::vector<std::size_t>{0}));
-  EXPECT_EQ(graphemeBoundaries("ab"), (std::vector<std::size_t>{0, 1, 2}));
-  EXPECT_EQ(graphemeBoundaries(kshi), (std::vector<std::size_t>{0, kshi.size()}));
-  EXPECT_EQ(graphemeBoundaries(family), (std::vector<std::size_t>{0, family.size()}));
-  EXPECT_EQ(graphemeBoundaries(flags), (std::vector<std::size_t>{0, 8, 16}));
-  EXPECT_EQ(graphemeBoundaries("e\u0301x"), (std::vector<std::size_t>{0, 3, 4}));
-  EXPECT_EQ(graphemeBoundaries("\u0928\u092E\u0938\u094D\u0924\u0947").size(), 4u);  // नमस्ते: 3
-}
-
 TEST(FixedMetricsTextMeasurer, WorkedExamples) {
   const FixedMetricsTextMeasurer m;
   const FontDescriptor caption2 = FontDescriptor::textStyle(TextStyle::caption2);

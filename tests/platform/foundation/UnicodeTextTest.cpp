@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -162,6 +163,19 @@ TEST(UnicodeText, CharacterCountOfInvalidUTF8CountsEachBadSequenceOnce) {
                            "a"sv),
             2u);
   EXPECT_EQ(characterCount("\xED\xA0\x80"sv), 3u);  // a surrogate: no valid prefix, three bad bytes
+}
+
+TEST(UnicodeText, CharacterBoundariesAreByteOffsets) {
+  using Offsets = std::vector<std::size_t>;
+  EXPECT_EQ(Foundation::characterBoundaries(""sv), Offsets{0});
+  EXPECT_EQ(Foundation::characterBoundaries("a\r\nb"sv), (Offsets{0, 1, 3, 4}));
+  EXPECT_EQ(Foundation::characterBoundaries("e\u0301x"sv), (Offsets{0, 3, 4}));
+  EXPECT_EQ(Foundation::characterBoundaries("\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA"sv),
+            (Offsets{0, 8, 16}));
+  EXPECT_EQ(Foundation::characterBoundaries("\u0915\u094D\u0937\u093F!"sv), (Offsets{0, 12, 13}));
+  EXPECT_EQ(Foundation::characterBoundaries("a\xFF"
+                                            "b"sv),
+            (Offsets{0, 1, 2, 3}));
 }
 
 TEST(UnicodeText, CharacterCountOfLongMixedText) {
