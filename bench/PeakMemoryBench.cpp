@@ -40,8 +40,7 @@ const WidgetKit::HostedActivity& activity() {
 
 const std::filesystem::path& workDirectory() {
   static const std::filesystem::path directory = [] {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "peak-memory-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "peak-memory-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     return std::filesystem::path(pattern);
   }();
@@ -89,8 +88,7 @@ long peakKilobytes(const std::vector<std::string>& arguments) {
   if (spawned != 0) return -1;
   int status = 0;
   rusage usage{};
-  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0) {
+  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     return -1;
   }
   return usage.ru_maxrss;
@@ -98,8 +96,7 @@ long peakKilobytes(const std::vector<std::string>& arguments) {
 
 double baselineKilobytes = 0;
 
-void measure(benchmark::State& state, const std::vector<std::string>& arguments,
-             bool baseline) {
+void measure(benchmark::State& state, const std::vector<std::string>& arguments, bool baseline) {
   long peak = 0;
   for (auto _ : state) {
     const long kilobytes = peakKilobytes(arguments);
@@ -118,21 +115,29 @@ void measure(benchmark::State& state, const std::vector<std::string>& arguments,
 
 const bool registered = [] {
   const auto& states = activity().previews.states;
-  benchmark::RegisterBenchmark("PeakMemory/validate", [](benchmark::State& s) {
-    measure(s, {"validate", stateFile(activity().previews.states.front())}, true);
-  })->Iterations(5)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(
+      "PeakMemory/validate",
+      [](benchmark::State& s) {
+        measure(s, {"validate", stateFile(activity().previews.states.front())}, true);
+      })
+      ->Iterations(5)
+      ->Unit(benchmark::kMillisecond);
   for (const auto& preview : states) {
     for (const auto& variant : WidgetKit::galleryVariants) {
       const std::string name = "PeakMemory/" + std::string(preview.id) + "/" +
                                (variant.name.empty() ? "default" : std::string(variant.name));
-      benchmark::RegisterBenchmark(name.c_str(), [&preview, &variant](benchmark::State& s) {
-        std::vector<std::string> arguments{"render", "--presentation", "all", "-o",
-                                           (workDirectory() / "out").string()};
-        const std::vector<std::string> flags = variantFlags(variant);
-        arguments.insert(arguments.end(), flags.begin(), flags.end());
-        arguments.push_back(stateFile(preview));
-        measure(s, arguments, false);
-      })->Iterations(3)->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(name.c_str(),
+                                   [&preview, &variant](benchmark::State& s) {
+                                     std::vector<std::string> arguments{
+                                         "render", "--presentation", "all", "-o",
+                                         (workDirectory() / "out").string()};
+                                     const std::vector<std::string> flags = variantFlags(variant);
+                                     arguments.insert(arguments.end(), flags.begin(), flags.end());
+                                     arguments.push_back(stateFile(preview));
+                                     measure(s, arguments, false);
+                                   })
+          ->Iterations(3)
+          ->Unit(benchmark::kMillisecond);
     }
   }
   return true;

@@ -151,11 +151,10 @@ __attribute__((visibility("default"))) hb_blob_t* hb_blob_create_from_file(const
 }
 
 __attribute__((visibility("default"))) FT_Error FT_New_Face(FT_Library library, const char* path,
-                                                           FT_Long index, FT_Face* face) {
+                                                            FT_Long index, FT_Face* face) {
   if (Mapping* m = path != nullptr ? acquire(path) : nullptr) {
-    const FT_Error error =
-        FT_New_Memory_Face(library, static_cast<const FT_Byte*>(m->data),
-                           static_cast<FT_Long>(m->size), index, face);
+    const FT_Error error = FT_New_Memory_Face(library, static_cast<const FT_Byte*>(m->data),
+                                              static_cast<FT_Long>(m->size), index, face);
     if (error != 0) {
       release(m);
       return error;
