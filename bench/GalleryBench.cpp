@@ -167,7 +167,7 @@ struct PictureFiles {
         const std::string name = std::string(activity().previews.states[i].id) + "-" +
                                  std::string(WidgetKit::nameOf(kind)) + ".png";
         const auto picture = renderer.picture(samples()[i], kind, activity().previews.now);
-        if (WidgetKit::writePicture(picture, WidgetKit::PictureFormat::png, scale,
+        if (!WidgetKit::writePicture(picture, WidgetKit::PictureFormat::png, scale,
                                     (into / name).string())) {
           std::abort();
         }
