@@ -168,7 +168,7 @@ struct PictureFiles {
                                  std::string(WidgetKit::nameOf(kind)) + ".png";
         const auto picture = renderer.picture(samples()[i], kind, activity().previews.now);
         if (!WidgetKit::writePicture(picture, WidgetKit::PictureFormat::png, scale,
-                                    (into / name).string())) {
+                                     (into / name).string())) {
           std::abort();
         }
         names.push_back(name);
