@@ -1,5 +1,4 @@
-// What changes with the appearance and the text size: colours, text style
-// sizes, and texts that wrap.
+// What changes with the text size: text style sizes, and texts that wrap.
 
 #include <gtest/gtest.h>
 
@@ -14,9 +13,7 @@ namespace SwiftUI {
 namespace {
 
 namespace D = Drawing;
-using D::Appearance;
 using D::DynamicTypeSize;
-using D::RGBA;
 
 std::vector<D::DrawText> texts(const D::DrawList& list) {
   std::vector<D::DrawText> out;
@@ -32,23 +29,8 @@ std::vector<std::string> lines(const LayoutNode& text) {
   return out;
 }
 
-TEST(Appearance, TheDefaultForegroundAdaptsAndFixedColoursDoNot) {
-  EXPECT_EQ(resolve(Color::primary, Appearance::dark), RGBA::bytes(255, 255, 255));
-  EXPECT_EQ(resolve(Color::primary, Appearance::light), RGBA::bytes(0, 0, 0));
-  EXPECT_EQ(resolve(Color::white, Appearance::light), RGBA::bytes(255, 255, 255));
-  EXPECT_EQ(resolve(Color::green, Appearance::light), RGBA::bytes(52, 199, 89));
-}
-
-TEST(Variants, NamesOfTextSizesAndAppearances) {
-  for (DynamicTypeSize size : D::allDynamicTypeSizes)
-    EXPECT_EQ(D::dynamicTypeSizeNamed(D::dynamicTypeSizeName(size)), size);
-  EXPECT_EQ(D::dynamicTypeSizeNamed("accessibility5"), DynamicTypeSize::accessibility5);
-  for (const char* bad : {"", "XLarge", "large ", "accessibility6", "AX5"})
-    EXPECT_FALSE(D::dynamicTypeSizeNamed(bad)) << bad;
-  EXPECT_EQ(D::appearanceNamed("dark"), Appearance::dark);
-  EXPECT_FALSE(D::appearanceNamed("Dark"));
-}
-
+// Each style's size at a text size, across the table's corners; lines keep
+// the style's default leading; a fixed system size stays.
 TEST(TextSize, StylesScaleByTheTable) {
   struct Case {
     Font font;
@@ -58,18 +40,13 @@ TEST(TextSize, StylesScaleByTheTable) {
   for (const Case& c : {
            Case{Font::title3, DynamicTypeSize::xSmall, 17},
            Case{Font::headline, DynamicTypeSize::xxLarge, 21},
-           Case{Font::body, DynamicTypeSize::accessibility3, 40},
-           Case{Font::callout, DynamicTypeSize::accessibility2, 32},
            Case{Font::subheadline, DynamicTypeSize::accessibility5, 49},
-           Case{Font::footnote, DynamicTypeSize::medium, 12},
-           Case{Font::caption, DynamicTypeSize::xLarge, 14},
            Case{Font::caption2, DynamicTypeSize::small, 11},
            Case{Font::caption2, DynamicTypeSize::accessibility5, 40},
        }) {
     EXPECT_EQ(fontDescriptor(c.font, std::nullopt, false, c.size).size, c.points)
         << D::dynamicTypeSizeName(c.size);
   }
-  // Lines keep the style's default leading; a fixed system size stays.
   EXPECT_EQ(
       fontDescriptor(Font::body, std::nullopt, false, DynamicTypeSize::accessibility5).lineHeight(),
       58);
@@ -100,7 +77,7 @@ View column(std::optional<int> statusLimit = std::nullopt) {
                  std::move(status)});
 }
 
-TEST(TextWrap, ALongStatusWrapsAndItsStackGrows) {
+TEST(TextWrap, LongTextsWrapAndLimitsCutTheLastLine) {
   const D::FixedMetricsTextMeasurer measurer;
   LayoutEngine engine(measurer, DynamicTypeSize::accessibility5);
   const LayoutNode root = engine.layout(column(), {200, std::nullopt});
@@ -116,21 +93,12 @@ TEST(TextWrap, ALongStatusWrapsAndItsStackGrows) {
   ASSERT_EQ(drawn.size(), 4u);
   EXPECT_DOUBLE_EQ(drawn[2].origin.y - drawn[1].origin.y, 47);
   EXPECT_DOUBLE_EQ(drawn[3].origin.y - drawn[2].origin.y, 47);
-
-  // At the default size both fit on one line each.
-  engine.setDynamicTypeSize(DynamicTypeSize::large);
-  EXPECT_EQ(engine.sizeThatFits(column(), {200, std::nullopt}).height, 20 + 2 + 16);
-
   // Centred lines sit in the middle of the widest.
-  engine.setDynamicTypeSize(DynamicTypeSize::accessibility5);
   const auto centred = texts(drawCommands(
       engine.layout(column().multilineTextAlignment(TextAlignment::center), {200, std::nullopt})));
   EXPECT_DOUBLE_EQ(centred.at(3).origin.x, (193.5 - 4 * 21.5) / 2);
-}
 
-TEST(TextWrap, LimitsAndHeightsCutTheLastLine) {
-  const D::FixedMetricsTextMeasurer measurer;
-  LayoutEngine engine(measurer, DynamicTypeSize::accessibility5);
+  // A line limit, or a height with room for two lines, cuts the last.
   const auto statusLines = [&](const View& view, ProposedSize proposal) {
     return lines(engine.layout(view, proposal).children.at(1));
   };
@@ -138,7 +106,6 @@ TEST(TextWrap, LimitsAndHeightsCutTheLastLine) {
             (std::vector<std::string>{"Downloadi", "ng 4 of \u2026"}));
   EXPECT_EQ(statusLines(column(1), {200, std::nullopt}),
             (std::vector<std::string>{"Download\u2026"}));
-  // Offered room for two lines of the status, it shows two.
   EXPECT_EQ(statusLines(column(), {200, 54 + 2 + 2 * 47 + 10}).size(), 2u);
   EXPECT_EQ(engine.sizeThatFits(column(), {200, 54 + 2 + 2 * 47 + 10}).height, 54 + 2 + 2 * 47);
 }
