@@ -32,27 +32,16 @@ std::vector<std::string> lines(const LayoutNode& text) {
 // Each style's size at a text size, across the table's corners; lines keep
 // the style's default leading; a fixed system size stays.
 TEST(TextSize, StylesScaleByTheTable) {
-  struct Case {
-    Font font;
-    DynamicTypeSize size;
-    double points;
+  const auto font = [](Font f, DynamicTypeSize size) {
+    return fontDescriptor(f, std::nullopt, false, size);
   };
-  for (const Case& c : {
-           Case{Font::title3, DynamicTypeSize::xSmall, 17},
-           Case{Font::headline, DynamicTypeSize::xxLarge, 21},
-           Case{Font::subheadline, DynamicTypeSize::accessibility5, 49},
-           Case{Font::caption2, DynamicTypeSize::small, 11},
-           Case{Font::caption2, DynamicTypeSize::accessibility5, 40},
-       }) {
-    EXPECT_EQ(fontDescriptor(c.font, std::nullopt, false, c.size).size, c.points)
-        << D::dynamicTypeSizeName(c.size);
-  }
-  EXPECT_EQ(
-      fontDescriptor(Font::body, std::nullopt, false, DynamicTypeSize::accessibility5).lineHeight(),
-      58);
-  EXPECT_EQ(
-      fontDescriptor(Font::system(10), std::nullopt, false, DynamicTypeSize::accessibility5).size,
-      10);
+  EXPECT_EQ(font(Font::title3, DynamicTypeSize::xSmall).size, 17);
+  EXPECT_EQ(font(Font::headline, DynamicTypeSize::xxLarge).size, 21);
+  EXPECT_EQ(font(Font::subheadline, DynamicTypeSize::accessibility5).size, 49);
+  EXPECT_EQ(font(Font::caption2, DynamicTypeSize::small).size, 11);
+  EXPECT_EQ(font(Font::caption2, DynamicTypeSize::accessibility5).size, 40);
+  EXPECT_EQ(font(Font::body, DynamicTypeSize::accessibility5).lineHeight(), 58);
+  EXPECT_EQ(font(Font::system(10), DynamicTypeSize::accessibility5).size, 10);
 }
 
 TEST(TextSize, TextsAndSymbolsInAStyleGrowWithTheEngine) {

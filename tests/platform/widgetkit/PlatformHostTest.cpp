@@ -32,74 +32,57 @@ std::string atLimit() {
   return padded;
 }
 
-struct Case {
-  std::vector<std::string> arguments;
-  std::string input;
-  int code;
-  std::string line;  // the output, or the error after "error: "
-};
+// `line` is the whole output, nothing on the error stream.
+void expectOutput(const Outcome& r, const std::string& line) {
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, line + "\n");
+  EXPECT_EQ(r.err, "");
+}
+
+// One line on the error stream, nothing on the output.
+void expectFailure(const Outcome& r, int code, const std::string& line) {
+  EXPECT_EQ(r.code, code);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "error: " + line + "\n");
+}
 
 TEST(PlatformHostValidate, PrintsOkOrTheValueWrittenAgain) {
   const std::string file = (std::filesystem::temp_directory_path() /
                             ("platform-host-" + std::to_string(::getpid()) + ".json"))
                                .string();
   std::ofstream(file) << goodState;
-  const Case cases[] = {
-      {{"validate"}, goodState, 0, "ok"},
-      {{"validate", "-"}, goodState, 0, "ok"},
-      {{"validate", file}, "", 0, "ok"},
-      {{"validate"}, atLimit(), 0, "ok"},
-      {{"validate", "--encode"}, goodState, 0, R"({"parcels":2,"labels":["a\/b","c"],"eta":2.5})"},
-      {{"validate", "--attributes", "--encode", "-"},
-       R"({"sentAt": 818000000.0})",
-       0,
-       R"({"sentAt":818000000})"},
-      {{"validate", "--attributes"}, R"({"sentAt": 1})", 0, "ok"},
-  };
-  for (const Case& c : cases) {
-    const Outcome r = run(c.arguments, c.input);
-    EXPECT_EQ(r.code, c.code) << r.err;
-    EXPECT_EQ(r.out, c.line + "\n");
-    EXPECT_EQ(r.err, "");
-  }
+  expectOutput(run({"validate"}, goodState), "ok");
+  expectOutput(run({"validate", "-"}, goodState), "ok");
+  expectOutput(run({"validate", file}), "ok");
   std::filesystem::remove(file);
+  expectOutput(run({"validate"}, atLimit()), "ok");
+  expectOutput(run({"validate", "--encode"}, goodState),
+               R"({"parcels":2,"labels":["a\/b","c"],"eta":2.5})");
+  expectOutput(run({"validate", "--attributes", "--encode", "-"}, R"({"sentAt": 818000000.0})"),
+               R"({"sentAt":818000000})");
+  expectOutput(run({"validate", "--attributes"}, R"({"sentAt": 1})"), "ok");
 }
 
 TEST(PlatformHostValidate, BadInputIsOneLineAndAnExitCode) {
+  // Attributes are checked only with the flag.
+  expectFailure(run({"validate"}, R"({"sentAt": 1})"), 65,
+                R"(keyNotFound at []: No value associated with key "parcels".)");
+  expectFailure(run({"validate", "--attributes"}, goodState), 65,
+                R"(keyNotFound at []: No value associated with key "sentAt".)");
+  expectFailure(
+      run({"validate"}, R"({"parcels": 2, "labels": ["a", "b", null]})"), 65,
+      R"(valueNotFound at ["labels", "Index 2"]: Expected String value but found null instead.)");
+  // One byte over the limit is refused before decoding.
+  expectFailure(run({"validate"}, atLimit() + " "), 65,
+                "payload of 4097 bytes exceeds the limit of 4096 bytes");
+  expectFailure(run({"validate", "/nonexistent/state.json"}), 66,
+                "cannot read /nonexistent/state.json: No such file or directory");
   const std::string directory = std::filesystem::temp_directory_path().string();
-  const Case cases[] = {
-      // Attributes are checked only with the flag.
-      {{"validate"},
-       R"({"sentAt": 1})",
-       65,
-       R"(keyNotFound at []: No value associated with key "parcels".)"},
-      {{"validate", "--attributes"},
-       goodState,
-       65,
-       R"(keyNotFound at []: No value associated with key "sentAt".)"},
-      {{"validate"},
-       R"({"parcels": 2, "labels": ["a", "b", null]})",
-       65,
-       R"(valueNotFound at ["labels", "Index 2"]: Expected String value but found null instead.)"},
-      // One byte over the limit is refused before decoding.
-      {{"validate"}, atLimit() + " ", 65, "payload of 4097 bytes exceeds the limit of 4096 bytes"},
-      {{"validate", "/nonexistent/state.json"},
-       "",
-       66,
-       "cannot read /nonexistent/state.json: No such file or directory"},
-      {{"validate", directory}, "", 66, "cannot read " + directory + ": Is a directory"},
-  };
-  for (const Case& c : cases) {
-    const Outcome r = run(c.arguments, c.input);
-    EXPECT_EQ(r.code, c.code);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "error: " + c.line + "\n");
-  }
+  expectFailure(run({"validate", directory}), 66, "cannot read " + directory + ": Is a directory");
   // Usage errors: the wording is the parser's, the form is ours.
-  for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
-                                                    {"nosuchcommand"},
-                                                    {"validate", "--bogus"},
-                                                    {"validate", "a.json", "b.json"}}) {
+  using Arguments = std::vector<std::vector<std::string>>;
+  for (const auto& arguments : Arguments{
+           {}, {"nosuchcommand"}, {"validate", "--bogus"}, {"validate", "a.json", "b.json"}}) {
     const Outcome r = run(arguments, goodState);
     EXPECT_EQ(r.code, 64);
     EXPECT_EQ(r.out, "");

@@ -9,10 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,8 +55,7 @@ ActivityPresentations presentations(View lockScreen, View center, View leading, 
                          {DynamicIslandExpandedRegionPosition::leading, 0, EmptyView()},
                          {DynamicIslandExpandedRegionPosition::trailing, 0, EmptyView()},
                          {DynamicIslandExpandedRegionPosition::bottom, 0, EmptyView()}},
-                        std::move(leading), std::move(trailing), std::move(minimal))
-              .keylineTint(Color::orange)};
+                        std::move(leading), std::move(trailing), std::move(minimal))};
 }
 
 // The centres of the circles a picture draws, in canvas points (following
@@ -92,9 +90,7 @@ class PlacementTest : public ::testing::Test {
  protected:
   D::FixedMetricsTextMeasurer measurer;
   PresentationRenderer renderer{measurer};
-  ActivityPresentations all = presentations(
-      box(371, 100).applying(ActivityBackgroundTintModifier{Color::black.opacity(0.3)}),
-      box(100, 50), box(20, 20), box(30, 10), box(18, 18));
+  ActivityPresentations all = presentations({}, {}, {}, {}, {});
 };
 
 // A short, narrow view is centred on the card, at its 84-pt minimum, 14 in
@@ -285,9 +281,7 @@ std::pair<int, int> pngSize(const std::string& bytes) {
 
 std::string slurp(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The lock screen at scale 2: the card 371 × 84 (its minimum) and the

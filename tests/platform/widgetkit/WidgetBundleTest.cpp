@@ -25,7 +25,6 @@ using namespace SwiftUI;
 using Foundation::Date;
 using WidgetKit::ActivityConfiguration;
 using WidgetKit::DynamicIsland;
-using WidgetKit::DynamicIslandExpandedRegion;
 using WidgetKit::DynamicIslandExpandedRegionPosition;
 
 using parcels::Outcome;
@@ -38,11 +37,9 @@ ActivityConfiguration<ParcelAttributes> parcelConfiguration() {
   return {
       [](const Context& context) {
         const Date now = Foundation::currentDate();
-        return View(VStack({Text::verbatim(std::to_string(context.state.parcels)),
-                            Text(TimerInterval{now, now.addingTimeInterval(90)}, std::nullopt, true,
-                                 true)}))
-            .applying(WidgetKit::activityBackgroundTint(Color::black.opacity(0.3)))
-            .applying(WidgetKit::activitySystemActionForegroundColor(Color::white));
+        return View(VStack(
+            {Text::verbatim(std::to_string(context.state.parcels)),
+             Text(TimerInterval{now, now.addingTimeInterval(90)}, std::nullopt, true, true)}));
       },
       [](const Context& context) {
         return DynamicIsland(
@@ -156,10 +153,9 @@ TEST_F(GalleryCommand, DrawsThePreviewStatesTheWidgetOffers) {
     }
   }
   std::size_t switches = 0;
-  for (auto at = page.find("<input type=\"radio\""); at != std::string::npos;
-       at = page.find("<input type=\"radio\"", at + 1)) {
+  for (auto at = page.find("type=\"radio\""); at != std::string::npos;
+       at = page.find("type=\"radio\"", at + 1))
     ++switches;
-  }
   EXPECT_EQ(switches, WidgetKit::galleryVariants.size());
   EXPECT_NE(page.find("<title>Parcel gallery</title>"), std::string::npos);
   EXPECT_NE(page.find("Two parcels &amp; a &lt;timer&gt;."), std::string::npos);
