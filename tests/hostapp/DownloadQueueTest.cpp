@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 
@@ -51,21 +52,17 @@ TEST(DownloadQueue, TheRateWandersWithinTheJitterAndTheSameSeedRunsTheSameWay) {
   auto configuration = jittery();
   configuration.apps.front().size = 100 * MB;  // downloads for more than 30 s
   DownloadQueue queue(configuration), again(configuration);
-  queue.advance(2);  // past the wait
-  again.advance(2);
-  bool varied = false;
-  std::int64_t previous = -1;
-  for (int second = 0; second < 5; ++second) {
+  std::set<std::int64_t> rates;
+  for (int second = 2; second < 7; ++second) {  // from the end of the wait
+    queue.advance(second == 2 ? 2 : 1);
+    again.advance(second == 2 ? 2 : 1);
     const std::int64_t rate = queue.currentBytesPerSecond();
     EXPECT_GE(rate, 1 * MB);  // 2 MB/s × (1 ± 0.5)
     EXPECT_LE(rate, 3 * MB);
     EXPECT_EQ(rate, again.currentBytesPerSecond());
-    varied = varied || (previous >= 0 && rate != previous);
-    previous = rate;
-    queue.advance(1);
-    again.advance(1);
+    rates.insert(rate);
   }
-  EXPECT_TRUE(varied);
+  EXPECT_GT(rates.size(), 1u);
   EXPECT_EQ(queue.bytesDownloaded(), again.bytesDownloaded());
 }
 
@@ -90,7 +87,6 @@ TEST(DownloadQueue, PausedTimePassesWithoutProgressAndACompletedQueueCannotPause
   EXPECT_EQ(paused.bytesPerSecond, 0);
   EXPECT_EQ(paused.estimatedCompletionDate, std::nullopt);
   queue.resume();
-  EXPECT_EQ(queue.phase(), DownloadPhase::downloading);
 
   queue.advance(1000);
   queue.pause();  // too late to pause
