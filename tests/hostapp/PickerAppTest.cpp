@@ -98,7 +98,6 @@ TEST_F(PickerApp, WithoutDocmendBesideItItemsPassUnchanged) {
   fs::path bare = root_ / "Bare";
   fs::create_directories(bare);
   fs::copy_file(PICKER_APP_PATH, bare / "picker-app");
-  fs::permissions(bare / "picker-app", fs::perms::owner_all);
   AppRun r = run({"pick", "--init", "content-types", outside("May.pdf"), "https://example.com/b"},
                  bare / "picker-app");
   EXPECT_EQ(r.exitCode, 0) << r.err;
