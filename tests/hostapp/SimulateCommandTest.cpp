@@ -3,7 +3,6 @@
 // the errors of its command line.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +17,8 @@
 #include "platform/widgetkit/play/PlayCommands.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Outcome {
   int code;
@@ -36,37 +37,31 @@ Outcome simulate(std::vector<std::string> arguments) {
   return {code, out.str(), err.str()};
 }
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) result.push_back(line);
-  return result;
-}
-
 class SimulateCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    directory_ = std::filesystem::temp_directory_path() /
-                 ("simulate-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(directory_);
-    std::filesystem::create_directories(directory_);
-    // 10 MB at exactly 10 MB/s after a 1-second wait, imported for 1 second.
-    std::ofstream(directory_ / "queue.json")
-        << R"({"apps": [{"name": "Quill", "size": 10485760}], "bytesPerSecond": 10485760, "jitter": 0,
-              "queuedSeconds": 1, "importSeconds": 1})";
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
   }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
-  std::string path(const char* name) const { return (directory_ / name).string(); }
+  void TearDown() override { fs::remove_all(directory_); }
+  // `name` in the test's own directory, first written with `text` if given.
+  std::string path(const char* name, const std::string& text = "") const {
+    if (!text.empty()) std::ofstream(directory_ / name) << text;
+    return (directory_ / name).string();
+  }
 
-  std::filesystem::path directory_;
+  const fs::path directory_ =
+      fs::temp_directory_path() /
+      ("simulate-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(SimulateCommand, PrintsALineAndDrawsFramesPerStateUntilTheQueueCompletes) {
-  const Outcome run = simulate({path("queue.json"), "--speed", "10", "--frames", path("frames")});
+  // 10 MB at exactly 10 MB/s after a 1-second wait, imported for 1 second.
+  const auto queue = path("queue.json", R"({"apps": [{"name": "Quill", "size": 10485760}],
+      "bytesPerSecond": 10485760, "jitter": 0, "queuedSeconds": 1, "importSeconds": 1})");
+  const Outcome run = simulate({queue, "--speed", "10", "--frames", path("frames")});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  const auto printed = lines(run.out);
   // started and queued at 0, downloading at 1 s (and each second while it
   // lasts), importing at 2 s, done at 3 s. The times printed are the live
   // clock's, and a late timer merges pushes, so neither is pinned here.
@@ -77,40 +72,42 @@ TEST_F(SimulateCommand, PrintsALineAndDrawsFramesPerStateUntilTheQueueCompletes)
       std::regex(at + R"(Downloading \| \d+% \| 10 MB/s( \| 0:0\d)? \| .* / 10 MB)"),
       std::regex(at + R"(Importing \| 100% \| Importing)"),
       std::regex(at + R"(Done \| 100% \| Done)")};
-  std::size_t shape = 0;  // how many shapes have been seen
-  for (const std::string& line : printed) {
+  std::size_t shape = 0, states = 0;  // how many shapes and states have been seen
+  std::istringstream printed(run.out);
+  for (std::string line; std::getline(printed, line); states += shape > 1) {
     if (shape != 3 || !std::regex_match(line, shapes[2])) ++shape;
     ASSERT_LE(shape, 5u) << run.out;
     EXPECT_TRUE(std::regex_match(line, shapes[shape - 1])) << line;
   }
   EXPECT_EQ(shape, 5u) << run.out;
 
-  // Four presentations a state, numbered from 1, one state a line.
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path("frames")))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  ASSERT_EQ(names.size(), 4 * (printed.size() - 1));
-  EXPECT_EQ(names.front(), "0001-compact.png");
-  char last[32];
-  std::snprintf(last, sizeof last, "%04zu-minimal.png", names.size() / 4);
-  EXPECT_EQ(names.back(), last);
-  std::ifstream frame(path("frames") + "/0002-lock-screen.png", std::ios::binary);
+  // Four presentations a state, numbered from 1.
+  EXPECT_EQ(std::distance(fs::directory_iterator(path("frames")), fs::directory_iterator()),
+            static_cast<std::ptrdiff_t>(4 * states));
+  for (std::size_t state = 1; state <= states; ++state) {
+    for (const char* presentation : {"lock-screen", "expanded", "compact", "minimal"}) {
+      char name[40];
+      std::snprintf(name, sizeof name, "/%04zu-%s.png", state, presentation);
+      EXPECT_TRUE(fs::exists(path("frames") + name)) << name;
+    }
+  }
   std::string head(4, '\0');
-  frame.read(head.data(), 4);
+  std::ifstream(path("frames") + "/0002-lock-screen.png", std::ios::binary).read(head.data(), 4);
   EXPECT_EQ(head, "\x89PNG");
 }
 
 TEST_F(SimulateCommand, TheLargestAcceptedQueuesFinishAtTheHighestSpeed) {
   // A week of bytes, a hundred apps with the longest waits: each ends in
   // real seconds at a million times real time, and bytes never go negative.
-  std::ofstream(path("week.json"))
-      << R"({"apps": [{"name": "A", "size": 17592186044416}], "bytesPerSecond": 29087843, "jitter": 0.99})";
   std::string many = R"({"apps": [)";
   for (int i = 0; i < 100; ++i) many += std::string(i ? "," : "") + R"({"name": "A", "size": 1})";
-  std::ofstream(path("many.json")) << many + R"(], "importSeconds": 5000, "queuedSeconds": 86400})";
-  for (const char* queue : {"week.json", "many.json"}) {
-    const Outcome run = simulate({path(queue), "--speed", "1000000"});
+  for (
+      const auto& queue :
+      {path(
+           "week.json",
+           R"({"apps": [{"name": "A", "size": 17592186044416}], "bytesPerSecond": 29087843, "jitter": 0.99})"),
+       path("many.json", many + R"(], "importSeconds": 5000, "queuedSeconds": 86400})")}) {
+    const Outcome run = simulate({queue, "--speed", "1000000"});
     EXPECT_EQ(run.code, 0) << queue << run.err;
     EXPECT_NE(run.out.find("Done"), std::string::npos)
         << queue << run.out.substr(run.out.size() - 300);
@@ -119,8 +116,7 @@ TEST_F(SimulateCommand, TheLargestAcceptedQueuesFinishAtTheHighestSpeed) {
 }
 
 TEST_F(SimulateCommand, RefusesABadQueueAndBadOptions) {
-  std::ofstream(path("empty.json")) << R"({"apps": []})";
-  const Outcome run = simulate({path("empty.json"), "--speed", "200"});
+  const Outcome run = simulate({path("empty.json", R"({"apps": []})"), "--speed", "200"});
   EXPECT_EQ(run.code, 65);
   EXPECT_EQ(run.err, "error: apps: a queue needs at least one app\n");
   EXPECT_EQ(run.out, "");
