@@ -1,6 +1,7 @@
 #include "tests/pickerfix/PickerHarness.h"
 
 #include <cstdlib>
+#include <regex>
 
 namespace picker_harness {
 
@@ -10,7 +11,7 @@ bool isDocmendCode(IMP imp) {
       info.dli_fname == nullptr) {
     return false;
   }
-  return fs::equivalent(info.dli_fname, docmendPath());
+  return fs::equivalent(info.dli_fname, DOCMEND_PATH);
 }
 
 StderrCapture::StderrCapture() {
@@ -83,15 +84,10 @@ std::string readFile(const fs::path& path) {
   return text.str();
 }
 
-const char* docmendPath() {
-  return DOCMEND_PATH;
-}
-
 void DocmendTest::SetUp() {
   alarm(60);  // a copy that blocks (on a FIFO, say) ends the test instead of hanging it
   pool_ = objc_autoreleasePoolPush();
-  docmend_ = dlopen(docmendPath(), RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(docmend_, nullptr) << dlerror();
+  ASSERT_NE(dlopen(DOCMEND_PATH, RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
 }
 
 void DocmendTest::TearDown() {
@@ -103,6 +99,15 @@ void DocmendTest::TearDown() {
 NSURL* DocmendTest::outsideFile(const std::string& name, const std::string& content) {
   writeFile(sandbox_.outside() / name, content);
   return NSURL::securityScopedFileURLWithPath((sandbox_.outside() / name).string());
+}
+
+bool DocmendTest::isCopy(const std::string& path, const std::string& name) const {
+  static const std::regex uuid(
+      "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+  fs::path p(path);
+  return p.parent_path().parent_path() == sandbox_.docmendFolder() &&
+         std::regex_match(p.parent_path().filename().string(), uuid) &&
+         (name.empty() || p.filename() == name);
 }
 
 }  // namespace picker_harness
