@@ -36,17 +36,11 @@ std::vector<std::string> StderrCapture::lines() {
   return lines_;
 }
 
-StderrCapture::~StderrCapture() {
-  lines();
-}
-
 Sandbox::Sandbox() {
   char name[] = "/tmp/docmend-test.XXXXXX";
   EXPECT_NE(mkdtemp(name), nullptr);
   root_ = name;
-  fs::create_directories(home());
-  fs::create_directories(tmp());
-  fs::create_directories(outside());
+  for (const fs::path& folder : {home(), tmp(), outside()}) fs::create_directories(folder);
   setenv("HOME", home().c_str(), 1);
   setenv("TMPDIR", tmp().c_str(), 1);
 }

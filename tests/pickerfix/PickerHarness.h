@@ -164,7 +164,7 @@ inline IMP implementation(Class cls, SEL op) {
 class StderrCapture {
  public:
   StderrCapture();
-  ~StderrCapture();
+  ~StderrCapture() { lines(); }
   // Stops capturing (once) and returns the lines written.
   std::vector<std::string> lines();
 
