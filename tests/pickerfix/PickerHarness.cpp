@@ -1,6 +1,7 @@
 #include "tests/pickerfix/PickerHarness.h"
 
 #include <cstdlib>
+#include <regex>
 
 namespace picker_harness {
 
@@ -10,7 +11,7 @@ bool isDocmendCode(IMP imp) {
       info.dli_fname == nullptr) {
     return false;
   }
-  return fs::equivalent(info.dli_fname, docmendPath());
+  return fs::equivalent(info.dli_fname, DOCMEND_PATH);
 }
 
 StderrCapture::StderrCapture() {
@@ -35,17 +36,11 @@ std::vector<std::string> StderrCapture::lines() {
   return lines_;
 }
 
-StderrCapture::~StderrCapture() {
-  lines();
-}
-
 Sandbox::Sandbox() {
   char name[] = "/tmp/docmend-test.XXXXXX";
   EXPECT_NE(mkdtemp(name), nullptr);
   root_ = name;
-  fs::create_directories(home());
-  fs::create_directories(tmp());
-  fs::create_directories(outside());
+  for (const fs::path& folder : {home(), tmp(), outside()}) fs::create_directories(folder);
   setenv("HOME", home().c_str(), 1);
   setenv("TMPDIR", tmp().c_str(), 1);
 }
@@ -83,15 +78,10 @@ std::string readFile(const fs::path& path) {
   return text.str();
 }
 
-const char* docmendPath() {
-  return DOCMEND_PATH;
-}
-
 void DocmendTest::SetUp() {
   alarm(60);  // a copy that blocks (on a FIFO, say) ends the test instead of hanging it
   pool_ = objc_autoreleasePoolPush();
-  docmend_ = dlopen(docmendPath(), RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(docmend_, nullptr) << dlerror();
+  ASSERT_NE(dlopen(DOCMEND_PATH, RTLD_NOW | RTLD_LOCAL), nullptr) << dlerror();
 }
 
 void DocmendTest::TearDown() {
@@ -103,6 +93,15 @@ void DocmendTest::TearDown() {
 NSURL* DocmendTest::outsideFile(const std::string& name, const std::string& content) {
   writeFile(sandbox_.outside() / name, content);
   return NSURL::securityScopedFileURLWithPath((sandbox_.outside() / name).string());
+}
+
+bool DocmendTest::isCopy(const std::string& path, const std::string& name) const {
+  static const std::regex uuid(
+      "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+  fs::path p(path);
+  return p.parent_path().parent_path() == sandbox_.docmendFolder() &&
+         std::regex_match(p.parent_path().filename().string(), uuid) &&
+         (name.empty() || p.filename() == name);
 }
 
 }  // namespace picker_harness

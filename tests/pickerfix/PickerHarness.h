@@ -70,11 +70,15 @@ inline Class forwardsToSuperFrom[kLabels];
 // instead of forwarding.
 inline bool splitsToSelf[kLabels];
 
+// The callback code of label N, for either callback: records the call, then
+// splits the pick or sends it to super as its label says.
 template <int N>
-void pickedMany(id self, SEL op, id picker, id urls) {
+void picked(id self, SEL op, id picker, id urls) {
   Call call{labels[N], sel_getName(op), self, picker, {}};
   auto* array = NSArray::cast(urls);
-  if (array != nullptr) {
+  if (op == oneSelector()) {
+    call.urls.push_back(describe(urls));
+  } else if (array != nullptr) {
     for (id url : array->objects()) call.urls.push_back(describe(url));
   }
   calls.push_back(call);
@@ -91,21 +95,10 @@ void pickedMany(id self, SEL op, id picker, id urls) {
   }
 }
 
-template <int N>
-void pickedOne(id self, SEL op, id picker, id url) {
-  calls.push_back(Call{labels[N], sel_getName(op), self, picker, {describe(url)}});
-  if (forwardsToSuperFrom[N] != Nil) {
-    objc_super super{self, class_getSuperclass(forwardsToSuperFrom[N])};
-    objc_msgSendSuperTyped<void>(&super, op, picker, url);
-  }
-}
-
-// The callback code of each label, as IMPs: kMany's, then kOne's.
 template <int... N>
-IMP callbackImp(bool many, int label, std::integer_sequence<int, N...>) {
-  IMP table[2][sizeof...(N)] = {{reinterpret_cast<IMP>(&pickedMany<N>)...},
-                                {reinterpret_cast<IMP>(&pickedOne<N>)...}};
-  return table[many ? 0 : 1][label];
+IMP callbackImp(int label, std::integer_sequence<int, N...>) {
+  IMP table[] = {reinterpret_cast<IMP>(&picked<N>)...};
+  return table[label];
 }
 
 enum Callbacks { kMany = 1, kOne = 2, kBoth = 3, kNone = 0 };
@@ -118,35 +111,25 @@ inline Class defineDelegate(const char* name, Class superclass, int label, int c
       objc_allocateClassPair(superclass != Nil ? superclass : objc_getClass("NSObject"), name, 0);
   EXPECT_NE(cls, Nil) << name;
   labels[label] = name;
-  if (callbacks & kMany) {
-    class_addMethod(cls, manySelector(),
-                    callbackImp(true, label, std::make_integer_sequence<int, kLabels>()),
-                    "v32@0:8@16@24");
-  }
-  if (callbacks & kOne) {
-    class_addMethod(cls, oneSelector(),
-                    callbackImp(false, label, std::make_integer_sequence<int, kLabels>()),
-                    "v32@0:8@16@24");
-  }
+  IMP code = callbackImp(label, std::make_integer_sequence<int, kLabels>());
+  if (callbacks & kMany) class_addMethod(cls, manySelector(), code, "v32@0:8@16@24");
+  if (callbacks & kOne) class_addMethod(cls, oneSelector(), code, "v32@0:8@16@24");
   forwardsToSuperFrom[label] = forwardsToSuper ? cls : Nil;
   splitsToSelf[label] = splits;
   objc_registerClassPair(cls);
   return cls;
 }
 
-inline Class pickerClass() {
-  return objc_getClass("UIDocumentPickerViewController");
-}
-
 // New pickers, owned by the caller (+1).
+inline id allocPicker() {
+  return objc_msgSendTyped<id>(objc_getClass("UIDocumentPickerViewController"), sel("alloc"));
+}
 inline id newPicker(NSUInteger mode) {
-  id picker = objc_msgSendTyped<id>(pickerClass(), sel("alloc"));
-  return objc_msgSendTyped<id>(picker, sel("initWithDocumentTypes:inMode:"), static_cast<id>(nil),
-                               mode);
+  return objc_msgSendTyped<id>(allocPicker(), sel("initWithDocumentTypes:inMode:"),
+                               static_cast<id>(nil), mode);
 }
 inline id newPickerForOpening(bool asCopy) {
-  id picker = objc_msgSendTyped<id>(pickerClass(), sel("alloc"));
-  return objc_msgSendTyped<id>(picker, sel("initForOpeningContentTypes:asCopy:"),
+  return objc_msgSendTyped<id>(allocPicker(), sel("initForOpeningContentTypes:asCopy:"),
                                static_cast<id>(nil), static_cast<BOOL>(asCopy));
 }
 
@@ -181,7 +164,7 @@ inline IMP implementation(Class cls, SEL op) {
 class StderrCapture {
  public:
   StderrCapture();
-  ~StderrCapture();
+  ~StderrCapture() { lines(); }
   // Stops capturing (once) and returns the lines written.
   std::vector<std::string> lines();
 
@@ -224,16 +207,15 @@ class DocmendTest : public ::testing::Test {
     return obj;
   }
   NSURL* outsideFile(const std::string& name, const std::string& content);
+  // YES when `path` is a copy made by Docmend: an item (named `name`, when
+  // given) in a fresh UUID folder in the copy folder of $TMPDIR.
+  bool isCopy(const std::string& path, const std::string& name = {}) const;
 
   Sandbox sandbox_;
-  void* docmend_ = nullptr;
 
  private:
   std::vector<id> owned_;
   void* pool_ = nullptr;
 };
-
-// The path Docmend's dynamic library was built to.
-const char* docmendPath();
 
 }  // namespace picker_harness

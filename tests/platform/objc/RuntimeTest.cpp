@@ -18,11 +18,6 @@ SEL sel(const char* name) {
   return sel_registerName(name);
 }
 
-template <typename F>
-IMP imp(F* function) {
-  return reinterpret_cast<IMP>(function);
-}
-
 int answerA(id, SEL) {
   return 1;
 }
@@ -30,62 +25,49 @@ int answerB(id, SEL) {
   return 2;
 }
 
-Class makeClass(const char* name, Class superclass) {
-  Class cls = objc_allocateClassPair(superclass, name, 0);
-  EXPECT_NE(cls, Nil);
-  objc_registerClassPair(cls);
-  return cls;
-}
-
-Class rootObject() {
-  return objc_getClass("NSObject");
-}
-
-int send(id obj) {
-  return objc_msgSendTyped<int>(obj, sel("answer"));
-}
-
 std::vector<std::string> deallocated;
 
 void recordingDealloc(id self, SEL op) {
   deallocated.push_back(object_getClassName(self));
-  objc_super super{self, rootObject()};
+  objc_super super{self, objc_getClass("NSObject")};
   objc_msgSendSuperTyped<void>(&super, op);
 }
 
-// A class whose instances note their deallocation in `deallocated`.
-Class trackedClass(const char* name) {
-  Class cls = objc_allocateClassPair(rootObject(), name, 0);
-  class_addMethod(cls, sel("dealloc"), imp(recordingDealloc), "v16@0:8");
+// A registered class; with `tracked`, its instances note their deallocation
+// in `deallocated`.
+Class makeClass(const char* name, Class superclass = Nil, bool tracked = false) {
+  Class cls =
+      objc_allocateClassPair(superclass != Nil ? superclass : objc_getClass("NSObject"), name, 0);
+  EXPECT_NE(cls, Nil);
+  if (tracked)
+    class_addMethod(cls, sel("dealloc"), reinterpret_cast<IMP>(recordingDealloc), "v16@0:8");
   objc_registerClassPair(cls);
   return cls;
 }
 
 TEST(ObjcMethods, ReplaceOnInheritedMethodAddsAndReturnsNull) {
-  Class base = makeClass("Base", rootObject());
+  Class base = makeClass("Base");
   Class derived = makeClass("Derived", base);
-  class_addMethod(base, sel("answer"), imp(answerA), "i16@0:8");
+  class_addMethod(base, sel("answer"), reinterpret_cast<IMP>(answerA), "i16@0:8");
   id obj = class_createInstance(derived, 0);
-  EXPECT_EQ(send(obj), 1);  // looked up once before the change
+  EXPECT_EQ(objc_msgSendTyped<int>(obj, sel("answer")), 1);  // looked up once before the change
 
-  EXPECT_EQ(class_replaceMethod(derived, sel("answer"), imp(answerB), "i16@0:8"), nullptr);
-  EXPECT_EQ(send(obj), 2);
-  EXPECT_EQ(class_getMethodImplementation(base, sel("answer")), imp(answerA));
-  EXPECT_NE(class_getInstanceMethod(derived, sel("answer")),
-            class_getInstanceMethod(base, sel("answer")));
+  EXPECT_EQ(class_replaceMethod(derived, sel("answer"), reinterpret_cast<IMP>(answerB), "i16@0:8"),
+            nullptr);
+  EXPECT_EQ(objc_msgSendTyped<int>(obj, sel("answer")), 2);
+  EXPECT_EQ(class_getMethodImplementation(base, sel("answer")), reinterpret_cast<IMP>(answerA));
   objc_release(obj);
 }
 
 TEST(ObjcMessagesDeathTest, UnrecognizedSelectorEndsTheProcess) {
-  Class cls = makeClass("Mute", rootObject());
-  id obj = class_createInstance(cls, 0);
+  id obj = class_createInstance(makeClass("Mute"), 0);
   EXPECT_DEATH(objc_msgSendTyped<void>(obj, sel("speak")),
                "-\\[Mute speak\\]: unrecognized selector");
   objc_release(obj);
 }
 
-TEST(ObjcReferenceCounting, ReleaseAtZeroDeallocates) {
-  Class cls = trackedClass("Tracked");
+TEST(ObjcReferenceCounting, ReleaseAtZeroAndPoolsReleaseOnPop) {
+  Class cls = makeClass("Tracked", Nil, true);
   id obj = class_createInstance(cls, 0);
   objc_retain(obj);
   objc_release(obj);
@@ -97,10 +79,7 @@ TEST(ObjcReferenceCounting, ReleaseAtZeroDeallocates) {
   objc_release(reinterpret_cast<id>(cls));
   objc_release(reinterpret_cast<id>(cls));
   EXPECT_EQ(objc_getClass("Tracked"), cls);
-}
 
-TEST(ObjcReferenceCounting, AutoreleasePoolsReleaseOnPop) {
-  Class cls = trackedClass("Tracked");
   {
     AutoreleasePool outer;
     objc_autorelease(class_createInstance(cls, 0));
@@ -109,29 +88,23 @@ TEST(ObjcReferenceCounting, AutoreleasePoolsReleaseOnPop) {
       objc_autorelease(class_createInstance(cls, 0));
       EXPECT_EQ(objc_autoreleasePoolCount(), 2u);
     }
-    EXPECT_EQ(deallocated.size(), 1u) << "inner pool released its object only";
+    EXPECT_EQ(deallocated.size(), 2u) << "inner pool released its object only";
   }
-  EXPECT_EQ(deallocated.size(), 2u);
+  EXPECT_EQ(deallocated.size(), 3u);
   EXPECT_EQ(objc_autoreleasePoolCount(), 0u);
 }
 
 TEST(ObjcAssociations, RetainPolicyKeepsValueUntilReplacedOrOwnerDies) {
-  Class cls = trackedClass("Tracked");
+  Class cls = makeClass("Tracked", Nil, true);
   static char key;
   id owner = class_createInstance(cls, 0);
-  id first = class_createInstance(cls, 0);
-  id second = class_createInstance(cls, 0);
-
-  objc_setAssociatedObject(owner, &key, first, OBJC_ASSOCIATION_RETAIN_NONATOMIC);
-  objc_release(first);
-  EXPECT_TRUE(deallocated.empty()) << "the association retains";
-  EXPECT_EQ(objc_getAssociatedObject(owner, &key), first);
-
-  objc_setAssociatedObject(owner, &key, second, OBJC_ASSOCIATION_RETAIN_NONATOMIC);
-  objc_release(second);
-  EXPECT_EQ(deallocated.size(), 1u) << "the replaced value is released";
-  EXPECT_EQ(objc_getAssociatedObject(owner, &key), second);
-
+  for (int i = 0; i < 2; ++i) {
+    id value = class_createInstance(cls, 0);
+    objc_setAssociatedObject(owner, &key, value, OBJC_ASSOCIATION_RETAIN_NONATOMIC);
+    objc_release(value);
+    EXPECT_EQ(deallocated.size(), static_cast<std::size_t>(i)) << "retained; the replaced released";
+    EXPECT_EQ(objc_getAssociatedObject(owner, &key), value);
+  }
   objc_release(owner);
   EXPECT_EQ(deallocated.size(), 3u) << "owner, then its associated value";
 }
