@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -204,50 +205,29 @@ TEST(ContentStateEquality, EveryFieldTakesPart) {
 // Equal states hash equal; texts compare by canonical equivalence, progress
 // as a double, and the app names one by one.
 TEST(ContentStateEquality, PairsThatMustAndMustNotCompareEqual) {
-  struct Case {
-    const char* what;
-    std::function<void(ContentState&, ContentState&)> set;
-    bool equal;
+  const auto named = [](std::string file, std::vector<std::string> apps, double progress = 0.42) {
+    ContentState state = typicalState();
+    state.currentFileName = std::move(file);
+    state.appNames = std::move(apps);
+    state.overallProgress = progress;
+    return state;
   };
-  const Case cases[] = {
-      {"signed zero",
-       [](ContentState& a, ContentState& b) {
-         a.overallProgress = 0.0;
-         b.overallProgress = -0.0;
-       },
-       true},
-      {"composed and decomposed",
-       [](ContentState& a, ContentState& b) {
-         a.currentFileName = "Caf\xc3\xa9.ipa";   // é as U+00E9
-         b.currentFileName = "Cafe\xcc\x81.ipa";  // e + U+0301
-         a.appNames[0] = "R\xc3\xa9sum\xc3\xa9";
-         b.appNames[0] = "Re\xcc\x81sume\xcc\x81";
-       },
-       true},
-      {"look-alike",
-       [](ContentState& a, ContentState& b) {
-         a.currentFileName = "Caf\xc3\xa9.ipa";
-         b.currentFileName = "Cafe.ipa";
-       },
-       false},
-      {"names not joined",
-       [](ContentState& a, ContentState& b) {
-         a.appNames = {"ab", "c"};
-         b.appNames = {"a", "bc"};
-       },
-       false},
+  const std::tuple<ContentState, ContentState, bool> pairs[] = {
+      {named("a", {}, 0.0), named("a", {}, -0.0), true},
+      // é as U+00E9 and as e + U+0301.
+      {named("Caf\xc3\xa9", {"R\xc3\xa9sum\xc3\xa9"}),
+       named("Cafe\xcc\x81", {"Re\xcc\x81sume\xcc\x81"}), true},
+      {named("Caf\xc3\xa9", {}), named("Cafe", {}), false},
+      {named("a", {"ab", "c"}), named("a", {"a", "bc"}), false},
   };
-  for (const Case& c : cases) {
-    ContentState a = typicalState(), b = typicalState();
-    c.set(a, b);
-    EXPECT_EQ(a == b, c.equal) << c.what;
-    EXPECT_EQ(hashOf(a) == hashOf(b), c.equal) << c.what;
+  for (const auto& [a, b, equal] : pairs) {
+    EXPECT_EQ(a == b, equal) << a.currentFileName << " " << a.overallProgress;
+    EXPECT_EQ(hashOf(a) == hashOf(b), equal) << a.currentFileName << " " << a.overallProgress;
   }
   // NaN equals nothing, not even itself.
-  ContentState nan = typicalState();
-  nan.overallProgress = std::nan("");
+  const ContentState nan = named("a", {}, std::nan(""));
   EXPECT_NE(nan, nan);
-  EXPECT_NE(nan, typicalState());
+  EXPECT_NE(nan, named("a", {}));
 }
 
 TEST(DownloadActivityAttributesCoding, StartTimeIsARequiredDate) {
