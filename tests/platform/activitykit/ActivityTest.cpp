@@ -40,7 +40,6 @@ struct TimerAttributes {
 };
 
 using TimerActivity = Activity<TimerAttributes>;
-const auto timerType = ActivityKit::activityType<TimerAttributes>("TimerAttributes");
 
 // {"seconds":1,"note":"<n characters>"} is 23 + n bytes.
 TimerAttributes::ContentState stateOfSize(std::size_t bytes) {
@@ -70,28 +69,30 @@ TEST(Activity, StatesCrossAsJSONAndObserversSeeEachChangeInOrder) {
   EXPECT_EQ(events[0].activity.attributes, R"({"label":"Tea"})");
 }
 
+// Over the limit, an update keeps the last state, a final state leaves the
+// activity active, and a first state starts nothing.
 TEST(Activity, AStateOfExactly4096BytesIsTakenAndOneByteMoreIsRefusedKeepingTheLast) {
   ActivityCenter center;
   auto activity = TimerActivity::request(center, {"Tea"}, {1, "first"});
   ASSERT_TRUE(activity);
-
   EXPECT_TRUE(activity->update(stateOfSize(4096)));
-
   auto updated = activity->update(stateOfSize(4097));
   ASSERT_FALSE(updated);
   EXPECT_EQ(updated.error().kind, ActivityError::Kind::payloadTooLarge);
   EXPECT_EQ(updated.error().message, "content state of 4097 bytes exceeds the limit of 4096 bytes");
+  EXPECT_FALSE(activity->end(stateOfSize(4097)));
+  EXPECT_EQ(activity->activityState(), ActivityState::active);
   EXPECT_EQ(activity->content(), stateOfSize(4096));
   EXPECT_EQ(center.activity(activity->id())->updateCount, 1u);
-
-  // A first state over the limit starts nothing.
   auto refused = TimerActivity::request(center, {"Tea"}, stateOfSize(5000));
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().kind, ActivityError::Kind::payloadTooLarge);
   EXPECT_EQ(center.activities().size(), 1u);
 }
 
-TEST(Activity, APayloadThatDoesNotDecodeIsRefusedWholeWithTheDecodingError) {
+// A payload that does not decode is refused whole, with the decoding error;
+// so is anything sent to an ended or unknown activity.
+TEST(Activity, RefusedUpdatesLeaveTheLastStateAndOnlyNewestEndedActivitiesAreKept) {
   ActivityCenter center;
   auto activity = TimerActivity::request(center, {"Tea"}, {60, "steeping"});
   ASSERT_TRUE(activity);
@@ -111,23 +112,15 @@ TEST(Activity, APayloadThatDoesNotDecodeIsRefusedWholeWithTheDecodingError) {
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
   EXPECT_TRUE(center.update(activity->id(), R"({"note":"raw","seconds":9,"extra":true})"));
   EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{9, "raw"}));
-}
 
-TEST(Activity, AnEndedActivityTakesNoUpdateAndARefusedFinalStateLeavesItActive) {
-  ActivityCenter center;
-  auto activity = TimerActivity::request(center, {"Tea"}, {60, "steeping"});
-  ASSERT_TRUE(activity);
-
-  EXPECT_FALSE(activity->end(stateOfSize(4097)));
-  EXPECT_EQ(activity->activityState(), ActivityState::active);
-
+  // Once ended, an activity takes neither an update nor a second end.
   EXPECT_TRUE(activity->end());
   EXPECT_EQ(activity->activityState(), ActivityState::ended);
   for (auto refusal : {activity->update({1, "late"}), activity->end()}) {
     ASSERT_FALSE(refusal);
     EXPECT_EQ(refusal.error().kind, ActivityError::Kind::activityEnded);
   }
-  EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{60, "steeping"}));
+  EXPECT_EQ(activity->content(), (TimerAttributes::ContentState{9, "raw"}));
   EXPECT_EQ(center.update("activity-99", "{}").error().kind, ActivityError::Kind::activityNotFound);
 
   // A long session keeps only the newest ended activities, and every active one.

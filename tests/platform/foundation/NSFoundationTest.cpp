@@ -52,8 +52,9 @@ TEST_F(NSFoundation, URLsFromPathsAndStrings) {
   EXPECT_FALSE(web->isFileURL());
   EXPECT_EQ(web->scheme(), "https");
   EXPECT_EQ(web->path(), "/files/May Report.pdf");
-  EXPECT_TRUE(NSURL::URLWithString("file:///var/a%20b.txt")->isFileURL());
-  EXPECT_EQ(NSURL::URLWithString("file:///var/a%20b.txt")->path(), "/var/a b.txt");
+  NSURL* file = NSURL::URLWithString("file:///var/a%20b.txt");
+  EXPECT_TRUE(file->isFileURL());
+  EXPECT_EQ(file->path(), "/var/a b.txt");
   EXPECT_EQ(NSURL::URLWithString("no scheme here"), nullptr);
   EXPECT_EQ(NSURL::URLWithString("1http://x"), nullptr);
 }
@@ -87,22 +88,17 @@ TEST_F(NSFoundation, LogWritesOneLineToStandardError) {
   ASSERT_GE(fd, 0);
   int saved = dup(STDERR_FILENO);
   dup2(fd, STDERR_FILENO);
-  NSLog("[Docmend] could not copy %@: %@ (100%%, %d)", std::string("May.pdf"), "The file is gone.",
-        3);
-  NSLog("url %@", NSURL::fileURLWithPath("/a b"));
+  NSLog("[Docmend] could not copy %@: %@ (100%%, %d) %@", std::string("May.pdf"),
+        "The file is gone.", 3, NSURL::fileURLWithPath("/a b"));
   dup2(saved, STDERR_FILENO);
   close(saved);
   close(fd);
-  std::istringstream text(readFile(name));
+  const std::string text = readFile(name);
   unlink(name);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(text, line);) lines.push_back(line);
-  ASSERT_EQ(lines.size(), 2u);
-  const std::regex prefix(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} [^\[]+\[\d+:\d+\] .*)");
-  EXPECT_TRUE(std::regex_match(lines[0], prefix)) << lines[0];
-  EXPECT_TRUE(lines[0].ends_with("] [Docmend] could not copy May.pdf: The file is gone. (100%, 3)"))
-      << lines[0];
-  EXPECT_TRUE(lines[1].ends_with("] url file:///a%20b")) << lines[1];
+  const std::regex line(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} [^\[]+\[\d+:\d+\] )"
+                        R"(\[Docmend\] could not copy May\.pdf: The file is gone\. )"
+                        R"(\(100%, 3\) file:///a%20b\n)");
+  EXPECT_TRUE(std::regex_match(text, line)) << text;
 }
 
 class NSFileManagerTest : public NSFoundation {
@@ -173,17 +169,14 @@ TEST_F(NSFileManagerTest, CopyNeverOverwrites) {
   EXPECT_TRUE(fs::is_empty(out() / "folder"));
 }
 
+// A picked FIFO is the relocation tests' case; here a device, and a FIFO
+// inside a folder, where the copy stops and leaves what it made.
 TEST_F(NSFileManagerTest, SpecialFilesAreRefusedWithoutBlocking) {
   alarm(30);
-  ASSERT_EQ(mkfifo((out() / "fifo").c_str(), 0600), 0);
   NSError* error = nullptr;
-  EXPECT_FALSE(
-      manager_->copyItemAtPath((out() / "fifo").string(), (out() / "fifo-copy").string(), &error));
-  EXPECT_EQ(error->code(), NSFileReadUnknownError);
   EXPECT_FALSE(manager_->copyItemAtPath("/dev/zero", (out() / "zero-copy").string(), &error));
+  EXPECT_EQ(error->code(), NSFileReadUnknownError);
   EXPECT_FALSE(fs::exists(out() / "zero-copy"));
-
-  // Inside a folder too: the copy stops there and leaves what it made.
   fs::create_directories(out() / "box");
   ASSERT_EQ(mkfifo((out() / "box" / "pipe").c_str(), 0600), 0);
   EXPECT_FALSE(

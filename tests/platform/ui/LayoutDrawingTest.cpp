@@ -12,6 +12,7 @@
 #include <cstring>
 #include <numbers>
 #include <string>
+#include <tuple>
 
 #include "platform/ui/Layout.h"
 #include "platform/ui/Views.h"
@@ -22,13 +23,6 @@ namespace SwiftUI {
 namespace {
 
 namespace D = Drawing;
-
-StrokeStyle strokeStyle(CGFloat width, CGLineCap cap) {
-  StrokeStyle stroke;
-  stroke.lineWidth = width;
-  stroke.lineCap = cap;
-  return stroke;
-}
 
 template <class T>
 std::vector<T> commandsOf(const D::DrawList& list) {
@@ -58,11 +52,10 @@ TEST_F(LayoutDrawingTest, ValuesKeptForTheRendererToClamp) {
   const auto barOf = [&](const View& view) {
     return commandsOf<D::DrawProgressBar>(draw(view, {100, std::nullopt})).at(0);
   };
+  EXPECT_EQ(barOf(ProgressView(0.5, 1)),
+            (D::DrawProgressBar{{0, 0, 100, 4}, 0.5, D::Paint(Color::blue), std::nullopt}));
   EXPECT_EQ(barOf(ProgressView(1.5, 1)).value, 1.5);
   EXPECT_EQ(barOf(ProgressView(3, 4)).value, 0.75);
-  EXPECT_EQ(barOf(ProgressView(0.5, 1)).rect, (D::Rect{0, 0, 100, 4}));
-  EXPECT_EQ(barOf(ProgressView(0.5, 1)).tint, D::Paint(Color::blue));
-  EXPECT_EQ(barOf(ProgressView(0.5, 1)).track, std::nullopt);
   EXPECT_EQ(barOf(ProgressView(0.5, 1).tint(Color::purple)).tint, D::Paint(Color::purple));
 }
 
@@ -76,12 +69,10 @@ TEST_F(LayoutDrawingTest, StrokeStylesPassThrough) {
                            .dashPhase = 0.5};
   const auto circles = commandsOf<D::StrokeCircle>(
       draw(Circle().stroke(Color::green, dashed).frame({.width = 10, .height = 20})));
-  ASSERT_EQ(circles.size(), 1u);
-  EXPECT_EQ(circles[0].style,
-            D::StrokeStyle(1.5, D::LineCap::square, D::LineJoin::bevel, 4, {2, 1}, 0.5));
+  const D::StrokeStyle style(1.5, D::LineCap::square, D::LineJoin::bevel, 4, {2, 1}, 0.5);
   // Inscribed: the shorter side's half.
-  EXPECT_EQ(circles[0].center, (D::Point{5, 10}));
-  EXPECT_EQ(circles[0].radius, 5);
+  const D::StrokeCircle circle{D::Point{5, 10}, 5, 0, 1, style, D::Paint(Color::green)};
+  EXPECT_EQ(circles, std::vector<D::StrokeCircle>{circle});
   // Without a stroke a circle is filled in the foreground colour.
   EXPECT_EQ(draw(Circle().foregroundColor(Color::green).frame({.width = 8, .height = 8})),
             (D::DrawList{D::FillCircle{{4, 4}, 4, Color::green}}));
@@ -111,10 +102,9 @@ TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
   EXPECT_NEAR(texts[0].width, 22, 1e-9);
   EXPECT_EQ(texts[1].font, D::FontDescriptor::textStyle(D::TextStyle::caption));
   EXPECT_EQ(texts[1].color, D::Paint(Color::orange));
-  const auto symbols = commandsOf<D::DrawSymbol>(list);
-  ASSERT_EQ(symbols.size(), 1u);
-  EXPECT_EQ(symbols[0].rect, (D::Rect{0, 2.5, 11, 11}));
-  EXPECT_EQ(symbols[0].color, D::Paint(Color::secondary));
+  EXPECT_EQ(commandsOf<D::DrawSymbol>(list),
+            (std::vector<D::DrawSymbol>{
+                {"clock", {0, 2.5, 11, 11}, D::FontWeight::regular, D::Paint(Color::secondary)}}));
 
   EXPECT_EQ(commandsOf<D::DrawText>(draw(Text::verbatim("x"))).at(0).color,
             D::Paint(Color::primary));
@@ -135,18 +125,6 @@ TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
             D::FontWeight::semibold);
 }
 
-TEST(FontDescriptorOfFont, StylesSystemSizesAndWeights) {
-  EXPECT_EQ(fontDescriptor(std::nullopt, std::nullopt),
-            D::FontDescriptor::textStyle(D::TextStyle::body));
-  EXPECT_EQ(fontDescriptor(Font::system(12.6), std::nullopt), D::FontDescriptor::system(12.6));
-  EXPECT_EQ(fontDescriptor(Font::headline, std::nullopt),
-            D::FontDescriptor::textStyle(D::TextStyle::headline, D::FontWeight::semibold));
-  EXPECT_EQ(fontDescriptor(Font::footnote, Font::Weight::medium, true),
-            D::FontDescriptor::textStyle(D::TextStyle::footnote, D::FontWeight::medium)
-                .withMonospacedDigits());
-  EXPECT_EQ(fontDescriptor(Font::title2, std::nullopt), D::FontDescriptor::system(22));
-}
-
 // --- Pixels ---
 
 using SwiftUI::Drawing::testing::expectClose;
@@ -158,36 +136,34 @@ D::SurfacePtr picture(const D::DrawList& list, D::Size canvas) {
 
 // A 24-pt ring padded by 4 has its centre at (16, 16): the reference ring,
 // a 3-pt track in blue at 0.3 and a round-capped arc to 0.3 from the top.
-TEST_F(LayoutDrawingTest, LaidOutRingMatchesReference) {
-  const D::SurfacePtr ref = SwiftUI::Drawing::testing::loadReference("ring.png");
-  ASSERT_TRUE(ref);
+// A green bar at 0.6 padded 4 and 2 inside an 80-pt width: the reference
+// bar at (4, 2), 72 × 4.
+TEST_F(LayoutDrawingTest, LaidOutRingAndBarMatchTheirReferences) {
   const View ring =
       ZStack({
-                 Circle().stroke(Color::blue.opacity(0.3), strokeStyle(3, CGLineCap::butt)),
+                 Circle().stroke(Color::blue.opacity(0.3),
+                                 StrokeStyle{.lineWidth = 3, .lineCap = CGLineCap::butt}),
                  Circle()
                      .trim(0, 0.3)
-                     .stroke(Color::blue, strokeStyle(3, CGLineCap::round))
+                     .stroke(Color::blue, StrokeStyle{.lineWidth = 3, .lineCap = CGLineCap::round})
                      .rotationEffect(Angle::degrees(-90)),
              })
           .frame({.width = 24, .height = 24})
           .padding(4);
-  auto image = picture(draw(ring), {32, 32});
-  ASSERT_TRUE(image);
-  expectClose(image.get(), ref.get(), 1.0, 48);
-}
-
-// A green bar at 0.6 padded 4 and 2 inside an 80-pt width: the reference
-// bar at (4, 2), 72 × 4.
-TEST_F(LayoutDrawingTest, LaidOutProgressBarMatchesReference) {
-  const D::SurfacePtr ref = SwiftUI::Drawing::testing::loadReference("progress-bar.png");
-  ASSERT_TRUE(ref);
   const View bar = ProgressView(0.6, 1)
                        .tint(Color::green)
                        .padding(Edge::Set::horizontal, 4)
                        .padding(Edge::Set::vertical, 2);
-  auto image = picture(draw(bar, {80, std::nullopt}), {80, 8});
-  ASSERT_TRUE(image);
-  expectClose(image.get(), ref.get(), 1.0, 48);
+  const std::tuple<const char*, D::DrawList, D::Size> cases[] = {
+      {"ring.png", draw(ring), {32, 32}},
+      {"progress-bar.png", draw(bar, {80, std::nullopt}), {80, 8}}};
+  for (const auto& [name, list, canvas] : cases) {
+    const D::SurfacePtr ref = SwiftUI::Drawing::testing::loadReference(name);
+    ASSERT_TRUE(ref) << name;
+    auto image = picture(list, canvas);
+    ASSERT_TRUE(image) << name;
+    expectClose(image.get(), ref.get(), 1.0, 48);
+  }
 }
 
 }  // namespace
