@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,6 @@
 
 namespace tolvane {
 namespace {
-
-constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max();
 
 TEST(FormatAppNames, AddsNamesWhileTheyFitAndMarksTheRest) {
   const std::string sixty(60, 'x');
@@ -24,15 +21,10 @@ TEST(FormatAppNames, AddsNamesWhileTheyFitAndMarksTheRest) {
   };
   const Row rows[] = {
       {{}, -1, "Downloads"},
-      {{}, 0, "Downloads"},
-      {{}, kNoLimit, "Downloads"},
-      {{sixty}, 35, sixty},  // one name comes back whole whatever the limit
-      {{sixty}, -1, sixty},
+      {{sixty}, -1, sixty},  // one name comes back whole whatever the limit
       {{""}, 0, ""},
       {abc, 18, "Alpha, Beta, Gamma"},  // exactly 18: all fit
-      {abc, kNoLimit, "Alpha, Beta, Gamma"},
       {abc, 17, "Alpha, Beta\u2026"},
-      {abc, 11, "Alpha, Beta\u2026"},
       {abc, 5, "Alpha\u2026"},  // two left out, one ellipsis
       {abc, 4, "\u2026"},       // the first name does not fit
       {abc, -3, "\u2026"},
