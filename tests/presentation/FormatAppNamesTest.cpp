@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/foundation/UnicodeText.h"
@@ -53,11 +54,8 @@ TEST(FormatAppNames, AddsNamesWhileTheyFitAndMarksTheRest) {
 // bytes end with it, and it added a character rather than joining the one
 // before it.
 bool endsWithEllipsisCharacter(const std::string& text) {
-  const std::string ellipsis = "\u2026";
-  if (text.size() < ellipsis.size() ||
-      text.compare(text.size() - ellipsis.size(), ellipsis.size(), ellipsis) != 0) {
-    return false;
-  }
+  const std::string_view ellipsis = "\u2026";
+  if (!text.ends_with(ellipsis)) return false;
   const std::string before = text.substr(0, text.size() - ellipsis.size());
   return Foundation::characterCount(text) == Foundation::characterCount(before) + 1;
 }
