@@ -17,6 +17,8 @@ using testing::draw;
 using testing::pixelAt;
 
 constexpr double pi = std::numbers::pi;
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
 const Paint opaqueRed = RGBA::bytes(255, 0, 0);
 
 // A ring of radius 15 about (20, 20), 4 wide, trimmed and turned to start at
@@ -45,8 +47,6 @@ TEST(CairoRenderer, TrimmedArcRunsClockwiseFromTheTopWithItsCaps) {
 // Empty and invalid trims draw nothing (not even cap dots); full and overfull
 // ones the whole ring.
 TEST(CairoRenderer, TrimsClampToNothingOrTheWholeCircle) {
-  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-  constexpr double inf = std::numeric_limits<double>::infinity();
   for (auto [from, to] : {std::pair{0.0, 0.0}, {0.5, 0.2}, {0.0, nan}, {0.0, 1.0}, {0.0, inf}}) {
     auto image = draw(turnedArc(from, to, LineCap::round), {40, 40});
     ASSERT_TRUE(image);
@@ -64,11 +64,10 @@ TEST(CairoRenderer, ProgressBarTintIsClippedToTheTrack) {
   auto half = draw({DrawProgressBar{bar, 0.5, opaqueRed, std::nullopt}}, {120, 24}, 4);
   ASSERT_TRUE(empty && half);
   // Only the faint track: 120,120,128 at 0.36 (premultiplied 43, 43, 46 at 92).
-  const auto track = pixelAt(empty.get(), 20, 12);
-  EXPECT_NEAR(track.a, 92, 1);
-  EXPECT_NEAR(track.r, 43, 1);
+  const testing::Pixel track{43, 43, 46, 92};
+  EXPECT_EQ(pixelAt(empty.get(), 20, 12), track);
   EXPECT_EQ(pixelAt(half.get(), 4 * 59, 4 * 12).r, 255);
-  EXPECT_NEAR(pixelAt(half.get(), 4 * 61, 4 * 12).a, 92, 1);
+  EXPECT_EQ(pixelAt(half.get(), 4 * 61, 4 * 12), track);
   EXPECT_EQ(alphaAt(half.get(), 55, 9.75, 4), 0);  // 4 pt tall: nothing above
   EXPECT_EQ(alphaAt(half.get(), 10, 10, 4), 0);    // round end: the corner stays clear
   EXPECT_EQ(alphaAt(half.get(), 10.3, 11.9, 4), 255);
@@ -94,23 +93,20 @@ TEST(CairoRenderer, ScopesApplyUntilTheyEnd) {
   EXPECT_NEAR(alphaAt(image.get(), 37, 5), 128, 1);
 }
 
-// Drawing still succeeds (Cairo is left in no error state) and draws the rest.
+// A scale to nothing hides what it holds, a stray pop is ignored, a dash of
+// zeros strokes solid, a NaN or negative radius draws nothing, an open group
+// is closed at the end: drawing succeeds (Cairo left in no error state) and
+// draws the rest.
 TEST(CairoRenderer, DegenerateInputsLeaveCairoUsable) {
   StrokeStyle zeroDash{2};
   zeroDash.dash = {0, 0};
-  auto image = draw(
-      {
-          PushTransform{AffineTransform::scale(0, 1)},  // hides what it holds
-          FillRoundedRect{{0, 0, 40, 40}, 0, opaqueRed},
-          PopTransform{},
-          PopClip{},  // no clip is open: ignored
-          StrokePath{Path{}.move({0, 5}).line({40, 5}), zeroDash, opaqueRed},  // drawn solid
-          FillCircle{{20, 20}, std::numeric_limits<double>::quiet_NaN(), opaqueRed},
-          StrokeCircle{{20, 20}, -3, 0, 1, StrokeStyle{}, opaqueRed},
-          BeginOpacity{1},  // left open: closed at the end
-          FillRoundedRect{{0, 30, 10, 10}, 0, opaqueRed},
-      },
-      {40, 40});
+  auto image = draw({PushTransform{AffineTransform::scale(0, 1)},
+                     FillRoundedRect{{0, 0, 40, 40}, 0, opaqueRed}, PopTransform{}, PopClip{},
+                     StrokePath{Path{}.move({0, 5}).line({40, 5}), zeroDash, opaqueRed},
+                     FillCircle{{20, 20}, nan, opaqueRed},
+                     StrokeCircle{{20, 20}, -3, 0, 1, StrokeStyle{}, opaqueRed}, BeginOpacity{1},
+                     FillRoundedRect{{0, 30, 10, 10}, 0, opaqueRed}},
+                    {40, 40});
   ASSERT_TRUE(image);
   EXPECT_EQ(alphaAt(image.get(), 20, 20), 0);
   EXPECT_EQ(alphaAt(image.get(), 20, 5), 255);
@@ -118,9 +114,9 @@ TEST(CairoRenderer, DegenerateInputsLeaveCairoUsable) {
   EXPECT_EQ(alphaAt(image.get(), 5, 35), 255);
 }
 
-// Every symbol (and the box for an unknown name) stays inside its rect;
-// strokes thicken with the weight.
-TEST(CairoRenderer, SymbolsDrawInsideTheirRectAtTheirWeight) {
+// Every symbol, and the box for an unknown name, fills its rect and stays
+// inside it.
+TEST(CairoRenderer, SymbolsDrawInsideTheirRect) {
   std::vector<std::string_view> names = knownSymbolNames();
   names.push_back("no.such.symbol");
   for (std::string_view name : names) {
@@ -132,12 +128,6 @@ TEST(CairoRenderer, SymbolsDrawInsideTheirRectAtTheirWeight) {
     EXPECT_GT(inside, 40) << name;
     EXPECT_EQ(covered(image.get()), inside) << name;
   }
-  auto ink = [](FontWeight weight) {
-    return covered(
-        draw({DrawSymbol{"checkmark", {0, 0, 40, 40}, weight, opaqueRed}}, {40, 40}).get(), 128);
-  };
-  EXPECT_LT(ink(FontWeight::light), ink(FontWeight::regular));
-  EXPECT_LT(ink(FontWeight::regular), ink(FontWeight::bold));
 }
 
 TEST(CairoRenderer, TextSitsOnItsBaseline) {

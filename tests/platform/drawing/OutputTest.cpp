@@ -84,10 +84,9 @@ TEST_F(OutputTest, BadCanvasesAndEncodingFailuresAreReported) {
   ASSERT_FALSE(rejected);
   EXPECT_EQ(rejected.error().kind, OutputError::Kind::io);
 
-  cairo_surface_t* a8 = cairo_image_surface_create(CAIRO_FORMAT_A8, 4, 4);
+  const SurfacePtr a8(cairo_image_surface_create(CAIRO_FORMAT_A8, 4, 4));
   std::vector<unsigned char> bytes;
-  const auto wrongFormat = encodePNG(a8, bytes);
-  cairo_surface_destroy(a8);
+  const auto wrongFormat = encodePNG(a8.get(), bytes);
   ASSERT_FALSE(wrongFormat);
   EXPECT_EQ(wrongFormat.error().kind, OutputError::Kind::invalidImage);
   EXPECT_TRUE(bytes.empty());

@@ -21,6 +21,7 @@ namespace SwiftUI::Drawing::testing {
 
 struct Pixel {
   int r, g, b, a;  // premultiplied, as Cairo stores them
+  friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 inline Pixel pixelAt(cairo_surface_t* image, int x, int y) {

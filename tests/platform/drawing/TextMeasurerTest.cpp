@@ -12,11 +12,9 @@ const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";  // �
 const std::string flags = "\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA";     // 🇫🇷🇩🇪
 const std::string ellipsis = "\u2026";
 
-bool endsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-TEST(FixedMetricsTextMeasurer, WorkedExamples) {
+// Half an em a character, whatever its bytes; a tail cut keeps whole
+// characters.
+TEST(FixedMetricsTextMeasurer, MeasuresAndTruncatesByCharacter) {
   const FixedMetricsTextMeasurer m;
   const FontDescriptor caption2 = FontDescriptor::textStyle(TextStyle::caption2);
   // 9 characters × 0.5 × 11 pt.
@@ -25,12 +23,7 @@ TEST(FixedMetricsTextMeasurer, WorkedExamples) {
   EXPECT_DOUBLE_EQ(m.measure("x", caption2).baselineFromTop(), 9.8);
   // A text style keeps its own leading; a fixed size gets 1.2 times.
   EXPECT_DOUBLE_EQ(m.measure("x", FontDescriptor::system(12.6)).lineHeight, 12.6 * 1.2);
-}
 
-TEST(FixedMetricsTextMeasurer, TruncatesAtCharacterBoundaries) {
-  const FixedMetricsTextMeasurer m;
-  const FontDescriptor caption2 =
-      FontDescriptor::textStyle(TextStyle::caption2);                   // 5.5 per character
   EXPECT_EQ(m.truncateTail("Downloads", caption2, 49.5), "Downloads");  // fits exactly
   EXPECT_EQ(m.truncateTail("Downloads", caption2, 30), "Down" + ellipsis);
   EXPECT_EQ(m.truncateTail("Downloads", caption2, 10), ellipsis);
@@ -43,12 +36,8 @@ TEST(FixedMetricsTextMeasurer, TruncatesAtCharacterBoundaries) {
             "a" + flags.substr(0, 8) + ellipsis);
 }
 
-class PangoTextMeasurerTest : public ::testing::Test {
- protected:
-  PangoTextMeasurer pango;
-};
-
-TEST_F(PangoTextMeasurerTest, MonospacedDigitsGiveEveryDigitOneWidth) {
+TEST(PangoTextMeasurer, MonospacedDigitsGiveEveryDigitOneWidth) {
+  const PangoTextMeasurer pango;
   const FontDescriptor plain = FontDescriptor::textStyle(TextStyle::caption);
   const FontDescriptor tabular = plain.withMonospacedDigits();
   // Proportional figures: a 1 is narrower than a 0.
@@ -56,13 +45,14 @@ TEST_F(PangoTextMeasurerTest, MonospacedDigitsGiveEveryDigitOneWidth) {
   EXPECT_NEAR(pango.measure("1111", tabular).width, pango.measure("0000", tabular).width, 1e-6);
 }
 
-TEST_F(PangoTextMeasurerTest, TruncationFitsAndKeepsCharactersWhole) {
+TEST(PangoTextMeasurer, TruncationFitsAndKeepsThePrefix) {
+  const PangoTextMeasurer pango;
   const FontDescriptor font = FontDescriptor::textStyle(TextStyle::subheadline, FontWeight::bold);
   const std::string title = "Photos, Maps, Music, Podcasts, Books and 3 more";
   const double available = 150;
   ASSERT_GT(pango.measure(title, font).width, available);
   const std::string cut = pango.truncateTail(title, font, available);
-  EXPECT_TRUE(endsWith(cut, ellipsis)) << cut;
+  EXPECT_TRUE(cut.ends_with(ellipsis)) << cut;
   EXPECT_LE(pango.measure(cut, font).width, available);
   EXPECT_EQ(title.compare(0, cut.size() - ellipsis.size(), cut, 0, cut.size() - ellipsis.size()),
             0);
