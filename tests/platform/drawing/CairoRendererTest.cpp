@@ -41,7 +41,8 @@ TEST(CairoRenderer, TrimmedArcRunsClockwiseFromTheTopWithItsCaps) {
     EXPECT_EQ(alphaAt(butt.get(), p.x, p.y), 0) << p;
   EXPECT_GT(alphaAt(round.get(), 35, 21), 200);
   EXPECT_GT(alphaAt(round.get(), 19, 5), 200);
-  EXPECT_EQ(alphaAt(round.get(), 35, 24), 0);  // a cap reaches half the width only
+  EXPECT_EQ(alphaAt(round.get(), 35, 24), 0);    // a cap reaches half the width only
+  EXPECT_LT(alphaAt(round.get(), 36, 21), 200);  // and is round, not square
 }
 
 // Empty and invalid trims draw nothing (not even cap dots); full and overfull
@@ -60,17 +61,17 @@ TEST(CairoRenderer, TrimsClampToNothingOrTheWholeCircle) {
 
 TEST(CairoRenderer, ProgressBarTintIsClippedToTheTrack) {
   const Rect bar{10, 10, 100, 4};
-  auto empty = draw({DrawProgressBar{bar, -1, opaqueRed, std::nullopt}}, {120, 24});
   auto half = draw({DrawProgressBar{bar, 0.5, opaqueRed, std::nullopt}}, {120, 24}, 4);
-  ASSERT_TRUE(empty && half);
-  // Only the faint track: 120,120,128 at 0.36 (premultiplied 43, 43, 46 at 92).
+  auto sliver = draw({DrawProgressBar{bar, 0.01, opaqueRed, std::nullopt}}, {120, 24}, 4);
+  ASSERT_TRUE(half && sliver);
+  // Past the tint, the faint track: 120,120,128 at 0.36 (premultiplied).
   const testing::Pixel track{43, 43, 46, 92};
-  EXPECT_EQ(pixelAt(empty.get(), 20, 12), track);
   EXPECT_EQ(pixelAt(half.get(), 4 * 59, 4 * 12).r, 255);
   EXPECT_EQ(pixelAt(half.get(), 4 * 61, 4 * 12), track);
   EXPECT_EQ(alphaAt(half.get(), 55, 9.75, 4), 0);  // 4 pt tall: nothing above
   EXPECT_EQ(alphaAt(half.get(), 10, 10, 4), 0);    // round end: the corner stays clear
   EXPECT_EQ(alphaAt(half.get(), 10.3, 11.9, 4), 255);
+  EXPECT_EQ(alphaAt(sliver.get(), 10.3, 10.3, 4), 0);  // a sliver too, inside the round end
 }
 
 // A clip and a transform end at their pops; an opacity group composites as
