@@ -115,9 +115,9 @@ TEST(CairoRenderer, DegenerateInputsLeaveCairoUsable) {
   EXPECT_EQ(alphaAt(image.get(), 5, 35), 255);
 }
 
-// Every symbol, and the box for an unknown name, fills its rect and stays
-// inside it.
-TEST(CairoRenderer, SymbolsDrawInsideTheirRect) {
+// Every symbol, and the box for an unknown name, stays inside its rect;
+// strokes thicken with the weight.
+TEST(CairoRenderer, SymbolsDrawInsideTheirRectAtTheirWeight) {
   std::vector<std::string_view> names = knownSymbolNames();
   names.push_back("no.such.symbol");
   for (std::string_view name : names) {
@@ -129,6 +129,12 @@ TEST(CairoRenderer, SymbolsDrawInsideTheirRect) {
     EXPECT_GT(inside, 40) << name;
     EXPECT_EQ(covered(image.get()), inside) << name;
   }
+  auto ink = [](FontWeight weight) {  // pixels at least half covered
+    return covered(
+        draw({DrawSymbol{"checkmark", {0, 0, 40, 40}, weight, opaqueRed}}, {40, 40}).get(), 128);
+  };
+  EXPECT_LT(ink(FontWeight::light), ink(FontWeight::regular));
+  EXPECT_LT(ink(FontWeight::regular), ink(FontWeight::bold));
 }
 
 TEST(CairoRenderer, TextSitsOnItsBaseline) {
