@@ -5,12 +5,11 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@ namespace SwiftUI::Drawing::testing {
 
 struct Pixel {
   int r, g, b, a;  // premultiplied, as Cairo stores them
+  friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 inline Pixel pixelAt(cairo_surface_t* image, int x, int y) {
@@ -38,19 +38,38 @@ inline int alphaAt(cairo_surface_t* image, double x, double y, double scale = 1)
   return pixelAt(image, static_cast<int>(x * scale), static_cast<int>(y * scale)).a;
 }
 
-inline bool isBlank(cairo_surface_t* image) {
-  for (int y = 0; y < cairo_image_surface_get_height(image); ++y) {
-    for (int x = 0; x < cairo_image_surface_get_width(image); ++x) {
-      if (pixelAt(image, x, y).a != 0) return false;
-    }
+// How many pixels of the pixel rectangle [x0, x1) × [y0, y1) (clipped to the
+// image) have an alpha of at least `minAlpha`.
+inline int covered(cairo_surface_t* image, int minAlpha = 1, int x0 = 0, int y0 = 0,
+                   int x1 = 1 << 30, int y1 = 1 << 30) {
+  int n = 0;
+  for (int y = y0; y < std::min(y1, cairo_image_surface_get_height(image)); ++y) {
+    for (int x = x0; x < std::min(x1, cairo_image_surface_get_width(image)); ++x)
+      n += pixelAt(image, x, y).a >= minAlpha;
   }
-  return true;
+  return n;
 }
 
 inline SurfacePtr draw(const DrawList& list, Size canvas, double scale = 1) {
   auto image = renderImage(list, canvas, RenderOptions{scale, Appearance::dark});
   return image ? std::move(image).value() : nullptr;
 }
+
+// A fresh folder per test, removed afterwards.
+class ScratchDirTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = std::filesystem::temp_directory_path() / ("drawing-" + std::to_string(getpid()) + "-" +
+                                                    test->test_suite_name() + "-" + test->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+
+  std::filesystem::path dir;
+};
 
 // A picture as straight RGBA.
 struct Reference {
