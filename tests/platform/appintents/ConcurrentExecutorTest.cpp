@@ -7,7 +7,6 @@
 #include <atomic>
 #include <latch>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/appintents/AppIntent.h"
 
