@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(LocalizedFormat, RendersIntegerTextAndPercentPlaceholders) {
+TEST(LocalizedFormat, RendersPlaceholdersAndKeepsThoseWithoutArgument) {
   using Args = std::vector<Foundation::FormatArgument>;
   EXPECT_EQ(Foundation::renderFormat("%lld%%", Args{std::int64_t{42}}), "42%");
   EXPECT_EQ(Foundation::renderFormat("%lld", Args{std::int64_t{-7}}), "-7");
@@ -17,11 +17,7 @@ TEST(LocalizedFormat, RendersIntegerTextAndPercentPlaceholders) {
             "1.2 GB / 3.4 GB");
   // Positional placeholders, as a translation may reorder them.
   EXPECT_EQ(Foundation::renderFormat("%2$@ %1$@", Args{std::string("a"), std::string("b")}), "b a");
-  EXPECT_EQ(Foundation::renderFormat("100%%", Args{}), "100%");
-}
-
-TEST(LocalizedFormat, PlaceholderWithoutArgumentIsKeptAsWritten) {
-  using Args = std::vector<Foundation::FormatArgument>;
+  // A placeholder without an argument, or a lone "%", stays as written.
   EXPECT_EQ(Foundation::renderFormat("%lld and %@", Args{std::int64_t{1}}), "1 and %@");
   EXPECT_EQ(Foundation::renderFormat("50%", Args{}), "50%");
 }
