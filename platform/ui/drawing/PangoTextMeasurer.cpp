@@ -52,17 +52,4 @@ std::vector<std::size_t> PangoTextMeasurer::lineBreaks(std::string_view text,
   return breaks;
 }
 
-std::string PangoTextMeasurer::resolvedFamily(const FontDescriptor& font) const {
-  PangoFontDescription* desc = detail::newFontDescription(font);
-  PangoFont* loaded = pango_font_map_load_font(state_->fontMap, state_->context, desc);
-  pango_font_description_free(desc);
-  if (loaded == nullptr) return {};
-  PangoFontDescription* actual = pango_font_describe(loaded);
-  const char* family = pango_font_description_get_family(actual);
-  std::string result = family != nullptr ? family : "";
-  pango_font_description_free(actual);
-  g_object_unref(loaded);
-  return result;
-}
-
 }  // namespace SwiftUI::Drawing

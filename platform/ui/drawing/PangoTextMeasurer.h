@@ -35,10 +35,6 @@ class PangoTextMeasurer final : public TextMeasurer {
   std::vector<std::size_t> lineBreaks(std::string_view text, const FontDescriptor& font,
                                       double maxWidth) const override;
 
-  // The family Pango actually chose for `font` (for checking that Inter is
-  // installed): "Inter", "Inter Display", or whatever fontconfig fell back to.
-  std::string resolvedFamily(const FontDescriptor& font) const;
-
  private:
   struct State;
   std::unique_ptr<State> state_;
