@@ -80,7 +80,7 @@ TEST_F(LayoutDrawingTest, StrokeStylesPassThrough) {
 
 // Text: the style's font with the weight given, the baseline at the line's
 // top plus the ascent and half the leading (caption2: 8.8 + (13 − 11) / 2),
-// white when no colour is set; the innermost colour and font win.
+// the primary colour when none is set; the innermost colour and font win.
 TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
   const View footer =
       HStack(VerticalAlignment::center, 3.0,
