@@ -1,10 +1,10 @@
 #include "activity/TolvaneWidgetExtensionBundle.h"
-#include "platform/widgetkit/WidgetBundle.h"
+#include "platform/host/PlatformHost.h"
 
 // The extension's entry. It runs no code of its own before this: the
-// platform (WidgetBundle::main) takes over for the bundle, serves its
+// platform host (PlatformHost::main) takes over for the bundle, serves its
 // presentations and ends the process itself.
 int main(int argc, char** argv) {
-  WidgetKit::WidgetBundle::main<tolvane::TolvaneWidgetExtensionBundle>(argc, argv);
+  Host::PlatformHost::main<tolvane::TolvaneWidgetExtensionBundle>(argc, argv);
   return 0;
 }

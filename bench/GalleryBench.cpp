@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
+#include "platform/host/PictureCheck.h"
 #include "platform/ui/Layout.h"
 #include "platform/ui/drawing/CairoRenderer.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/PictureCheck.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 #include "platform/widgetkit/WidgetBundle.h"
 
@@ -189,10 +189,10 @@ BENCHMARK(BM_GalleryDrawFiles)->Unit(benchmark::kMillisecond);
 void BM_GalleryCheckFiles(benchmark::State& state) {
   PictureFiles files;
   files.draw(files.folder / "out");
-  const auto references = *WidgetKit::listReferences((files.folder / "reference").string());
+  const auto references = *Host::listReferences((files.folder / "reference").string());
   for (auto _ : state) {
     const auto check =
-        WidgetKit::checkPictures(references, files.names, (files.folder / "out").string());
+        Host::checkPictures(references, files.names, (files.folder / "out").string());
     if (!check || !check->passed()) std::abort();
   }
   state.counters["per_picture"] = benchmark::Counter(

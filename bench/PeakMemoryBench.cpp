@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
-#include "platform/widgetkit/GalleryVariant.h"
+#include "platform/host/GalleryVariant.h"
 #include "platform/widgetkit/WidgetBundle.h"
 
 extern char** environ;
@@ -56,16 +56,16 @@ std::string stateFile(const WidgetKit::ActivityPreviewState& state) {
 
 // The command-line flags that select a gallery variant: each variant changes
 // one setting, and its name is that flag's value.
-std::vector<std::string> variantFlags(const WidgetKit::GalleryVariant& variant) {
-  const WidgetKit::PictureVariant& p = variant.picture;
+std::vector<std::string> variantFlags(const Host::GalleryVariant& variant) {
+  const Host::PictureVariant& p = variant.picture;
   std::vector<std::string> flags;
-  if (p.appearance != WidgetKit::PictureVariant{}.appearance) {
+  if (p.appearance != Host::PictureVariant{}.appearance) {
     flags.insert(flags.end(), {"--appearance", std::string(variant.name)});
   }
-  if (p.textSize != WidgetKit::PictureVariant{}.textSize) {
+  if (p.textSize != Host::PictureVariant{}.textSize) {
     flags.insert(flags.end(), {"--text-size", std::string(variant.name)});
   }
-  if (p.screen != WidgetKit::PictureVariant{}.screen) {
+  if (p.screen != Host::PictureVariant{}.screen) {
     flags.insert(flags.end(), {"--screen", std::string(variant.name)});
   }
   return flags;
@@ -123,7 +123,7 @@ const bool registered = [] {
       ->Iterations(5)
       ->Unit(benchmark::kMillisecond);
   for (const auto& preview : states) {
-    for (const auto& variant : WidgetKit::galleryVariants) {
+    for (const auto& variant : Host::galleryVariants) {
       const std::string name = "PeakMemory/" + std::string(preview.id) + "/" +
                                (variant.name.empty() ? "default" : std::string(variant.name));
       benchmark::RegisterBenchmark(name.c_str(),

@@ -1,7 +1,7 @@
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "hostapp/DownloadQueueApp.h"
-#include "platform/widgetkit/WidgetBundle.h"
-#include "platform/widgetkit/play/PlayCommands.h"
+#include "platform/host/PlatformHost.h"
+#include "platform/host/play/PlayCommands.h"
 
 // The download app with the extension it embeds: the platform host of the
 // extension's bundle with the app's download queue installed, so that
@@ -9,7 +9,7 @@
 // alone has no app to play). Every other subcommand is the extension's.
 int main(int argc, char** argv) {
   tolvane::DownloadQueueApp::install();
-  WidgetKit::addPlayCommands();
-  WidgetKit::WidgetBundle::main<tolvane::TolvaneWidgetExtensionBundle>(argc, argv);
+  Host::addPlayCommands();
+  Host::PlatformHost::main<tolvane::TolvaneWidgetExtensionBundle>(argc, argv);
   return 0;
 }

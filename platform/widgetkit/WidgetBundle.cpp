@@ -3,7 +3,6 @@
 #include <cxxabi.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 
 namespace WidgetKit {
@@ -28,11 +27,5 @@ std::string unqualifiedTypeName(const std::type_info& type) {
 }
 
 }  // namespace detail
-
-void WidgetBundle::exitProcess(int code) {
-  std::cout.flush();
-  std::cerr.flush();
-  std::exit(code);
-}
 
 }  // namespace WidgetKit

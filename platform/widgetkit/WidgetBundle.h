@@ -10,7 +10,6 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/widgetkit/HostedActivity.h"
-#include "platform/widgetkit/PlatformHost.h"
 #include "platform/widgetkit/Widget.h"
 
 namespace WidgetKit {
@@ -21,27 +20,14 @@ namespace detail {
 std::string unqualifiedTypeName(const std::type_info& type);
 }  // namespace detail
 
-// The platform's side of a widget bundle: WidgetBundle::main<Bundle>() is
-// what the extension's main() calls. It asks the bundle for its widgets,
-// takes the Live Activity they declare and serves it through the platform
-// host's command line (validate, describe, …; see PlatformHost.h).
+// The platform's side of a widget bundle: it asks the bundle for its
+// widgets and takes the Live Activity they declare, with its types erased,
+// for whoever serves it (the platform host's command line,
+// platform/host/PlatformHost.h).
 //
 // This platform serves one activity a bundle: the bundle's body must hold
 // exactly one widget (checked at compile time).
 struct WidgetBundle {
-  // Runs the platform host for the bundle on the process's command line
-  // and ends the process with the command's exit code; it does not return.
-  template <WidgetBundleType Bundle>
-  [[noreturn]] static void main(int argc, const char* const* argv) {
-    exitProcess(host<Bundle>().run(argc, argv));
-  }
-
-  // The platform host for the bundle, for in-process use (tests, tools).
-  template <WidgetBundleType Bundle>
-  static PlatformHost host() {
-    return PlatformHost(hostedActivity<Bundle>());
-  }
-
   // The bundle's one activity with its types erased: validation of its
   // states and attributes, its presentations of a JSON state, and the
   // preview states its widget offers (a static previews() returning
@@ -76,10 +62,6 @@ struct WidgetBundle {
     };
     return activity;
   }
-
- private:
-  // Flushes the standard streams and ends the process with `code`.
-  [[noreturn]] static void exitProcess(int code);
 };
 
 }  // namespace WidgetKit

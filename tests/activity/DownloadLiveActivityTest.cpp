@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
-#include "platform/widgetkit/WidgetBundle.h"
+#include "platform/host/PlatformHost.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST(DescribeCommand, PinnedNowStartsTheCountDown) {
   // downloading.json estimates completion at 818004055.5: 330 s after now.
   std::istringstream in;
   std::ostringstream out, err;
-  const int code = WidgetKit::WidgetBundle::host<tolvane::TolvaneWidgetExtensionBundle>().run(
+  const int code = Host::PlatformHost::forBundle<tolvane::TolvaneWidgetExtensionBundle>().run(
       {"TolvaneWidgetExtensionExtension", "describe",
        std::string(TOLVANE_SOURCE_DIR) + "/examples/downloading.json", "--now", "818003725.5"},
       in, out, err);

@@ -13,8 +13,8 @@
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "hostapp/DownloadQueueApp.h"
-#include "platform/widgetkit/WidgetBundle.h"
-#include "platform/widgetkit/play/PlayCommands.h"
+#include "platform/host/PlatformHost.h"
+#include "platform/host/play/PlayCommands.h"
 
 namespace {
 
@@ -28,11 +28,11 @@ struct Outcome {
 
 Outcome simulate(std::vector<std::string> arguments) {
   tolvane::DownloadQueueApp::install();
-  WidgetKit::addPlayCommands();
+  Host::addPlayCommands();
   arguments.insert(arguments.begin(), {"download-app", "simulate"});
   std::istringstream in;
   std::ostringstream out, err;
-  const int code = WidgetKit::WidgetBundle::host<tolvane::TolvaneWidgetExtensionBundle>().run(
+  const int code = Host::PlatformHost::forBundle<tolvane::TolvaneWidgetExtensionBundle>().run(
       arguments, in, out, err);
   return {code, out.str(), err.str()};
 }

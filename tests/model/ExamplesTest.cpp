@@ -7,8 +7,8 @@
 
 #include "activity/DownloadLiveActivity.h"
 #include "model/DownloadActivityAttributes.h"
+#include "platform/activitykit/ActivityCenter.h"
 #include "platform/foundation/JSONDecoder.h"
-#include "platform/widgetkit/PlatformHost.h"
 
 using tolvane::ContentState;
 
@@ -26,7 +26,7 @@ TEST(Examples, EverySampleStateDecodes) {
     EXPECT_EQ(sample.id.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-"),
               std::string_view::npos);
     EXPECT_FALSE(sample.caption.empty());
-    EXPECT_LE(sample.json.size(), WidgetKit::PlatformHost::maximumPayloadSize);
+    EXPECT_LE(sample.json.size(), ActivityKit::ActivityCenter::maximumPayloadSize);
     auto state = Foundation::JSONDecoder().decode<ContentState>(sample.json);
     ASSERT_TRUE(state.ok()) << state.error().debugDescription;
     if (auto named = tolvane::downloadPhase(sample.id)) {

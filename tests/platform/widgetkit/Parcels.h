@@ -1,16 +1,18 @@
 #pragma once
 
 // A small activity of the tests' own, so that the widget layer and its host
-// are checked without any of the extension's code, and a way to run the
-// host's commands.
+// are checked without any of the extension's code: its attributes, a
+// configuration and a bundle that offers two preview states.
 
 #include <cstdint>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "platform/widgetkit/PlatformHost.h"
+#include "platform/foundation/Clock.h"
+#include "platform/ui/Views.h"
+#include "platform/widgetkit/WidgetBundle.h"
 
 namespace parcels {
 
@@ -40,21 +42,43 @@ struct ParcelAttributes {
   void encode(Foundation::Encoder& encoder) const { encoder.container().encode("sentAt", sentAt); }
 };
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
+// The lock screen shows the count and a timer started at "now"; the island
+// shows the count compactly.
+inline WidgetKit::ActivityConfiguration<ParcelAttributes> parcelConfiguration() {
+  return {[](const WidgetKit::ActivityViewContext<ParcelAttributes>& context) {
+            const Foundation::Date now = Foundation::currentDate();
+            using namespace SwiftUI;
+            return View(VStack(
+                {Text::verbatim(std::to_string(context.state.parcels)),
+                 Text(TimerInterval{now, now.addingTimeInterval(90)}, std::nullopt, true, true)}));
+          },
+          [](const WidgetKit::ActivityViewContext<ParcelAttributes>& context) {
+            using namespace SwiftUI;
+            return WidgetKit::DynamicIsland(
+                       {{WidgetKit::DynamicIslandExpandedRegionPosition::leading, 1,
+                         Image("shippingbox.fill")},
+                        {WidgetKit::DynamicIslandExpandedRegionPosition::bottom, 0, EmptyView()}},
+                       Text::verbatim(std::to_string(context.state.parcels)), EmptyView(), Circle())
+                .widgetURL("parcels://open/list")
+                .keylineTint(Color::orange);
+          }};
+}
+
+inline constexpr WidgetKit::ActivityPreviewState parcelPreviews[] = {
+    {"two", "Two parcels & a <timer>.", R"({"parcels": 2})"},
+    {"none", "None.", R"({"parcels": 0})"},
 };
 
-// Runs `host` as the program "extension" with `arguments` and `input` on
-// standard input.
-inline Outcome run(const WidgetKit::PlatformHost& host, std::vector<std::string> arguments,
-                   const std::string& input = "") {
-  arguments.insert(arguments.begin(), "extension");
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int code = host.run(arguments, in, out, err);
-  return {code, out.str(), err.str()};
-}
+struct ParcelWidget {
+  WidgetKit::ActivityConfiguration<ParcelAttributes> body() const { return parcelConfiguration(); }
+  static WidgetKit::ActivityPreviews previews() {
+    return {"Parcel gallery", Foundation::Date(100), parcelPreviews};
+  }
+};
+struct ParcelBundle {
+  std::tuple<ParcelWidget> body() const {
+    return WidgetKit::WidgetBundleBuilder::buildBlock(ParcelWidget());
+  }
+};
 
 }  // namespace parcels

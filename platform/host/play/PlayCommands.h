@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/host/PlatformHostCommand.h"
 
 // The subcommands that play the whole loop with a host app: simulate and
 // serve. They need a host app (ActivityKit/HostApp.h) and a web server, so
 // they live apart from the extension's own host; a program that installs a
 // host app adds them with addPlayCommands() before it runs the host.
-namespace WidgetKit {
+namespace Host {
 
 void installSimulateCommand(CLI::App& app, HostContext& context);
 void installServeCommand(CLI::App& app, HostContext& context);
@@ -17,4 +17,4 @@ inline void addPlayCommands() {
   addCommandInstaller(&installServeCommand);
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

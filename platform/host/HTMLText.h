@@ -4,7 +4,7 @@
 #include <string_view>
 
 // Text placed in the host's HTML pages (the gallery, the picture check).
-namespace WidgetKit::detail {
+namespace Host::detail {
 
 // `text` with &, <, > and " written as entities, safe inside an element or a
 // double-quoted attribute.
@@ -23,4 +23,4 @@ inline std::string escapeHTML(std::string_view text) {
   return out;
 }
 
-}  // namespace WidgetKit::detail
+}  // namespace Host::detail

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "platform/foundation/Clock.h"
+#include "platform/host/PlatformHostCommand.h"
 #include "platform/widgetkit/ActivityPresentations.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
 
 // describe [FILE|-] [--now SECONDS] [--pretty]: decodes a content state and
 // prints every presentation of it as one JSON document (see
@@ -19,7 +19,7 @@
 // appearance's colour, a text size's points) is decided when a picture is
 // drawn, so describe takes no --appearance, --text-size or --screen: its
 // output would be the same for each.
-namespace WidgetKit {
+namespace Host {
 
 void installDescribeCommand(CLI::App& app, HostContext& context) {
   struct Options {
@@ -67,4 +67,4 @@ void installDescribeCommand(CLI::App& app, HostContext& context) {
   });
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -29,7 +29,7 @@
 // refused) and either no `Origin` or the server's own; compressed bodies
 // are refused (415) and bodies are at most 64 KiB (413, read no further).
 // Every refusal is one JSON line {"error": "..."} saying why.
-namespace WidgetKit {
+namespace Host {
 
 struct PreviewLimits {
   std::size_t maxConnections = 512;
@@ -100,4 +100,4 @@ class PreviewServer {
   std::shared_ptr<State> state_;
 };
 
-}  // namespace WidgetKit
+}  // namespace Host

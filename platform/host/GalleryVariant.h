@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/host/Host.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // The variants the gallery draws each preview state in: the default (dark,
@@ -11,7 +12,7 @@
 // time, the light appearance, two accessibility text sizes and the larger
 // screen. Whatever enumerates the gallery's pictures (the gallery, checks of
 // its pictures against references, benchmarks) reads this list.
-namespace WidgetKit {
+namespace Host {
 
 struct GalleryVariant {
   // The file-name suffix after "@" ("light"); empty for the default, whose
@@ -45,4 +46,4 @@ inline std::string galleryFileName(std::string_view state, PresentationKind kind
   return name.append(".png");
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -8,13 +8,13 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/host/GalleryVariant.h"
+#include "platform/host/HTMLText.h"
+#include "platform/host/PictureCheck.h"
+#include "platform/host/PictureOptions.h"
+#include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/GalleryVariant.h"
-#include "platform/widgetkit/HTMLText.h"
-#include "platform/widgetkit/PictureCheck.h"
-#include "platform/widgetkit/PictureOptions.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // gallery -o DIR [--scale N] [--appearance A] [--text-size S] [--screen WxH] [--check REFDIR]
@@ -41,7 +41,7 @@
 // Errors: 64 usage, 66 a REFDIR that cannot be read, 74 a file or the directory that could not be
 // written (a regular file is written whole or not at all; links are followed), 70 a state that does
 // not decode or a drawing failure (both bugs).
-namespace WidgetKit {
+namespace Host {
 
 namespace {
 
@@ -224,4 +224,4 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
   });
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -16,15 +16,16 @@
 #include <thread>
 #include <vector>
 
-#include "../drawing/TestImage.h"
+#include "platform/host/PlatformHost.h"
+#include "platform/host/play/PresentationHitTest.h"
 #include "platform/ui/Views.h"
-#include "platform/widgetkit/PlatformHost.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 #include "platform/widgetkit/WidgetBundle.h"
-#include "platform/widgetkit/play/PresentationHitTest.h"
+#include "tests/platform/drawing/TestImage.h"
+#include "tests/platform/host/RunHost.h"
 #include "tests/platform/widgetkit/Parcels.h"
 
-namespace WidgetKit {
+namespace Host {
 namespace {
 
 using namespace SwiftUI;
@@ -387,4 +388,4 @@ TEST_F(RenderCommandTest, ErrorsFollowTheHostsPolicy) {
 }
 
 }  // namespace
-}  // namespace WidgetKit
+}  // namespace Host

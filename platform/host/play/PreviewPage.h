@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace WidgetKit {
+namespace Host {
 
 // The served preview page: an HTML document, its script and its style, each
 // served from the server's own origin (the page's content-security policy
@@ -13,4 +13,4 @@ std::string_view previewPage();
 std::string_view previewScript();
 std::string_view previewStyle();
 
-}  // namespace WidgetKit
+}  // namespace Host

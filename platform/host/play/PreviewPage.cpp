@@ -1,6 +1,6 @@
-#include "platform/widgetkit/play/PreviewPage.h"
+#include "platform/host/play/PreviewPage.h"
 
-namespace WidgetKit {
+namespace Host {
 
 std::string_view previewPage() {
   return R"html(<!doctype html>
@@ -148,4 +148,4 @@ events.onmessage = (event) => render(JSON.parse(event.data));
 )js";
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

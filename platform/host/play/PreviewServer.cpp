@@ -1,4 +1,4 @@
-#include "platform/widgetkit/play/PreviewServer.h"
+#include "platform/host/play/PreviewServer.h"
 
 #include <sys/socket.h>
 
@@ -22,7 +22,7 @@
 #include "platform/foundation/JSONWriter.h"
 #include "platform/foundation/Result.h"
 
-namespace WidgetKit {
+namespace Host {
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
@@ -565,4 +565,4 @@ void PreviewServer::stop() {
   state_->worker.stop();
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -18,15 +18,15 @@
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONWriter.h"
 #include "platform/foundation/Result.h"
+#include "platform/host/PlatformHostCommand.h"
+#include "platform/host/play/HostAppSession.h"
+#include "platform/host/play/PlayCommands.h"
+#include "platform/host/play/PresentationHitTest.h"
+#include "platform/host/play/PreviewPage.h"
+#include "platform/host/play/PreviewServer.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
-#include "platform/widgetkit/play/HostAppSession.h"
-#include "platform/widgetkit/play/PlayCommands.h"
-#include "platform/widgetkit/play/PresentationHitTest.h"
-#include "platform/widgetkit/play/PreviewPage.h"
-#include "platform/widgetkit/play/PreviewServer.h"
 
 // serve [--listen HOST:PORT] [--speed FACTOR]
 //
@@ -65,7 +65,7 @@
 // every address it names must be a loopback one; port 0 picks a free one.
 // Prints "serving http://HOST:PORT/" and stops within a second on SIGINT or
 // SIGTERM. Errors: 64 usage, 74 cannot listen.
-namespace WidgetKit {
+namespace Host {
 
 namespace {
 
@@ -506,4 +506,4 @@ void installServeCommand(CLI::App& app, HostContext& context) {
   });
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -12,12 +12,12 @@
 #include <system_error>
 
 #include "platform/activitykit/HostApp.h"
+#include "platform/host/PictureOptions.h"
+#include "platform/host/PlatformHostCommand.h"
+#include "platform/host/play/HostAppSession.h"
+#include "platform/host/play/PlayCommands.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/PictureOptions.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
-#include "platform/widgetkit/play/HostAppSession.h"
-#include "platform/widgetkit/play/PlayCommands.h"
 
 // simulate [INPUT.json] [--speed FACTOR] [--frames DIR] [--format png|svg]
 //          [--scale N]
@@ -34,7 +34,7 @@
 // Only for a program with a host app installed (ActivityKit::installHostApp).
 // Errors: 64 usage, 65 an input the app refuses, 66 an unreadable input file,
 // 74 frames that could not be written, 70 drawing failures.
-namespace WidgetKit {
+namespace Host {
 
 namespace detail {
 
@@ -159,4 +159,4 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
   });
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

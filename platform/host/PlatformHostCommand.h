@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/foundation/Result.h"
+#include "platform/host/Host.h"
 #include "platform/widgetkit/HostedActivity.h"
 
 namespace CLI {
@@ -12,7 +13,7 @@ class App;
 
 // What the platform host's subcommands share. Each subcommand lives in its
 // own file and has one installer, listed here and called by PlatformHost.cpp.
-namespace WidgetKit {
+namespace Host {
 
 // sysexits codes.
 enum ExitCode : int {
@@ -79,4 +80,4 @@ void installGalleryCommand(CLI::App& app, HostContext& context);
 using CommandInstaller = void (*)(CLI::App& app, HostContext& context);
 void addCommandInstaller(CommandInstaller installer);
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -7,9 +7,9 @@
 #include <system_error>
 
 #include "platform/foundation/Clock.h"
+#include "platform/host/PictureOptions.h"
+#include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
-#include "platform/widgetkit/PictureOptions.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // render [FILE|-] --presentation NAME --format png|svg [--scale N]
@@ -33,7 +33,7 @@
 // with -o -), 65 an undecodable or oversized payload, 66 an unreadable
 // input, 74 a picture or directory that could not be written (no partial
 // file is left at a regular file's place), 70 a drawing or encoding failure.
-namespace WidgetKit {
+namespace Host {
 
 void installRenderCommand(CLI::App& app, HostContext& context) {
   struct Options {
@@ -139,4 +139,4 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
   });
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -5,14 +5,15 @@
 #include <cmath>
 #include <string>
 
+#include "platform/host/Host.h"
+#include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/FontDescriptor.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/ResolvedColor.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // Command-line pieces that the picture commands (render, gallery) share.
-namespace WidgetKit::detail {
+namespace Host::detail {
 
 // The --scale range. At the largest, a 3× lock-screen picture of 1197 × 564
 // pixels becomes a 10× one of about 15 MB of pixels, which is as far as a
@@ -110,4 +111,4 @@ inline int failOutput(HostContext& context, const SwiftUI::Drawing::OutputError&
   return context.fail(error.kind == Kind::io ? exitIOError : exitSoftware, error.message);
 }
 
-}  // namespace WidgetKit::detail
+}  // namespace Host::detail

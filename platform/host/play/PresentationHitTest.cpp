@@ -1,6 +1,6 @@
-#include "platform/widgetkit/play/PresentationHitTest.h"
+#include "platform/host/play/PresentationHitTest.h"
 
-namespace WidgetKit {
+namespace Host {
 
 namespace Drawing = SwiftUI::Drawing;
 
@@ -30,4 +30,4 @@ TapTarget tapTarget(const PlacedPresentation& placed, Drawing::Point point) {
   return {nullptr, contains(placed.chrome.shape, point)};
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/foundation/Result.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/host/PlatformHostCommand.h"
 
 // Picture checks: the pictures a command just drew, each compared with the
 // same-named PNG in a folder of references recorded earlier, so that a
@@ -17,7 +17,7 @@
 //   if (!references) ...;  // exit 66 with error
 //   PictureCheck check = checkPictures(*references, drawnNames, "out", &error);
 //   // out/diff/<name> for each changed picture, out/check.html beside them
-namespace WidgetKit {
+namespace Host {
 
 // The exit status of a check that found a changed, missing or new picture.
 inline constexpr int exitPicturesDiffer = 1;
@@ -78,4 +78,4 @@ void reportPictureCheck(HostContext& context, const PictureReferences& reference
 
 }  // namespace detail
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -12,6 +12,7 @@
 #include "platform/activitykit/ActivityCenter.h"
 #include "platform/activitykit/HostApp.h"
 #include "platform/foundation/Date.h"
+#include "platform/host/Host.h"
 #include "platform/ui/View.h"
 #include "platform/widgetkit/ActivityPresentations.h"
 
@@ -19,7 +20,7 @@
 // started against an activity centre of its own, on a clock that runs
 // `speed` times faster than real time, and the platform's reading of what
 // the app pushes.
-namespace WidgetKit {
+namespace Host {
 
 // Simulated time: the system's date when the session began, plus the real
 // time since then times the speed. Lock-free to read.
@@ -67,4 +68,4 @@ class HostAppSession {
 // The texts a view shows, in reading order, timers read at `now`.
 std::vector<std::string> textsShown(const SwiftUI::View& view, Foundation::Date now);
 
-}  // namespace WidgetKit
+}  // namespace Host

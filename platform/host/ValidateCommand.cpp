@@ -4,13 +4,13 @@
 #include <variant>
 
 #include "platform/foundation/CodingError.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/host/PlatformHostCommand.h"
 
 // validate [FILE|-] [--attributes] [--encode]: decodes a content state (or
 // the attributes) and prints "ok", or the value written again; an
 // undecodable payload is one line, "error: <kind> at <path>: <description>",
 // and exit 65.
-namespace WidgetKit {
+namespace Host {
 
 void installValidateCommand(CLI::App& app, HostContext& context) {
   struct Options {
@@ -53,4 +53,4 @@ void installValidateCommand(CLI::App& app, HostContext& context) {
   });
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -1,6 +1,6 @@
 // The host's validate command and its command line: what a good state
 // prints, and one error line with the right exit code for anything else.
-#include "platform/widgetkit/PlatformHost.h"
+#include "platform/host/PlatformHost.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/host/RunHost.h"
 #include "tests/platform/widgetkit/Parcels.h"
 
 namespace {
@@ -18,9 +19,9 @@ namespace {
 using parcels::Outcome;
 
 Outcome run(std::vector<std::string> arguments, const std::string& input = "") {
-  return parcels::run(WidgetKit::PlatformHost(
-                          WidgetKit::HostedActivity::make<parcels::ParcelAttributes>("Parcels")),
-                      std::move(arguments), input);
+  return parcels::run(
+      Host::PlatformHost(WidgetKit::HostedActivity::make<parcels::ParcelAttributes>("Parcels")),
+      std::move(arguments), input);
 }
 
 const std::string goodState = R"({"parcels": 2, "labels": ["a/b", "c"], "eta": 2.50})";

@@ -1,4 +1,4 @@
-#include "platform/widgetkit/PictureCheck.h"
+#include "platform/host/PictureCheck.h"
 
 #include <cairo.h>
 
@@ -7,11 +7,11 @@
 #include <map>
 #include <system_error>
 
+#include "platform/host/HTMLText.h"
 #include "platform/ui/drawing/ImageCompare.h"
 #include "platform/ui/drawing/Output.h"
-#include "platform/widgetkit/HTMLText.h"
 
-namespace WidgetKit {
+namespace Host {
 
 namespace fs = std::filesystem;
 using SwiftUI::Drawing::SurfacePtr;
@@ -211,4 +211,4 @@ void detail::reportPictureCheck(HostContext& context, const PictureReferences& r
   context.exitCode = check->passed() ? exitOK : exitPicturesDiffer;
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

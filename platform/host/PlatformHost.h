@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/Host.h"
 #include "platform/widgetkit/HostedActivity.h"
+#include "platform/widgetkit/WidgetBundle.h"
 
-namespace WidgetKit {
+namespace Host {
 
 // The platform's side of a widget extension, played on the command line: on
 // the real platform the system starts the extension and asks it for
@@ -19,12 +21,21 @@ namespace WidgetKit {
 // printed on standard output unless the command succeeds.
 class PlatformHost {
  public:
-  // The largest state payload the platform accepts for an activity, in bytes.
-  // The coder sets no bound; the host refuses a larger payload before
-  // decoding it.
-  static constexpr std::size_t maximumPayloadSize = 4096;
-
   explicit PlatformHost(HostedActivity activity) : activity_(std::move(activity)) {}
+
+  // The platform host of a widget bundle's one activity.
+  template <WidgetBundleType Bundle>
+  static PlatformHost forBundle() {
+    return PlatformHost(WidgetBundle::hostedActivity<Bundle>());
+  }
+
+  // What an extension's main() calls: runs the platform host for the bundle
+  // on the process's command line and ends the process with the command's
+  // exit code; it does not return.
+  template <WidgetBundleType Bundle>
+  [[noreturn]] static void main(int argc, const char* const* argv) {
+    exitProcess(forBundle<Bundle>().run(argc, argv));
+  }
 
   // Runs the command line of a process: argv[0] is the program's name.
   int run(int argc, const char* const* argv) const;
@@ -35,7 +46,10 @@ class PlatformHost {
           std::ostream& err) const;
 
  private:
+  // Flushes the standard streams and ends the process with `code`.
+  [[noreturn]] static void exitProcess(int code);
+
   HostedActivity activity_;
 };
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/foundation/Date.h"
+#include "platform/host/Host.h"
 #include "platform/ui/drawing/Geometry.h"
 #include "platform/ui/drawing/TextMeasurer.h"
 #include "platform/widgetkit/ActivityPresentations.h"
@@ -11,7 +12,7 @@
 // Taps on a presentation's picture, read from where PresentationRenderer
 // placed it (PlacedPresentation): points are in the picture's points from
 // its top-left corner.
-namespace WidgetKit {
+namespace Host {
 
 // The buttons of one presentation as placed on its picture at the given
 // screen size (none in the compact and minimal islands). Cost: one
@@ -35,4 +36,4 @@ struct TapTarget {
 };
 TapTarget tapTarget(const PlacedPresentation& placed, SwiftUI::Drawing::Point point);
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -1,9 +1,9 @@
-#include "platform/widgetkit/play/HostAppSession.h"
+#include "platform/host/play/HostAppSession.h"
 
 #include "platform/foundation/Clock.h"
 #include "platform/ui/ViewQuery.h"
 
-namespace WidgetKit {
+namespace Host {
 
 SimulationClock::SimulationClock(double speed)
     : start_(Foundation::currentDate()),
@@ -48,4 +48,4 @@ std::vector<std::string> textsShown(const SwiftUI::View& view, Foundation::Date 
   return shown;
 }
 
-}  // namespace WidgetKit
+}  // namespace Host

@@ -1,11 +1,10 @@
-#include "platform/widgetkit/PlatformHost.h"
+#include "platform/host/PlatformHost.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
-#include <malloc.h>
-
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -14,10 +13,11 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/activitykit/ActivityCenter.h"
 #include "platform/foundation/CodingError.h"
-#include "platform/widgetkit/PlatformHostCommand.h"
+#include "platform/host/PlatformHostCommand.h"
 
-namespace WidgetKit {
+namespace Host {
 
 int HostContext::fail(int code, const std::string& message) {
   err << "error: " << message << '\n';
@@ -46,11 +46,11 @@ CommandResult<std::string> readInput(const HostContext& context, const std::stri
 
 CommandResult<std::string> readPayload(const HostContext& context, const std::string& path) {
   CommandResult<std::string> payload = readInput(context, path);
-  if (payload && payload->size() > PlatformHost::maximumPayloadSize) {
-    return CommandFailure{exitDataError, "payload of " + std::to_string(payload->size()) +
-                                             " bytes exceeds the limit of " +
-                                             std::to_string(PlatformHost::maximumPayloadSize) +
-                                             " bytes"};
+  if (payload && payload->size() > ActivityKit::ActivityCenter::maximumPayloadSize) {
+    return CommandFailure{
+        exitDataError,
+        "payload of " + std::to_string(payload->size()) + " bytes exceeds the limit of " +
+            std::to_string(ActivityKit::ActivityCenter::maximumPayloadSize) + " bytes"};
   }
   return payload;
 }
@@ -74,18 +74,13 @@ void addCommandInstaller(CommandInstaller installer) {
   }
 }
 
+void PlatformHost::exitProcess(int code) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::exit(code);
+}
+
 int PlatformHost::run(int argc, const char* const* argv) const {
-  // A process draws pictures through buffers of 64 KB and more (a band of
-  // rows, the PNG encoder's) that come and go with each picture. Given back
-  // to the system when freed, they no longer leave the heap grown to the
-  // largest of them, which keeps the peak of a `render` about half a
-  // megabyte lower.
-  mallopt(M_MMAP_THRESHOLD, 64 * 1024);
-  // Pango matches fonts on threads of its own, and each thread that
-  // allocates would otherwise get a heap of its own that stays resident
-  // (about 0.4 MB in a `render`). Our threads do not allocate in hot loops,
-  // so one heap serves them all.
-  mallopt(M_ARENA_MAX, 1);
   std::vector<std::string> arguments(argv, argv + argc);
   return run(arguments, std::cin, std::cout, std::cerr);
 }
@@ -130,4 +125,4 @@ int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& i
   return context.exitCode;
 }
 
-}  // namespace WidgetKit
+}  // namespace Host
