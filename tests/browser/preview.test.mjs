@@ -28,12 +28,41 @@ const overall = setTimeout(() => { console.error('FAIL: the browser test took ov
 const presentations = ['lock-screen', 'expanded', 'compact', 'minimal'];
 const work = mkdtempSync(join(tmpdir(), 'preview-pictures-'));
 
+// Waits by asking the page from here, a fresh `evaluate` of the function
+// `look` each time, until it answers { done: true }. The page's policy
+// (script-src 'self') forbids evaluating strings, and waitForFunction does
+// that when it polls inside the page, so it fails whenever its first look
+// does. A wait that runs out says what it waited for and what it saw last.
+const patience = 15000;
+async function until(page, what, look, arg) {
+  const deadline = Date.now() + patience;
+  for (;;) {
+    const { done, seen } = await page.evaluate(look, arg);
+    if (done) return;
+    if (Date.now() > deadline) throw new Error(`waited ${patience / 1000} s for ${what}; saw ${seen}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+// Waits until the first element `selector` matches has `value` in its text,
+// or in its attribute `attribute` when one is named.
+const shows = (page, selector, value, attribute) => until(page,
+  `${selector}${attribute ? ` ${attribute}` : ''} to show "${value}"`, ([selector, value, attribute]) => {
+    const element = document.querySelector(selector);
+    const seen = element && (attribute ? element.getAttribute(attribute) : element.textContent);
+    return { done: Boolean(seen?.includes(value)), seen: element ? JSON.stringify(seen) : `no ${selector}` };
+  }, [selector, value, attribute]);
+
 // The page's pixels of each presentation against `render` of the state the
 // page shows, drawn at the same date; both composed on the page's background.
 async function comparePictures(page, decoder, address, label) {
   const snapshot = await (await fetch(new URL('/snapshot', address))).json();
-  await page.waitForFunction((version) => [...document.querySelectorAll('.picture img')]
-    .every((image) => image.complete && image.dataset.version === String(version)), snapshot.version);
+  await until(page, `the four pictures of version ${snapshot.version}, loaded`, ([version, count]) => {
+    const images = [...document.querySelectorAll('.picture img')];
+    return { done: images.length === count && images.every((image) => image.complete && image.dataset.version === version),
+      seen: images.map((image) => `${image.alt} ${image.dataset.version ?? 'unloaded'}${image.complete ? '' : ' loading'}`)
+        .join(', ') || 'no pictures' };
+  }, [String(snapshot.version), presentations.length]);
   await page.mouse.move(1, 1);  // no hover outline over a picture
   const stateFile = join(work, 'state.json');
   writeFileSync(stateFile, snapshot.state);
@@ -100,7 +129,7 @@ try {
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
   const page = context.pages()[0] || await context.newPage();
-  page.setDefaultTimeout(15000);
+  page.setDefaultTimeout(patience);
   const decoder = await context.newPage();  // decodes PNGs; the page stays in front
   await page.bringToFront();
   await page.goto(address);
@@ -110,43 +139,43 @@ try {
 
   await page.fill('#queue', queue);
   await page.click('#start');
-  await page.locator('#lock-screen img').waitFor();
-  await status.filter({ hasText: 'Downloading' }).waitFor();
+  await shows(page, '#lock-screen img', 'lock-screen', 'alt');
+  await shows(page, '#status', 'Downloading');
   console.log('ok - the activity appears and downloads:', await status.textContent());
 
   await badge.click();
-  await status.filter({ hasText: 'Paused' }).waitFor();
+  await shows(page, '#status', 'Paused');
   assert.equal(await badge.getAttribute('data-intent'), 'ResumeDownloadsIntent');
   assert.match(await page.locator('#link').textContent(), /PauseDownloadsIntent/);
   console.log('ok - a click on the badge pauses:', await status.textContent());
 
   await badge.click();
-  await status.filter({ hasText: 'Downloading' }).waitFor();
-  await page.locator('#lock-screen .hit[data-intent="PauseDownloadsIntent"]').waitFor();
+  await shows(page, '#status', 'Downloading');
+  await shows(page, '#lock-screen .hit', 'PauseDownloadsIntent', 'data-intent');
   console.log('ok - a second click resumes:', await status.textContent());
 
   await page.click('#compact', { position: { x: 20, y: 20 } });
-  await page.locator('#link', { hasText: 'opened plumara://downloads' }).waitFor();
+  await shows(page, '#link', 'opened plumara://downloads');
   console.log('ok - a click on the island opens the deep link');
 
   await pushState(page, { currentDownload: 1 });
-  await page.locator('#error', { hasText: 'refused: decodingFailed' }).waitFor();
+  await shows(page, '#error', 'refused: decodingFailed');
   assert.match(await status.textContent(), /Downloading/);
   console.log('ok - a refused state shows its error and the display stays');
 
   // Paused by the badge, the app pushes nothing more: the states below stay.
   await badge.click();
-  await status.filter({ hasText: 'Paused' }).waitFor();
+  await shows(page, '#status', 'Paused');
   await comparePictures(page, decoder, address, 'paused');
   const state = JSON.parse((await (await fetch(new URL('/snapshot', address))).json()).state);
   await pushState(page, { ...state, isPaused: false, phase: 'downloading', bytesPerSecond: 12582912,
     overallProgress: 0.42, totalBytesDownloaded: Math.round(state.totalBytesExpected * 0.42),
     estimatedCompletionDate: state.lastUpdateTime + 754 });
-  await status.filter({ hasText: 'Downloading' }).waitFor();
+  await shows(page, '#status', 'Downloading');
   await comparePictures(page, decoder, address, 'downloading');
   await pushState(page, { ...state, isPaused: false, isCompleted: true, phase: 'completed', overallProgress: 1,
     bytesPerSecond: 0, totalBytesDownloaded: state.totalBytesExpected });
-  await status.filter({ hasText: 'Done' }).waitFor();
+  await shows(page, '#status', 'Done');
   await comparePictures(page, decoder, address, 'done');
 
   console.log('PASS');
