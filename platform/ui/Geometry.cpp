@@ -45,21 +45,11 @@ std::string nameOf(Alignment value) {
 }
 
 std::string_view nameOf(CGLineCap value) {
-  switch (value) {
-    case CGLineCap::butt: return "butt";
-    case CGLineCap::round: return "round";
-    case CGLineCap::square: return "square";
-  }
-  return "butt";
+  return Drawing::lineCapName(value);
 }
 
 std::string_view nameOf(CGLineJoin value) {
-  switch (value) {
-    case CGLineJoin::miter: return "miter";
-    case CGLineJoin::round: return "round";
-    case CGLineJoin::bevel: return "bevel";
-  }
-  return "miter";
+  return Drawing::lineJoinName(value);
 }
 
 std::string_view nameOf(TextAlignment value) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ui/drawing/LineStyle.h"
+
 // The small value types that views and modifiers take: alignments, unit
 // points, edges, angles, stroke styles, text settings. Each has the
 // platform's name for each case (nameOf), which the describe format uses.
@@ -104,8 +106,9 @@ class Angle {
   double degrees_;
 };
 
-enum class CGLineCap : std::uint8_t { butt, round, square };
-enum class CGLineJoin : std::uint8_t { miter, round, bevel };
+// The drawing layer's line caps and joins, under the platform's names.
+using CGLineCap = Drawing::LineCap;
+using CGLineJoin = Drawing::LineJoin;
 
 // How a shape's outline is stroked. The defaults are the platform's: width 1,
 // butt caps, miter joins, miter limit 10, no dash.

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/foundation/Date.h"
+#include "platform/ui/Color.h"
 #include "platform/ui/View.h"
 #include "platform/ui/drawing/DrawCommand.h"
 #include "platform/ui/drawing/FontDescriptor.h"
@@ -82,22 +84,46 @@ struct ProposedSize {
 };
 
 // One line of a text as laid out: the string shown on it (the last line cut
-// with "…" if it had to be), its font and its measured extent.
+// with "…" if it had to be), its measured extent, and where it is drawn.
 struct TextLine {
   std::string text;
-  Drawing::FontDescriptor font;
   Drawing::TextMetrics metrics;
+  Drawing::Point origin;  // the start of its baseline, in the root's coordinates
+};
+
+// A text as laid out: the lines it shows and what of it they leave out.
+struct LaidOutText {
+  std::vector<TextLine> lines;  // top to bottom
+  // The last line shown was cut at the tail: it ends in "…", or is empty
+  // when not even "…" fits.
+  bool truncated = false;
+  // Lines of the wrapped text below the last one shown, left out by the line
+  // limit or the proposed height. A text cut to one line is not wrapped
+  // first, so it leaves none out: it is only truncated.
+  std::size_t hiddenLines = 0;
+};
+
+// What a view's environment comes to where it is: what its drawing reads.
+struct ResolvedEnvironment {
+  Drawing::FontDescriptor font;       // of a text and of a symbol
+  Color foreground = Color::primary;  // a text, a symbol, a filled shape
+  Color tint = Color::blue;           // a progress bar
+
+  friend bool operator==(const ResolvedEnvironment&, const ResolvedEnvironment&) = default;
 };
 
 // A view as laid out. `layers[0]` is the frame of the view itself, before
 // any modifier; `layers[k]` the frame with its first k modifiers applied;
 // `layers.back()` its frame in its parent. All frames are in the root's
-// coordinates. `children` follow the view's children in order (a button's
-// label is its child); a stack's EmptyView children get an empty frame.
+// coordinates. `environment` is the one its content sees (inside all of its
+// own modifiers). `children` follow the view's children in order (a
+// button's label is its child); a stack's EmptyView children get an empty
+// frame.
 struct LayoutNode {
   View view;
   std::vector<Drawing::Rect> layers;
-  std::vector<TextLine> textLines;  // Text views only, top to bottom
+  ResolvedEnvironment environment;
+  LaidOutText text;  // Text views only
   std::vector<LayoutNode> children;
 
   const Drawing::Rect& frame() const { return layers.back(); }
@@ -157,9 +183,9 @@ class LayoutEngine {
 // The draw commands of a laid-out tree, in the root's coordinates, back to
 // front:
 //
-// - Text: DrawText of each line, the baseline at the line's top plus the
-//   font's ascent and half the leading, in the foreground colour
-//   (Color::primary by default).
+// - Text: DrawText of each line at its origin (the line's top plus the
+//   font's ascent and half the leading; across, where the text's alignment
+//   puts it), in the foreground colour (Color::primary by default).
 // - Image(systemName:): DrawSymbol over its square, in the font's weight
 //   and the foreground colour (Color::primary by default).
 // - ProgressView: DrawProgressBar over its frame at value / total, in the

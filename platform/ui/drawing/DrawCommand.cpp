@@ -19,24 +19,6 @@ struct Overloaded : Ts... {
 template <class... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
-const char* capName(LineCap cap) {
-  switch (cap) {
-    case LineCap::butt: return "butt";
-    case LineCap::round: return "round";
-    case LineCap::square: return "square";
-  }
-  return "butt";
-}
-
-const char* joinName(LineJoin join) {
-  switch (join) {
-    case LineJoin::miter: return "miter";
-    case LineJoin::round: return "round";
-    case LineJoin::bevel: return "bevel";
-  }
-  return "miter";
-}
-
 }  // namespace
 
 void append(DrawList& list, const DrawList& tail) {
@@ -115,8 +97,8 @@ std::ostream& operator<<(std::ostream& os, const Paint& paint) {
 }
 
 std::ostream& operator<<(std::ostream& os, const StrokeStyle& s) {
-  os << "{width " << s.lineWidth << ", " << capName(s.lineCap) << " cap, " << joinName(s.lineJoin)
-     << " join, miter limit " << s.miterLimit;
+  os << "{width " << s.lineWidth << ", " << lineCapName(s.lineCap) << " cap, "
+     << lineJoinName(s.lineJoin) << " join, miter limit " << s.miterLimit;
   if (!s.dash.empty()) {
     os << ", dash";
     for (double d : s.dash) os << " " << d;

@@ -11,6 +11,7 @@
 #include "platform/ui/Color.h"
 #include "platform/ui/drawing/FontDescriptor.h"
 #include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/drawing/LineStyle.h"
 #include "platform/ui/drawing/ResolvedColor.h"
 
 // Draw commands: what a laid-out presentation looks like, as plain values.
@@ -33,9 +34,6 @@ namespace SwiftUI::Drawing {
 // A colour fixed at layout time, or a named colour that the renderer
 // resolves in its appearance (see resolve in ResolvedColor.h).
 using Paint = std::variant<RGBA, Color>;
-
-enum class LineCap : std::uint8_t { butt, round, square };
-enum class LineJoin : std::uint8_t { miter, round, bevel };
 
 // How a line is stroked, with the platform's defaults: width 1, butt caps,
 // miter joins, miter limit 10, solid.

@@ -108,6 +108,12 @@ TEST_F(LayoutDrawingTest, TextFontsColoursAndBaselines) {
 
   EXPECT_EQ(commandsOf<D::DrawText>(draw(Text::verbatim("x"))).at(0).color,
             D::Paint(Color::primary));
+  // Every node keeps the environment resolved for it, a stack's too.
+  const LayoutNode laidOut = engine.layout(footer, {});
+  EXPECT_EQ(laidOut.environment,
+            (ResolvedEnvironment{D::FontDescriptor::textStyle(D::TextStyle::caption2),
+                                 Color::secondary, Color::blue}));
+  EXPECT_EQ(laidOut.children.at(2).environment.foreground, Color::orange);
   // A weight given outside a font still applies to it; monospacedDigit adds
   // tabular figures.
   const auto done = commandsOf<D::DrawText>(draw(

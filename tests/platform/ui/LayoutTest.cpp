@@ -143,15 +143,15 @@ TEST_F(LayoutTest, LongTitleIsTruncatedAtTheTail) {
   const std::string title = "Meridian Designer 2 Professional Vector Suite";  // 45 characters
   const LayoutNode root = layout(card(title, true), {371, std::nullopt});
   const LayoutNode& titleNode = child(root, {0, 1, 0});
-  ASSERT_EQ(titleNode.textLines.size(), 1u);
-  EXPECT_EQ(titleNode.textLines.at(0).text, "Meridian Designer 2 Professiona\u2026");
+  ASSERT_EQ(titleNode.text.lines.size(), 1u);
+  EXPECT_EQ(titleNode.text.lines.at(0).text, "Meridian Designer 2 Professiona\u2026");
   expectRect(titleNode.frame(), {54, 16, 240, 20});
   EXPECT_DOUBLE_EQ(child(root, {0, 2}).frame().width, 11);  // 8 + the 3 that 240 leaves of 243
   EXPECT_DOUBLE_EQ(child(root, {0, 3}).frame().maxX(), 355);
 
   const LayoutNode none =
       layout(Text::verbatim("Hub").font(Font::subheadline).lineLimit(1), {5, std::nullopt});
-  EXPECT_EQ(none.textLines.at(0).text, "");
+  EXPECT_EQ(none.text.lines.at(0).text, "");
   expectRect(none.frame(), {0, 0, 0, 20});
 }
 
@@ -202,7 +202,7 @@ TEST_F(LayoutTest, PaddingInsetsTheGivenEdges) {
   // two characters of 7.5 and "…" fit (22.5).
   const LayoutNode squeezed = layout(
       Text::verbatim("abcdef").font(Font::subheadline).lineLimit(1).padding(8), {40, std::nullopt});
-  EXPECT_EQ(squeezed.textLines.at(0).text, "ab\u2026");
+  EXPECT_EQ(squeezed.text.lines.at(0).text, "ab\u2026");
   expectRect(squeezed.frame(), {0, 0, 38.5, 36});
 }
 
@@ -263,7 +263,7 @@ TEST_F(LayoutTest, CompetingTextsShareFairly) {
       layout(HStack(VerticalAlignment::center, 0.0, {longText, shortText}), {100, std::nullopt});
   EXPECT_DOUBLE_EQ(child(row, {1}).frame().width, 24);
   EXPECT_DOUBLE_EQ(child(row, {0}).frame().width, 72);  // 11 characters and "…"
-  EXPECT_EQ(child(row, {0}).textLines.at(0).text, "abcdefghijk\u2026");
+  EXPECT_EQ(child(row, {0}).text.lines.at(0).text, "abcdefghijk\u2026");
 }
 
 // A 20-pt ring and a transparent space that still takes its width (body 17: 8.5) and draws nothing.
@@ -293,8 +293,8 @@ TEST_F(LayoutTest, TimerReadsAtNow) {
   const View timer =
       Text(TimerInterval{Foundation::Date(1000), Foundation::Date(4723)}, std::nullopt, true, true)
           .font(Font::caption2);
-  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(1000)).textLines.at(0).text, "1:02:03");
-  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(4718)).textLines.at(0).text, "0:05");
+  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(1000)).text.lines.at(0).text, "1:02:03");
+  EXPECT_EQ(engine.layout(timer, {}, {}, Foundation::Date(4718)).text.lines.at(0).text, "0:05");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ std::vector<D::DrawText> texts(const D::DrawList& list) {
 
 std::vector<std::string> lines(const LayoutNode& text) {
   std::vector<std::string> out;
-  for (const TextLine& line : text.textLines) out.push_back(line.text);
+  for (const TextLine& line : text.text.lines) out.push_back(line.text);
   return out;
 }
 
@@ -97,6 +97,26 @@ TEST(TextWrap, LongTextsWrapAndLimitsCutTheLastLine) {
             (std::vector<std::string>{"Download\u2026"}));
   EXPECT_EQ(statusLines(column(), {200, 54 + 2 + 2 * 47 + 10}).size(), 2u);
   EXPECT_EQ(engine.sizeThatFits(column(), {200, 54 + 2 + 2 * 47 + 10}).height, 54 + 2 + 2 * 47);
+
+  // What the lines leave out of the status's three: whether the last was
+  // cut, and how many wrapped lines fell below it (none when cut to one).
+  const struct {
+    std::optional<int> limit;
+    ProposedSize proposal;
+    bool truncated;
+    std::size_t hidden;
+  } cases[] = {
+      {std::nullopt, {200, std::nullopt}, false, 0},
+      {2, {200, std::nullopt}, true, 1},
+      {1, {200, std::nullopt}, true, 0},
+      {std::nullopt, {200, 54 + 2 + 2 * 47 + 10}, true, 1},
+  };
+  for (const auto& c : cases) {
+    const LaidOutText text = engine.layout(column(c.limit), c.proposal).children.at(1).text;
+    EXPECT_EQ(text.truncated, c.truncated) << c.limit.value_or(0);
+    EXPECT_EQ(text.hiddenLines, c.hidden) << c.limit.value_or(0);
+  }
+  EXPECT_TRUE(title.text.truncated);
 }
 
 TEST(TextWrap, PangoBreaksAtSpacesThenInsideALongWord) {
