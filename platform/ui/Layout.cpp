@@ -328,10 +328,6 @@ LayoutEngine::LayoutEngine(const Drawing::TextMeasurer& measurer, Drawing::Dynam
 
 LayoutEngine::~LayoutEngine() = default;
 
-Drawing::DynamicTypeSize LayoutEngine::dynamicTypeSize() const {
-  return impl_->typeSize;
-}
-
 void LayoutEngine::setDynamicTypeSize(Drawing::DynamicTypeSize typeSize) {
   impl_->typeSize = typeSize;
 }

@@ -163,7 +163,6 @@ class LayoutEngine {
   LayoutEngine(const LayoutEngine&) = delete;
   LayoutEngine& operator=(const LayoutEngine&) = delete;
 
-  Drawing::DynamicTypeSize dynamicTypeSize() const;
   // Lays out later calls at `typeSize`; what is cached stays valid.
   void setDynamicTypeSize(Drawing::DynamicTypeSize typeSize);
 
