@@ -79,8 +79,3 @@ NSURL* TDMRelocate(NSURL* url);
 // YES when `path` is `folder` or lies under it: equal to it, or continuing
 // with "/" after it. Textual: no link is followed.
 bool TDMIsInside(const std::string& path, const std::string& folder);
-
-// `text` with every control character written as an escape ("\n", "\t", "\r",
-// "\xHH", "\u0085") and every backslash doubled, so that a log line built
-// from names stays one line and reads back unambiguously.
-std::string TDMEscapedForLog(const std::string& text);

@@ -1,10 +1,13 @@
 // The delegate callback replacements and the relocation of picked files.
 
-#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "pickerfix/CopyFolder.h"
 #include "pickerfix/Docmend.h"
+#include "pickerfix/LogText.h"
 #include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/NSLog.h"
@@ -155,43 +158,54 @@ bool TDMIsInside(const std::string& path, const std::string& folder) {
   return path.size() == folder.size() || folder.ends_with('/') || path[folder.size()] == '/';
 }
 
-std::string TDMEscapedForLog(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    char escape[8];
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\n' || c == '\t' || c == '\r') {
-      out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\r";
-    } else if (c < 0x20 || c == 0x7F) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      out += escape;
-    } else if (c == 0xC2 && i + 1 < text.size() &&
-               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      // U+0080 to U+009F, the second set of control characters (U+0085 is
-      // a line break to some readers).
-      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(text[++i]));
-      out += escape;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 namespace {
+
+// The copy folder, NSTemporaryDirectory()/Docmend, is used only when it is a
+// folder of the effective user's own, not a link: whatever the temporary
+// directory is (a shared one given as $TMPDIR too), nothing is written into
+// another user's folder or through a link planted there. A missing one is
+// made with mode 0700. NO, with *error set, when the folder cannot be made or
+// is not the user's own.
+bool TDMOwnCopyFolder(const std::string& copies, NSError** error) {
+  struct stat st {};
+  bool made = false;
+  if (lstat(copies.c_str(), &st) != 0) {
+    made = NSFileManager::defaultManager()->createDirectoryAtPath(copies, false, nil, error);
+    // Made meanwhile by someone else: examined below like any other.
+    if (!made && (*error)->code() != NSFileWriteFileExistsError) return false;
+    if (lstat(copies.c_str(), &st) != 0) st = {};
+  }
+  if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
+    *error = NSError::errorWithDomain(
+        NSCocoaErrorDomain, NSFileWriteNoPermissionError,
+        std::string("The folder \u201C") + kTDMCopyFolder +
+            "\u201D in the temporary directory isn\u2019t a folder of this user\u2019s own.");
+    return false;
+  }
+  if (made) chmod(copies.c_str(), S_IRWXU);
+  return true;
+}
 
 // Copies the picked item. A picked symbolic link stands for what it points
 // to: the copy holds that file's data or that folder's contents (links inside
 // a folder stay links, as the file manager copies them). A link that cannot
-// be followed (dangling, or a loop) fails as a missing file does.
+// be followed fails as a missing file does: dangling, a loop, or one whose
+// target went away between the check and the resolution. So does one whose
+// target's real path is too long to resolve. Neither is ever copied as the
+// link itself.
 bool TDMCopyItem(NSURL* url, NSURL* destination, NSError** error) {
   if (!url->checkResourceIsReachableAndReturnError(error)) return false;
-  return NSFileManager::defaultManager()->copyItemAtURL(url->URLByResolvingSymlinksInPath(),
-                                                        destination, error);
+  NSURL* source = url->URLByResolvingSymlinksInPath();
+  if (source == url) {  // the URL itself comes back when its path cannot be resolved
+    if (url->checkResourceIsReachableAndReturnError(error)) {
+      *error = NSError::errorWithDomain(
+          NSCocoaErrorDomain, NSFileReadUnknownError,
+          "The file \u201C" + url->lastPathComponent() +
+              "\u201D couldn\u2019t be opened because its real path couldn\u2019t be resolved.");
+    }
+    return false;
+  }
+  return NSFileManager::defaultManager()->copyItemAtURL(source, destination, error);
 }
 
 }  // namespace
@@ -209,8 +223,10 @@ NSURL* TDMRelocate(NSURL* url) {
       NSURL::fileURLWithPath(NSStringByAppendingPathComponent(folder, url->lastPathComponent()));
 
   NSError* error = nullptr;
-  bool copied = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true, nil, &error) &&
-                TDMCopyItem(url, destination, &error);
+  bool copied =
+      TDMOwnCopyFolder(copies, &error) &&
+      NSFileManager::defaultManager()->createDirectoryAtPath(folder, false, nil, &error) &&
+      TDMCopyItem(url, destination, &error);
   if (accessing) url->stopAccessingSecurityScopedResource();
   if (!copied) {
     NSLog("[Docmend] could not copy %@: %@", TDMEscapedForLog(url->lastPathComponent()),
