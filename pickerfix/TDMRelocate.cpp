@@ -23,27 +23,34 @@ namespace {
 // saved implementation from the receiver's class up, and relocates its URLs.
 //
 // While a saved implementation runs, the replacement can be entered again
-// with the same receiver in three ways, which its arguments alone cannot tell
+// with the same receiver in four ways, which its arguments alone cannot tell
 // apart:
 // - the delegate sends the callback to itself, for instance once per URL: a
 //   fresh send, which must reach the delegate's own code again;
 // - the delegate's code sends the callback to super, and the superclass is
 //   patched too: it must reach the superclass's saved implementation, not the
 //   running one again (the two would call each other without end);
-// - the app's own implementation, wrapped around the replacement, calls the
-//   implementation it replaced: a fresh send as well, once per message.
-// A re-entered call goes up, continuing the walk above the class whose saved
-// implementation is running, when a class above it has one and the call
-// hands on the very URLs that the running implementation received (equal as
-// URLs; a send to super passes them on, possibly as new objects). Otherwise
-// it is a fresh send. A call that goes up passes its URLs on as they are; a
-// fresh send relocates what is not relocated yet (copies already in the copy
-// folder pass on as they are).
+// - the app's own implementation, wrapped around the replacement before
+//   Docmend saw the class, calls the implementation it replaced: a fresh send
+//   as well, once per message;
+// - the app's implementation, which replaced or wrapped the replacement after
+//   Docmend patched the class and was saved when the class was patched again,
+//   calls the implementation it replaced: it must reach what was saved before
+//   it on that class.
+// A re-entered call goes on, without relocating anything, in two cases. When
+// the running implementation replaced one saved on its class before, the call
+// goes on to that one, whatever it hands on. Otherwise, when it hands on the
+// very URLs that the running implementation received (equal as URLs; a send
+// to super passes them on, possibly as new objects), it goes up, continuing
+// the walk above the class whose saved implementation is running. Any other
+// call is a fresh send, which relocates what is not relocated yet (copies
+// already in the copy folder pass on as they are).
 struct TDMRunningCallback {
   id receiver;
   const void* key;
-  Class owner;  // the class whose association held the running implementation
-  id handedOn;  // the URLs (an array) or the URL it received
+  Class owner;         // the class whose association held the running implementation
+  IMP implementation;  // the running implementation
+  id handedOn;         // the URLs (an array) or the URL it received
   TDMRunningCallback* outer;
 };
 
@@ -61,8 +68,8 @@ TDMRunningCallback* TDMFindRunning(id receiver, const void* key) {
 // Pushes a running call for the life of the scope.
 class TDMRunningScope {
  public:
-  TDMRunningScope(id receiver, const void* key, Class owner, id handedOn)
-      : call_{receiver, key, owner, handedOn, TDMRunningCallbacks} {
+  TDMRunningScope(id receiver, const void* key, Class owner, IMP implementation, id handedOn)
+      : call_{receiver, key, owner, implementation, handedOn, TDMRunningCallbacks} {
     TDMRunningCallbacks = &call_;
   }
   ~TDMRunningScope() { TDMRunningCallbacks = call_.outer; }
@@ -95,19 +102,36 @@ bool TDMSamePick(id a, id b) {
 struct TDMForward {
   IMP original = nullptr;
   Class owner = Nil;
-  bool up = false;  // forwards a send to super: the URLs pass on as they are
+  bool up = false;  // goes on from a running implementation: the URLs pass on as they are
 };
+
+// Where a call that re-enters `running` goes on to (see above), or nothing
+// for a fresh send.
+TDMForward TDMGoOn(const TDMRunningCallback& running, const void* key, id handedOn) {
+  Class owner = running.owner;
+  IMP from = running.implementation;
+  const bool samePick = TDMSamePick(handedOn, running.handedOn);
+  for (bool first = true;; first = false) {
+    if (IMP before = TDMSavedBefore(owner, key, from)) return TDMForward{before, owner, true};
+    if (first && !samePick) return {};
+    Class above = Nil;
+    IMP next = TDMOriginalFrom(class_getSuperclass(owner), key, &above);
+    if (next == nullptr) return {};
+    if (next != from) return TDMForward{next, above, true};
+    // The running implementation, inherited by a subclass and saved on it,
+    // is saved on the class above too: go on from there.
+    owner = above;
+  }
+}
 
 // Finds what the call forwards to (see above); logs a dropped pick.
 TDMForward TDMFindForward(id self, SEL _cmd, const void* key, id handedOn) {
-  TDMForward forward;
   if (auto* running = TDMFindRunning(self, key); running != nullptr) {
-    Class owner = Nil;
-    IMP above = TDMOriginalFrom(class_getSuperclass(running->owner), key, &owner);
-    if (above != nullptr && TDMSamePick(handedOn, running->handedOn)) {
-      return TDMForward{above, owner, true};
+    if (TDMForward forward = TDMGoOn(*running, key, handedOn); forward.original != nullptr) {
+      return forward;
     }
   }
+  TDMForward forward;
   forward.original = TDMOriginalFrom(object_getClass(self), key, &forward.owner);
   if (forward.original == nullptr) {
     NSLog("[Docmend] no saved implementation of %@ for %@; pick dropped",
@@ -123,7 +147,7 @@ void TDMPickedURLs(id self, SEL _cmd, id picker, id urls) {
   if (forward.original == nullptr) return;
   auto original = reinterpret_cast<void (*)(id, SEL, id, id)>(forward.original);
   if (forward.up) {
-    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, urls);
+    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, forward.original, urls);
     original(self, _cmd, picker, urls);
     return;
   }
@@ -135,7 +159,7 @@ void TDMPickedURLs(id self, SEL _cmd, id picker, id urls) {
     relocated->addObject(url != nullptr ? static_cast<id>(url) : picked->objectAtIndex(i));
   }
   {
-    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, relocated);
+    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, forward.original, relocated);
     original(self, _cmd, picker, relocated);
   }
   objc_release(relocated);
@@ -149,7 +173,7 @@ void TDMPickedURL(id self, SEL _cmd, id picker, id url) {
   if (!forward.up) {
     if (NSURL* relocated = TDMRelocate(NSURL::cast(url))) handedOn = relocated;
   }
-  TDMRunningScope running(self, kOriginalPickURL, forward.owner, handedOn);
+  TDMRunningScope running(self, kOriginalPickURL, forward.owner, forward.original, handedOn);
   original(self, _cmd, picker, handedOn);
 }
 
