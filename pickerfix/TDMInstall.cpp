@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "pickerfix/Docmend.h"
 #include "platform/foundation/NSValue.h"
@@ -38,11 +39,17 @@ id savedValue(Class cls, const void* key) {
   return objc_getAssociatedObject(reinterpret_cast<id>(cls), key);
 }
 
+// Values that a later save replaced on their class: a pick on another thread
+// may still be reading one, so they stay alive, held here. Written under the
+// patching lock only.
+constinit std::vector<id>* TDMSupersededValues = nullptr;
+
 void save(Class cls, const void* key, IMP previous) {
   AutoreleasePool pool;  // the NSValue is autoreleased; the association keeps it
-  // A pick on another thread may still be reading a value saved before, so
-  // that one stays alive.
-  if (id earlier = savedValue(cls, key); earlier != nil) objc_retain(earlier);
+  if (id earlier = savedValue(cls, key); earlier != nil) {
+    if (TDMSupersededValues == nullptr) TDMSupersededValues = new std::vector<id>();
+    TDMSupersededValues->push_back(objc_retain(earlier));
+  }
   objc_setAssociatedObject(reinterpret_cast<id>(cls), key,
                            NSValue::valueWithPointer(reinterpret_cast<const void*>(previous)),
                            OBJC_ASSOCIATION_RETAIN_NONATOMIC);
