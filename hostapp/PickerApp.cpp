@@ -6,7 +6,9 @@
 //
 // stdout: "mode=<mode> asCopy=<yes|no>" (the picker as its initialiser left
 // it), then one line per URL the delegate received: the path of a file URL,
-// else the whole URL. Exit codes: 0, or 64 for a usage error.
+// else the whole URL, with the characters that could break the line escaped as
+// in Docmend's log ("\n", "\t", "\xHH", "\u2028", a backslash doubled).
+// Exit codes: 0, or 64 for a usage error.
 
 #include <CLI/CLI.hpp>
 
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "pickerfix/LogText.h"
 #include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/NSURL.h"
@@ -34,7 +37,7 @@ SEL sel(const char* name) {
 void printURL(id url) {
   auto* u = NSURL::cast(url);
   if (u == nullptr) return;
-  std::printf("%s\n", (u->isFileURL() ? u->path() : u->absoluteString()).c_str());
+  std::printf("%s\n", TDMEscapedForLog(u->isFileURL() ? u->path() : u->absoluteString()).c_str());
 }
 
 void didPickDocuments(id, SEL, id, id urls) {
@@ -156,6 +159,11 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"multiple", "single"}));
   pick->add_option("items", options.items,
                    "ITEM...: file paths, or URLs such as https://host/file");
+  pick->footer(
+      "Prints mode=<mode> asCopy=<yes|no>, then one line per URL the delegate received: the "
+      "path of a file URL, else the whole URL. Characters that would break the line are escaped "
+      "as in Docmend's log: \\n, \\r, \\t, other controls as \\xHH or \\u00HH, U+2028 and "
+      "U+2029 as \\u2028 and \\u2029, and a backslash is doubled.");
   try {
     app.parse(argc, argv);
     if (options.init == "content-types" && mode->count() > 0) {

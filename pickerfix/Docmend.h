@@ -50,12 +50,19 @@ void TDMSetDelegate(id self, SEL _cmd, id delegate);  // patches the delegate's 
 
 // Installs `replacement` for `selector` on `cls` itself and keeps the
 // previous implementation in an association under `key`. Does nothing when
-// instances of cls do not respond to the selector, already run the
-// replacement, or run a method of a class patched before (whose replacement
-// the app may since have wrapped in its own). Holds the patching lock
-// throughout, and saves the previous implementation before the replacement
-// becomes visible.
+// instances of cls do not respond to the selector or already run the
+// replacement. On a class patched before, whose method the app has since
+// replaced or wrapped, the association moves on to the app's implementation
+// and the one saved before it stays reachable through TDMSavedBefore. Holds
+// the patching lock throughout, and saves the previous implementation before
+// the replacement becomes visible.
 void TDMPatchDelegate(Class cls, SEL selector, IMP replacement, const void* key);
+
+// What `saved` replaced on `cls` under `key`: the implementation saved there
+// before a later patch saved `saved` in its place; null when `saved` replaced
+// nothing of Docmend's (it is the first saved there, or was never saved).
+// Lock-free: readable while another thread patches.
+IMP TDMSavedBefore(Class cls, const void* key, IMP saved);
 
 // The saved implementation for `object`: the nearest association under `key`
 // from the object's class upwards, or null when no class in the chain has one.
@@ -79,8 +86,3 @@ NSURL* TDMRelocate(NSURL* url);
 // YES when `path` is `folder` or lies under it: equal to it, or continuing
 // with "/" after it. Textual: no link is followed.
 bool TDMIsInside(const std::string& path, const std::string& folder);
-
-// `text` with every control character written as an escape ("\n", "\t", "\r",
-// "\xHH", "\u0085") and every backslash doubled, so that a log line built
-// from names stays one line and reads back unambiguously.
-std::string TDMEscapedForLog(const std::string& text);

@@ -1,6 +1,8 @@
 // Installation, the picker replacements, and the patching of delegate classes.
 
+#include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "pickerfix/Docmend.h"
 #include "platform/foundation/NSValue.h"
@@ -33,26 +35,59 @@ IMP replacePickerMethod(Class cls, const char* name, IMP replacement) {
   return method != nullptr ? method_setImplementation(method, replacement) : nullptr;
 }
 
-// The class that defines `method`, which instances of cls run for `selector`:
-// cls itself, or the superclass it inherits the method from.
-Class definingClass(Class cls, SEL selector, Method method) {
-  Class owner = cls;
-  for (Class up = class_getSuperclass(owner);
-       up != Nil && class_getInstanceMethod(up, selector) == method; up = class_getSuperclass(up)) {
-    owner = up;
-  }
-  return owner;
-}
-
 id savedValue(Class cls, const void* key) {
   return objc_getAssociatedObject(reinterpret_cast<id>(cls), key);
 }
 
+// Values that a later save replaced on their class: a pick on another thread
+// may still be reading one, so they stay alive, held here. Written under the
+// patching lock only.
+constinit std::vector<id>* TDMSupersededValues = nullptr;
+
 void save(Class cls, const void* key, IMP previous) {
   AutoreleasePool pool;  // the NSValue is autoreleased; the association keeps it
+  if (id earlier = savedValue(cls, key); earlier != nil) {
+    if (TDMSupersededValues == nullptr) TDMSupersededValues = new std::vector<id>();
+    TDMSupersededValues->push_back(objc_retain(earlier));
+  }
   objc_setAssociatedObject(reinterpret_cast<id>(cls), key,
                            NSValue::valueWithPointer(reinterpret_cast<const void*>(previous)),
                            OBJC_ASSOCIATION_RETAIN_NONATOMIC);
+}
+
+// What an implementation saved on a class replaced there, when the class was
+// patched again over it: a list that only grows, written under the patching
+// lock and read without it (each entry is complete before it is published).
+struct TDMReplacedEntry {
+  Class cls;
+  const void* key;
+  IMP saved;
+  IMP before;
+  const TDMReplacedEntry* next;
+};
+constinit std::atomic<const TDMReplacedEntry*> TDMReplaced{nullptr};
+
+IMP savedOn(Class cls, const void* key) {
+  auto* saved = NSValue::cast(savedValue(cls, key));
+  return saved != nullptr ? reinterpret_cast<IMP>(saved->pointerValue()) : nullptr;
+}
+
+// YES when `imp` is saved on cls itself under key, or was saved there before
+// what is saved now.
+bool inChain(Class cls, const void* key, IMP imp) {
+  for (IMP saved = savedOn(cls, key); saved != nullptr; saved = TDMSavedBefore(cls, key, saved)) {
+    if (saved == imp) return true;
+  }
+  return false;
+}
+
+// Keeps what `saved` replaced on cls (`before`, saved there until now). An
+// implementation already in the chain (the app put back one it had replaced)
+// keeps what it replaced the first time, so the chain never loops.
+void remember(Class cls, const void* key, IMP saved, IMP before) {
+  if (before == nullptr || inChain(cls, key, saved)) return;
+  auto* entry = new TDMReplacedEntry{cls, key, saved, before, TDMReplaced.load()};
+  TDMReplaced.store(entry, std::memory_order_release);
 }
 
 }  // namespace
@@ -95,25 +130,33 @@ void TDMPatchDelegate(Class cls, SEL selector, IMP replacement, const void* key)
   if (method == nullptr) return;
   IMP found = method_getImplementation(method);
   if (found == replacement) return;
-  // A class patched before keeps its association. Its method may since run
-  // the app's own implementation wrapped around the replacement; patching it
-  // again would save that wrapper, and through it the replacement, as the
-  // original.
-  if (savedValue(definingClass(cls, selector, method), key) != nil) return;
-
+  // Anything else is patched, also a class patched before whose method the
+  // app has since replaced outright or wrapped. What was saved there stays
+  // reachable: a wrapper that calls through to the replacement goes on to
+  // what it replaced (see TDMSavedBefore).
+  //
   // Saved first: from the moment the replacement is visible, a pick on any
   // thread finds what it forwards to. When cls only inherits the method, the
   // replacement is added to it and the inherited implementation is the one
   // to forward to.
+  const IMP before = savedOn(cls, key);
+  remember(cls, key, found, before);
   save(cls, key, found);
   IMP previous = class_replaceMethod(cls, selector, replacement, method_getTypeEncoding(method));
   if (previous != nullptr && previous != found) {
     // Set by code that does not take this lock between the lookup and the
-    // replacement: forward to what was really replaced. A pick may still be
-    // reading the first value, so it stays alive.
-    objc_retain(savedValue(cls, key));
+    // replacement: forward to what was really replaced.
+    remember(cls, key, previous, before);
     save(cls, key, previous);
   }
+}
+
+IMP TDMSavedBefore(Class cls, const void* key, IMP saved) {
+  for (auto* entry = TDMReplaced.load(std::memory_order_acquire); entry != nullptr;
+       entry = entry->next) {
+    if (entry->cls == cls && entry->key == key && entry->saved == saved) return entry->before;
+  }
+  return nullptr;
 }
 
 IMP TDMOriginalFrom(Class start, const void* key, Class* owner) {

@@ -1,10 +1,13 @@
 // The delegate callback replacements and the relocation of picked files.
 
-#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "pickerfix/CopyFolder.h"
 #include "pickerfix/Docmend.h"
+#include "pickerfix/LogText.h"
 #include "platform/foundation/NSArray.h"
 #include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/NSLog.h"
@@ -20,27 +23,34 @@ namespace {
 // saved implementation from the receiver's class up, and relocates its URLs.
 //
 // While a saved implementation runs, the replacement can be entered again
-// with the same receiver in three ways, which its arguments alone cannot tell
+// with the same receiver in four ways, which its arguments alone cannot tell
 // apart:
 // - the delegate sends the callback to itself, for instance once per URL: a
 //   fresh send, which must reach the delegate's own code again;
 // - the delegate's code sends the callback to super, and the superclass is
 //   patched too: it must reach the superclass's saved implementation, not the
 //   running one again (the two would call each other without end);
-// - the app's own implementation, wrapped around the replacement, calls the
-//   implementation it replaced: a fresh send as well, once per message.
-// A re-entered call goes up, continuing the walk above the class whose saved
-// implementation is running, when a class above it has one and the call
-// hands on the very URLs that the running implementation received (equal as
-// URLs; a send to super passes them on, possibly as new objects). Otherwise
-// it is a fresh send. A call that goes up passes its URLs on as they are; a
-// fresh send relocates what is not relocated yet (copies already in the copy
-// folder pass on as they are).
+// - the app's own implementation, wrapped around the replacement before
+//   Docmend saw the class, calls the implementation it replaced: a fresh send
+//   as well, once per message;
+// - the app's implementation, which replaced or wrapped the replacement after
+//   Docmend patched the class and was saved when the class was patched again,
+//   calls the implementation it replaced: it must reach what was saved before
+//   it on that class.
+// A re-entered call goes on, without relocating anything, in two cases. When
+// the running implementation replaced one saved on its class before, the call
+// goes on to that one, whatever it hands on. Otherwise, when it hands on the
+// very URLs that the running implementation received (equal as URLs; a send
+// to super passes them on, possibly as new objects), it goes up, continuing
+// the walk above the class whose saved implementation is running. Any other
+// call is a fresh send, which relocates what is not relocated yet (copies
+// already in the copy folder pass on as they are).
 struct TDMRunningCallback {
   id receiver;
   const void* key;
-  Class owner;  // the class whose association held the running implementation
-  id handedOn;  // the URLs (an array) or the URL it received
+  Class owner;         // the class whose association held the running implementation
+  IMP implementation;  // the running implementation
+  id handedOn;         // the URLs (an array) or the URL it received
   TDMRunningCallback* outer;
 };
 
@@ -58,8 +68,8 @@ TDMRunningCallback* TDMFindRunning(id receiver, const void* key) {
 // Pushes a running call for the life of the scope.
 class TDMRunningScope {
  public:
-  TDMRunningScope(id receiver, const void* key, Class owner, id handedOn)
-      : call_{receiver, key, owner, handedOn, TDMRunningCallbacks} {
+  TDMRunningScope(id receiver, const void* key, Class owner, IMP implementation, id handedOn)
+      : call_{receiver, key, owner, implementation, handedOn, TDMRunningCallbacks} {
     TDMRunningCallbacks = &call_;
   }
   ~TDMRunningScope() { TDMRunningCallbacks = call_.outer; }
@@ -92,19 +102,36 @@ bool TDMSamePick(id a, id b) {
 struct TDMForward {
   IMP original = nullptr;
   Class owner = Nil;
-  bool up = false;  // forwards a send to super: the URLs pass on as they are
+  bool up = false;  // goes on from a running implementation: the URLs pass on as they are
 };
+
+// Where a call that re-enters `running` goes on to (see above), or nothing
+// for a fresh send.
+TDMForward TDMGoOn(const TDMRunningCallback& running, const void* key, id handedOn) {
+  Class owner = running.owner;
+  IMP from = running.implementation;
+  const bool samePick = TDMSamePick(handedOn, running.handedOn);
+  for (bool first = true;; first = false) {
+    if (IMP before = TDMSavedBefore(owner, key, from)) return TDMForward{before, owner, true};
+    if (first && !samePick) return {};
+    Class above = Nil;
+    IMP next = TDMOriginalFrom(class_getSuperclass(owner), key, &above);
+    if (next == nullptr) return {};
+    if (next != from) return TDMForward{next, above, true};
+    // The running implementation, inherited by a subclass and saved on it,
+    // is saved on the class above too: go on from there.
+    owner = above;
+  }
+}
 
 // Finds what the call forwards to (see above); logs a dropped pick.
 TDMForward TDMFindForward(id self, SEL _cmd, const void* key, id handedOn) {
-  TDMForward forward;
   if (auto* running = TDMFindRunning(self, key); running != nullptr) {
-    Class owner = Nil;
-    IMP above = TDMOriginalFrom(class_getSuperclass(running->owner), key, &owner);
-    if (above != nullptr && TDMSamePick(handedOn, running->handedOn)) {
-      return TDMForward{above, owner, true};
+    if (TDMForward forward = TDMGoOn(*running, key, handedOn); forward.original != nullptr) {
+      return forward;
     }
   }
+  TDMForward forward;
   forward.original = TDMOriginalFrom(object_getClass(self), key, &forward.owner);
   if (forward.original == nullptr) {
     NSLog("[Docmend] no saved implementation of %@ for %@; pick dropped",
@@ -120,7 +147,7 @@ void TDMPickedURLs(id self, SEL _cmd, id picker, id urls) {
   if (forward.original == nullptr) return;
   auto original = reinterpret_cast<void (*)(id, SEL, id, id)>(forward.original);
   if (forward.up) {
-    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, urls);
+    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, forward.original, urls);
     original(self, _cmd, picker, urls);
     return;
   }
@@ -132,7 +159,7 @@ void TDMPickedURLs(id self, SEL _cmd, id picker, id urls) {
     relocated->addObject(url != nullptr ? static_cast<id>(url) : picked->objectAtIndex(i));
   }
   {
-    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, relocated);
+    TDMRunningScope running(self, kOriginalPickURLs, forward.owner, forward.original, relocated);
     original(self, _cmd, picker, relocated);
   }
   objc_release(relocated);
@@ -146,7 +173,7 @@ void TDMPickedURL(id self, SEL _cmd, id picker, id url) {
   if (!forward.up) {
     if (NSURL* relocated = TDMRelocate(NSURL::cast(url))) handedOn = relocated;
   }
-  TDMRunningScope running(self, kOriginalPickURL, forward.owner, handedOn);
+  TDMRunningScope running(self, kOriginalPickURL, forward.owner, forward.original, handedOn);
   original(self, _cmd, picker, handedOn);
 }
 
@@ -155,43 +182,54 @@ bool TDMIsInside(const std::string& path, const std::string& folder) {
   return path.size() == folder.size() || folder.ends_with('/') || path[folder.size()] == '/';
 }
 
-std::string TDMEscapedForLog(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    char escape[8];
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\n' || c == '\t' || c == '\r') {
-      out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\r";
-    } else if (c < 0x20 || c == 0x7F) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      out += escape;
-    } else if (c == 0xC2 && i + 1 < text.size() &&
-               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      // U+0080 to U+009F, the second set of control characters (U+0085 is
-      // a line break to some readers).
-      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(text[++i]));
-      out += escape;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 namespace {
+
+// The copy folder, NSTemporaryDirectory()/Docmend, is used only when it is a
+// folder of the effective user's own, not a link: whatever the temporary
+// directory is (a shared one given as $TMPDIR too), nothing is written into
+// another user's folder or through a link planted there. A missing one is
+// made with mode 0700. NO, with *error set, when the folder cannot be made or
+// is not the user's own.
+bool TDMOwnCopyFolder(const std::string& copies, NSError** error) {
+  struct stat st {};
+  bool made = false;
+  if (lstat(copies.c_str(), &st) != 0) {
+    made = NSFileManager::defaultManager()->createDirectoryAtPath(copies, false, nil, error);
+    // Made meanwhile by someone else: examined below like any other.
+    if (!made && (*error)->code() != NSFileWriteFileExistsError) return false;
+    if (lstat(copies.c_str(), &st) != 0) st = {};
+  }
+  if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
+    *error = NSError::errorWithDomain(
+        NSCocoaErrorDomain, NSFileWriteNoPermissionError,
+        std::string("The folder \u201C") + kTDMCopyFolder +
+            "\u201D in the temporary directory isn\u2019t a folder of this user\u2019s own.");
+    return false;
+  }
+  if (made) chmod(copies.c_str(), S_IRWXU);
+  return true;
+}
 
 // Copies the picked item. A picked symbolic link stands for what it points
 // to: the copy holds that file's data or that folder's contents (links inside
 // a folder stay links, as the file manager copies them). A link that cannot
-// be followed (dangling, or a loop) fails as a missing file does.
+// be followed fails as a missing file does: dangling, a loop, or one whose
+// target went away between the check and the resolution. So does one whose
+// target's real path is too long to resolve. Neither is ever copied as the
+// link itself.
 bool TDMCopyItem(NSURL* url, NSURL* destination, NSError** error) {
   if (!url->checkResourceIsReachableAndReturnError(error)) return false;
-  return NSFileManager::defaultManager()->copyItemAtURL(url->URLByResolvingSymlinksInPath(),
-                                                        destination, error);
+  NSURL* source = url->URLByResolvingSymlinksInPath();
+  if (source == url) {  // the URL itself comes back when its path cannot be resolved
+    if (url->checkResourceIsReachableAndReturnError(error)) {
+      *error = NSError::errorWithDomain(
+          NSCocoaErrorDomain, NSFileReadUnknownError,
+          "The file \u201C" + url->lastPathComponent() +
+              "\u201D couldn\u2019t be opened because its real path couldn\u2019t be resolved.");
+    }
+    return false;
+  }
+  return NSFileManager::defaultManager()->copyItemAtURL(source, destination, error);
 }
 
 }  // namespace
@@ -209,8 +247,10 @@ NSURL* TDMRelocate(NSURL* url) {
       NSURL::fileURLWithPath(NSStringByAppendingPathComponent(folder, url->lastPathComponent()));
 
   NSError* error = nullptr;
-  bool copied = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true, nil, &error) &&
-                TDMCopyItem(url, destination, &error);
+  bool copied =
+      TDMOwnCopyFolder(copies, &error) &&
+      NSFileManager::defaultManager()->createDirectoryAtPath(folder, false, nil, &error) &&
+      TDMCopyItem(url, destination, &error);
   if (accessing) url->stopAccessingSecurityScopedResource();
   if (!copied) {
     NSLog("[Docmend] could not copy %@: %@", TDMEscapedForLog(url->lastPathComponent()),

@@ -1,9 +1,13 @@
 #include "platform/foundation/NSPathUtilities.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -25,7 +29,40 @@ std::string userDatabaseHome() {
   return "/";
 }
 
+// YES when `path` is a directory, not a link, owned by the effective user and
+// closed to everyone else; a missing one is made so first.
+bool isPrivateDirectory(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT || (mkdir(path.c_str(), S_IRWXU) != 0 && errno != EEXIST)) return false;
+    if (lstat(path.c_str(), &st) != 0) return false;
+  }
+  return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 }  // namespace
+
+namespace Foundation::detail {
+
+std::string userTemporaryDirectory(std::string_view base) {
+  const std::string own =
+      NSStringByAppendingPathComponent(base, "user-" + std::to_string(geteuid()));
+  if (isPrivateDirectory(own)) return own;
+  // Another's folder or a link sits where the user's own should be: a fresh
+  // one that nobody else can have made (mkdtemp creates it with mode 0700).
+  static std::mutex lock;
+  static std::map<std::string, std::string, std::less<>>* fresh = nullptr;
+  std::lock_guard hold(lock);
+  if (fresh == nullptr) fresh = new std::map<std::string, std::string, std::less<>>();
+  if (auto found = fresh->find(base); found != fresh->end() && isPrivateDirectory(found->second))
+    return found->second;
+  std::string pattern = own + ".XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return own;
+  (*fresh)[std::string(base)] = pattern;
+  return pattern;
+}
+
+}  // namespace Foundation::detail
 
 std::string NSHomeDirectory() {
   const char* home = std::getenv("HOME");
@@ -35,7 +72,9 @@ std::string NSHomeDirectory() {
 
 std::string NSTemporaryDirectory() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string path(dropTrailingSlashes(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp"));
+  std::string path(tmp != nullptr && tmp[0] != '\0'
+                       ? dropTrailingSlashes(tmp)
+                       : Foundation::detail::userTemporaryDirectory("/tmp"));
   if (path != "/") path += '/';
   return path;
 }

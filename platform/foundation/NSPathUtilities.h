@@ -14,8 +14,28 @@
 FOUNDATION_EXPORT std::string NSHomeDirectory();
 
 // The app's temporary directory, always with one trailing "/": $TMPDIR when
-// set and not empty, else "/tmp/". Read on every call.
+// set and not empty (taken as it is), else the user's own directory
+// "/tmp/user-<uid>/" (<uid> the effective user id). That one is the user's
+// alone, as on the platform: it is created with mode 0700 when missing and
+// used only when it is a directory (not a link) owned by the effective user
+// that gives no access to anyone else. When something else sits at that
+// path (another user's folder, a link planted there, a folder others may
+// enter), the process uses a fresh private directory "/tmp/user-<uid>.XXXXXX"
+// instead, made once and kept for the life of the process. Read on every
+// call.
 FOUNDATION_EXPORT std::string NSTemporaryDirectory();
+
+namespace Foundation::detail {
+
+// The user's own temporary directory under `base` ("/tmp" for
+// NSTemporaryDirectory), without the trailing "/": base/user-<uid> when it is
+// private to the effective user (made so when missing), else a fresh private
+// directory base/user-<uid>.XXXXXX, made the first time one is needed for
+// that base and kept. When not even that can be made, base/user-<uid>,
+// whatever it is, and the caller's writes there find out. Thread-safe.
+FOUNDATION_EXPORT std::string userTemporaryDirectory(std::string_view base);
+
+}  // namespace Foundation::detail
 
 // `base` joined with `component` by exactly one "/": trailing slashes of base
 // and leading slashes of component are dropped first. An empty base gives the

@@ -98,11 +98,14 @@ TEST_F(PickerApp, WithoutDocmendBesideItItemsPassUnchanged) {
   fs::path bare = root_ / "Bare";
   fs::create_directories(bare);
   fs::copy_file(PICKER_APP_PATH, bare / "picker-app");
-  AppRun r = run({"pick", "--init", "content-types", outside("May.pdf"), "https://example.com/b"},
+  // A path that would break its line is written escaped, as in Docmend's log.
+  AppRun r = run({"pick", "--init", "content-types", outside("May.pdf"), "https://example.com/b",
+                  outside("Two\nlines\u2028\\.pdf")},
                  bare / "picker-app");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, (std::vector<std::string>{"mode=open asCopy=no", outside("May.pdf"),
-                                             "https://example.com/b"}));
+                                             "https://example.com/b",
+                                             outside("Two\\nlines\\u2028\\\\.pdf")}));
   EXPECT_FALSE(fs::exists(copies()));
 }
 

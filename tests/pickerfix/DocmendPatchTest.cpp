@@ -201,6 +201,57 @@ TEST_F(DocmendPatch, AppSwizzleAfterOrBeforeThePatch) {
   EXPECT_EQ(sandbox_.relocationFolders().size(), 7u);
 }
 
+// The app's outright replacement: its own code, which records and does not
+// call the implementation it replaced.
+void appOwn(id self, SEL op, id picker, id urls) {
+  Call call{"Own", sel_getName(op), self, picker, {}};
+  for (id url : NSArray::cast(urls)->objects()) call.urls.push_back(describe(url));
+  calls.push_back(call);
+}
+
+// The app replaces the patched callback outright: picks bypass relocation
+// until a delegate of the class is set again, then arrive as copies at the
+// app's code, once. The app then wraps that, and a delegate of an inheriting
+// subclass is set before the class is set again; at last the app puts back
+// the delegate's code and wraps it anew: the wrapper and the code it wraps
+// each run once, through either class, and every file is copied once.
+TEST_F(DocmendPatch, AppReplacingThePatchedCallbackOutright) {
+  Class cls = defineDelegate("ReplacedDelegate", Nil, 0, kMany);
+  Class sub = defineDelegate("ReplacedSubclass", cls, 1, kNone);
+  const IMP original = implementation(cls, manySelector());
+  id delegate = newDelegate(cls), subDelegate = newDelegate(sub);
+  id picker = newOpenPicker(), subPicker = newOpenPicker();
+  StderrCapture log;
+  const auto expectPick = [&](id through, const std::vector<std::string>& expected, bool copied) {
+    pickFiles(through);
+    EXPECT_EQ(ran(), expected);
+    EXPECT_EQ(isCopy(calls.back().urls.at(0), "0.txt"), copied) << calls.back().urls[0];
+  };
+  setDelegate(picker, delegate);
+  class_replaceMethod(cls, manySelector(), reinterpret_cast<IMP>(appOwn), "v32@0:8@16@24");
+  expectPick(picker, {"Own"}, false);
+  setDelegate(newOpenPicker(), delegate);
+  EXPECT_TRUE(isDocmendCode(implementation(cls, manySelector())));
+  expectPick(picker, {"Own"}, true);
+
+  appSwizzle(cls);
+  setDelegate(subPicker, subDelegate);
+  expectPick(subPicker, {"App", "Own"}, true);
+  setDelegate(newOpenPicker(), delegate);
+  expectPick(picker, {"App", "Own"}, true);
+  expectPick(subPicker, {"App", "Own"}, true);
+
+  // The app puts back the delegate's own code, then wraps it again.
+  class_replaceMethod(cls, manySelector(), original, "v32@0:8@16@24");
+  setDelegate(newOpenPicker(), delegate);
+  expectPick(picker, {"ReplacedDelegate"}, true);
+  appSwizzle(cls);
+  setDelegate(newOpenPicker(), delegate);
+  expectPick(picker, {"App", "ReplacedDelegate"}, true);
+  EXPECT_EQ(sandbox_.relocationFolders().size(), 6u) << "each pick copied once";
+  EXPECT_TRUE(log.lines().empty());
+}
+
 TEST_F(DocmendPatch, ReplacementWithNoSavedImplementationDropsThePickWithOneLogLine) {
   Class patched = defineDelegate("PatchedDelegate", Nil, 0, kMany);
   id picker = newOpenPicker();

@@ -2,6 +2,7 @@
 // delegate receives (count, order, which URLs are copies), what lands in the
 // temporary directory, and the log.
 
+#include <dlfcn.h>
 #include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -9,10 +10,39 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <set>
 
+#include "platform/foundation/NSPathUtilities.h"
 #include "tests/pickerfix/PickerHarness.h"
+
+namespace picker_harness {
+namespace {
+
+// While set, realpath of this path removes `vanishing` just before it
+// resolves (or, with vanishesAfter, just after), once.
+std::string resolving;
+fs::path vanishing;
+bool vanishesAfter = false;
+
+}  // namespace
+}  // namespace picker_harness
+
+// Stands in for the C library's realpath in this process (Foundation's calls
+// included), so that a link's target can go away at the very moment it is
+// resolved.
+extern "C" __attribute__((visibility("default"))) char* realpath(const char* path,
+                                                                 char* resolved) noexcept {
+  using namespace picker_harness;
+  static auto* real = reinterpret_cast<char* (*)(const char*, char*)>(dlsym(RTLD_NEXT, "realpath"));
+  if (resolving.empty() || resolving != path) return real(path, resolved);
+  resolving.clear();
+  if (!vanishesAfter) fs::remove(vanishing);
+  char* result = real(path, resolved);
+  if (vanishesAfter) fs::remove(vanishing);
+  return result;
+}
 
 namespace picker_harness {
 namespace {
@@ -71,6 +101,7 @@ TEST_F(DocmendRelocate, OnlyFilesOutsideTheHomeDirectoryAreCopied) {
   EXPECT_EQ(readFile(beside), "report");
   EXPECT_EQ(outside->securityScopedAccessStarts(), 1);
   EXPECT_EQ(outside->securityScopedAccessCount(), 0) << "access ended in the same call";
+  EXPECT_EQ(fs::status(sandbox_.docmendFolder()).permissions(), fs::perms::owner_all);
   EXPECT_TRUE(log_.empty());
 }
 
@@ -150,8 +181,9 @@ TEST_F(DocmendRelocate, WhatCannotBeCopiedIsPassedOnWithOneLogLineEach) {
        "Dangling.pdf: The file \u201CDangling.pdf\u201D couldn\u2019t be opened because there "
        "is no such file."},
       {out / "Loop-a", "Loop-a: "},
-      {out / "May\nReport\x1B\\.pdf",
-       "May\\nReport\\x1B\\\\.pdf: The file \u201CMay\\nReport\\x1B\\\\.pdf\u201D"},
+      {out / "May\nReport\x1B\\\u2028\u2029.pdf",
+       "May\\nReport\\x1B\\\\\\u2028\\u2029.pdf: The file "
+       "\u201CMay\\nReport\\x1B\\\\\\u2028\\u2029.pdf\u201D"},
       {out / "pipe",
        "pipe: \u201Cpipe\u201D couldn\u2019t be copied because it isn\u2019t a regular file, "
        "folder or symbolic link."},
@@ -170,6 +202,149 @@ TEST_F(DocmendRelocate, WhatCannotBeCopiedIsPassedOnWithOneLogLineEach) {
   std::size_t filled = 0;
   for (const auto& folder : sandbox_.relocationFolders()) filled += fs::is_empty(folder) ? 0 : 1;
   EXPECT_EQ(filled, 1u) << "only the good file's copy folder holds anything";
+}
+
+// A chain of folders under `top` whose real path is longer than PATH_MAX,
+// with a file at its end that top/Deep.txt leads to through two relative
+// links, each shorter than PATH_MAX: Deep.txt to the first half of the chain
+// and its link "rest", "rest" to the second half and the file. Made and
+// removed through descriptors, as no path to its end can be used.
+class DeepTree {
+ public:
+  explicit DeepTree(const fs::path& top) {
+    folders_.push_back(open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::string half;
+    for (int i = 0; i < kLevels; ++i) {
+      mkdirat(folders_.back(), name_.c_str(), 0700);
+      folders_.push_back(openat(folders_.back(), name_.c_str(), O_RDONLY | O_DIRECTORY));
+      half += (i % (kLevels / 2) == 0 ? "" : "/") + name_;
+      if (i + 1 == kLevels / 2) symlinkat((half + "/rest").c_str(), folders_[0], "Deep.txt");
+      if (i + 1 == kLevels / 2) half.clear();
+    }
+    symlinkat((half + "/file.txt").c_str(), folders_[kLevels / 2], "rest");
+    int file = openat(folders_.back(), "file.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    EXPECT_EQ(write(file, "deep", 4), 4);
+    close(file);
+  }
+  ~DeepTree() {
+    unlinkat(folders_.back(), "file.txt", 0);
+    unlinkat(folders_[kLevels / 2], "rest", 0);
+    for (int i = kLevels; i > 0; --i) {
+      close(folders_[i]);
+      unlinkat(folders_[i - 1], name_.c_str(), AT_REMOVEDIR);
+    }
+    close(folders_[0]);
+  }
+
+ private:
+  static constexpr int kLevels = 22;  // 22 names of 200 bytes: over 4,400 bytes
+  const std::string name_ = std::string(200, 'd');
+  std::vector<int> folders_;
+};
+
+// A picked link that cannot be followed at the moment of the copy, because
+// its target goes away as the link is resolved (just before or just after)
+// or because the target's real path is longer than PATH_MAX: one log line,
+// the link passed on as it is, and nothing (no link either) in the copy
+// folder.
+TEST_F(DocmendRelocate, PickedLinksThatCannotBeResolvedAreFailures) {
+  const fs::path out = sandbox_.outside();
+  DeepTree deep(out);
+  ASSERT_EQ(readFile(out / "Deep.txt"), "deep") << "the kernel follows both links";
+  const std::string noSuchFile = "couldn\u2019t be opened because there is no such file.";
+  const struct {
+    const char* name;
+    bool vanishes, after;
+    std::string log;
+  } cases[] = {{"Before.txt", true, false, "The file \u201CBefore.txt\u201D " + noSuchFile},
+               {"After.txt", true, true, "The file \u201Ctarget.txt\u201D " + noSuchFile},
+               {"Deep.txt", false, false,
+                "The file \u201CDeep.txt\u201D couldn\u2019t be opened because its real path "
+                "couldn\u2019t be resolved."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path link = out / c.name;
+    if (c.vanishes) {
+      writeFile(out / "target.txt", "data");
+      fs::create_symlink("target.txt", link);
+      resolving = link.string(), vanishing = out / "target.txt", vanishesAfter = c.after;
+    }
+    auto received = pickAndReceive({fileURL(link)});
+    EXPECT_TRUE(resolving.empty()) << "the link was resolved";
+    EXPECT_EQ(received, std::vector<std::string>{link.string()});
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_TRUE(log_[0].ends_with("[Docmend] could not copy " + std::string(c.name) + ": " + c.log))
+        << log_[0];
+  }
+  EXPECT_EQ(sandbox_.relocationFolders().size(), std::size(cases));
+  for (const auto& folder : sandbox_.relocationFolders()) EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// In a temporary directory that others share, a "Docmend" that another user
+// planted there (a link to a folder they let everyone write to, a folder of
+// theirs) or a file of that name is not used: nothing is written into it or
+// through it, and each file of the pick is passed on with one log line.
+TEST_F(DocmendRelocate, CopyFolderThatIsNotTheUsersOwnIsNotUsed) {
+  const fs::path shared = sandbox_.tmp(), theirs = sandbox_.root() / "theirs";
+  fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+  fs::create_directories(theirs);
+  fs::permissions(theirs, fs::perms::all);
+  const std::function<bool(const fs::path&)> plant[] = {
+      [&](const fs::path& at) {
+        fs::create_directory_symlink(theirs, at);
+        return true;
+      },
+      [](const fs::path& at) {
+        fs::create_directories(at);
+        fs::permissions(at, fs::perms::all);
+        return chown(at.c_str(), 4242, 4242) == 0;  // only root may give a folder away
+      },
+      [](const fs::path& at) {
+        writeFile(at, "");
+        return true;
+      }};
+  for (std::size_t i = 0; i < std::size(plant); ++i) {
+    SCOPED_TRACE(i);
+    fs::remove_all(sandbox_.docmendFolder());
+    if (!plant[i](sandbox_.docmendFolder())) {
+      std::printf("case %zu skipped: cannot make a folder of another user's here\n", i);
+      continue;
+    }
+    NSURL* a = outsideFile("a.txt", "A");
+    NSURL* b = outsideFile("b.txt", "B");
+    auto received = pickAndReceive({a, b});
+    EXPECT_EQ(received, (std::vector<std::string>{a->path(), b->path()}));
+    ASSERT_EQ(log_.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+      EXPECT_TRUE(log_[k].ends_with(std::string("could not copy ") + "ab"[k] +
+                                    ".txt: The folder \u201CDocmend\u201D in the temporary "
+                                    "directory isn\u2019t a folder of this user\u2019s own."))
+          << log_[k];
+    }
+    EXPECT_EQ(a->securityScopedAccessCount(), 0);
+    EXPECT_TRUE(fs::is_empty(theirs));
+    EXPECT_TRUE(fs::is_symlink(sandbox_.docmendFolder()) || fs::is_empty(sandbox_.docmendFolder()));
+  }
+}
+
+// Without $TMPDIR the copies land in the user's own temporary directory,
+// which is private, in a "Docmend" folder of the user's.
+TEST_F(DocmendRelocate, WithoutTMPDIRCopiesLandInTheUsersOwnTemporaryDirectory) {
+  unsetenv("TMPDIR");
+  const fs::path copies = fs::path(NSTemporaryDirectory()) / kTDMCopyFolder;
+  auto received = pickAndReceive({outsideFile("May.pdf", "may")});
+  ASSERT_EQ(received.size(), 1u);
+  const fs::path copy = received[0];
+  EXPECT_EQ(copy.parent_path().parent_path(), copies);
+  EXPECT_EQ(readFile(copy), "may");
+  EXPECT_TRUE(log_.empty());
+  for (const fs::path& folder : {copies.parent_path(), copies}) {
+    struct stat st {};
+    ASSERT_EQ(lstat(folder.c_str(), &st), 0) << folder;
+    EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == geteuid()) << folder;
+  }
+  EXPECT_EQ(fs::status(copies.parent_path()).permissions(), fs::perms::owner_all);
+  if (copy.parent_path().parent_path() == copies) fs::remove_all(copy.parent_path());
 }
 
 // Makes files with mode 0000 unreadable for this process even as root, by

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 
@@ -77,7 +78,15 @@ TEST_F(NSFoundation, StandardDirectoriesFollowTheEnvironment) {
   EXPECT_EQ(NSHomeDirectory(), "/home/someone");
   EXPECT_EQ(NSTemporaryDirectory(), "/var/tmp/app/");
   setenv("TMPDIR", "", 1);
-  EXPECT_EQ(NSTemporaryDirectory(), "/tmp/");
+  EXPECT_EQ(NSTemporaryDirectory(), Foundation::detail::userTemporaryDirectory("/tmp") + "/");
+  unsetenv("TMPDIR");
+  const std::string own = NSTemporaryDirectory();
+  EXPECT_TRUE(own.starts_with("/tmp/user-" + std::to_string(geteuid()))) << own;
+  struct stat st {};
+  ASSERT_EQ(lstat(own.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_uid, geteuid());
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
   unsetenv("HOME");
   EXPECT_EQ(NSHomeDirectory().front(), '/');
 }
@@ -131,6 +140,54 @@ TEST_F(NSFileManagerTest, CreateDirectoryWithAndWithoutIntermediates) {
   EXPECT_FALSE(
       manager_->createDirectoryAtPath((out() / "plain" / "sub").string(), true, nil, &error));
   EXPECT_EQ(error->domain(), NSCocoaErrorDomain);
+}
+
+// The user's own temporary directory is made private when missing and used
+// only while it stays so; whatever else sits at its path (a link, even to a
+// folder of the user's, a folder others may enter, another user's folder, a
+// file) gives way to a fresh private directory, the same one on every call.
+TEST_F(NSFileManagerTest, UserTemporaryDirectoryIsPrivate) {
+  const std::string own = "user-" + std::to_string(geteuid());
+  const std::function<bool(const fs::path&)> plant[] = {
+      [](const fs::path&) { return true; },
+      [](const fs::path& at) {
+        fs::create_directories(at.parent_path() / "mine");
+        fs::permissions(at.parent_path() / "mine", fs::perms::owner_all);
+        fs::create_directory_symlink("mine", at);
+        return true;
+      },
+      [](const fs::path& at) {
+        fs::create_directories(at);
+        fs::permissions(at, fs::perms::all);
+        return true;
+      },
+      [](const fs::path& at) {
+        fs::create_directories(at);
+        fs::permissions(at, fs::perms::owner_all);
+        return chown(at.c_str(), 4242, 4242) == 0;  // only root may give a folder away
+      },
+      [](const fs::path& at) {
+        writeFile(at, "x");
+        return true;
+      }};
+  for (std::size_t i = 0; i < std::size(plant); ++i) {
+    const fs::path base = out() / std::to_string(i);
+    fs::create_directories(base);
+    if (!plant[i](base / own)) {
+      std::printf("case %zu skipped: cannot make a folder of another user's here\n", i);
+      continue;
+    }
+    const std::string dir = Foundation::detail::userTemporaryDirectory(base.string());
+    EXPECT_EQ(dir == (base / own).string(), i == 0) << i << ": " << dir;
+    EXPECT_TRUE(dir.starts_with((base / own).string())) << i << ": " << dir;
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.c_str(), &st), 0) << i;
+    EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 0777) == 0700) << i;
+    EXPECT_EQ(Foundation::detail::userTemporaryDirectory(base.string()), dir) << i;
+    if (i == 1) {
+      EXPECT_TRUE(fs::is_empty(base / "mine")) << "nothing made through the link";
+    }
+  }
 }
 
 TEST_F(NSFileManagerTest, CopyKeepsBytesModeAndTime) {
