@@ -1,5 +1,5 @@
-// How this process finds its fonts: fontconfig's configuration with one
-// rule added. FreeType and HarfBuzz each map the font files they read, the
+// How this process finds its fonts: a fontconfig configuration of its own
+// (below). FreeType and HarfBuzz each map the font files they read, the
 // libraries' own way: those are clean pages of files, which the system can
 // drop at any time and which a process's memory limit does not count.
 
@@ -24,7 +24,7 @@ namespace {
 // that nothing uses. The rule names our text family right after the first
 // family of every request that does not already start with it, so that the
 // sample is set in a font the process holds anyway. Text in our own
-// families finds the same fonts as before: Inter Display covers what Inter
+// families finds the same fonts as without it: Inter Display covers what Inter
 // covers.
 std::string textFamilyRule() {
   const std::string family = std::string("<string>") + textFamily + "</string>";
