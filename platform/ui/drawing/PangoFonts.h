@@ -6,7 +6,6 @@
 #include <cairo.h>
 #include <pango/pango.h>
 
-#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -18,13 +17,9 @@ namespace SwiftUI::Drawing::detail {
 inline constexpr const char* textFamily = "Inter";
 inline constexpr const char* displayFamily = "Inter Display";
 
-// Sets up, once for the process, how fonts are found and loaded
-// (FontFiles.cpp): fontMap() calls it before any font is.
+// Sets up, once for the process, how fonts are found (FontFiles.cpp):
+// fontMap() calls it before any font is.
 void prepareFonts();
-
-// How many font files are mapped now, each once for every library that reads
-// it.
-std::size_t sharedFontFileCount();
 
 // textFamily below 20 pt, displayFamily from 20 pt on; the weight mapped
 // onto Pango's scale; the size absolute, in points (= user-space units).
