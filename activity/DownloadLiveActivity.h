@@ -3,7 +3,7 @@
 #include "model/DownloadActivityAttributes.h"
 #include "platform/widgetkit/ActivityConfiguration.h"
 #include "platform/widgetkit/HostedActivity.h"
-#include "presentation/DownloadLiveActivityView.h"  // DownloadActivityViewContext
+#include "presentation/DownloadActivityViewContext.h"
 
 namespace tolvane {
 

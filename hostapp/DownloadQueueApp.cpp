@@ -47,8 +47,6 @@ struct DownloadQueueApp::Core {
   std::uint64_t generation = 0;         // of the live timer that may fire; older ones do nothing
   std::vector<std::string> openedURLs;  // the newest few
   std::vector<ActivityError> refused;   // the newest few
-  int pauses = 0;
-  int resumes = 0;
 
   SerialQueue queue;  // last: stopped first when the app goes
 
@@ -99,7 +97,6 @@ struct DownloadQueueApp::Core {
   }
 
   void control(bool pause) {
-    pause ? ++pauses : ++resumes;
     if (!downloads || !activity || downloads->isCompleted()) return;
     const Date t = now();
     runDue(t);
@@ -210,18 +207,6 @@ std::vector<std::string> DownloadQueueApp::openedURLs() const {
 std::vector<ActivityError> DownloadQueueApp::refusedUpdates() const {
   std::vector<ActivityError> result;
   core_->queue.sync([&] { result = core_->refused; });
-  return result;
-}
-
-int DownloadQueueApp::pauseRequests() const {
-  int result = 0;
-  core_->queue.sync([&] { result = core_->pauses; });
-  return result;
-}
-
-int DownloadQueueApp::resumeRequests() const {
-  int result = 0;
-  core_->queue.sync([&] { result = core_->resumes; });
   return result;
 }
 

@@ -77,8 +77,6 @@ class DownloadQueueApp final : public ActivityKit::HostApp {
   // The errors the platform answered pushes with, oldest first (the newest
   // sixteen; as are the URLs).
   std::vector<ActivityKit::ActivityError> refusedUpdates() const;
-  int pauseRequests() const;
-  int resumeRequests() const;
 
   // Installs this app as the one the platform host plays (live timing).
   static void install();

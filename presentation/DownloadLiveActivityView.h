@@ -1,12 +1,9 @@
 #pragma once
 
-#include "model/DownloadActivityAttributes.h"
 #include "platform/ui/View.h"
-#include "platform/widgetkit/ActivityViewContext.h"
+#include "presentation/DownloadActivityViewContext.h"
 
 namespace tolvane {
-
-using DownloadActivityViewContext = WidgetKit::ActivityViewContext<DownloadActivityAttributes>;
 
 // The download activity on the lock screen and in the notification banner.
 // Top to bottom: a header row (the phase badge, the app names over a status

@@ -2,7 +2,7 @@
 
 #include "platform/ui/View.h"
 #include "platform/widgetkit/DynamicIsland.h"
-#include "presentation/DownloadLiveActivityView.h"
+#include "presentation/DownloadActivityViewContext.h"
 
 // The download activity in the Dynamic Island. Each builder takes its own
 // copy of the activity's view context, reads only context.state, and

@@ -310,12 +310,6 @@ bool KeyedDecodingContainer::decodeNil(std::string_view key) const {
   return !presentValue(key, value);
 }
 
-std::vector<std::string> KeyedDecodingContainer::allKeys() const {
-  std::vector<std::string> keys;
-  for (std::uint32_t i = begin_; i < end_; ++i) keys.emplace_back(state_->members[i].key);
-  return keys;
-}
-
 Decoder KeyedDecodingContainer::nestedDecoder(std::string_view key) const {
   JSONValueRef value = requiredValue(key);
   return Decoder(value, state_->keep(path_, key), state_);

@@ -186,8 +186,6 @@ class KeyedDecodingContainer {
   bool contains(std::string_view key) const;
   // True when the key is missing or null.
   bool decodeNil(std::string_view key) const;
-  // The object's keys in the order given, repeats included.
-  std::vector<std::string> allKeys() const;
 
   // The object or array at key, as a container (keyNotFound when missing).
   KeyedDecodingContainer nestedContainer(std::string_view key) const;

@@ -4,36 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "activity/TolvaneWidgetExtensionBundle.h"
 #include "platform/host/PlatformHost.h"
+#include "tests/presentation/PhaseVocabulary.h"
 
 namespace {
 
-using namespace SwiftUI;
-using tolvane::DownloadPhase;
-
 TEST(DynamicIsland, LinksToTheDownloadsAndTintsTheKeylineByPhase) {
-  const std::tuple<std::optional<DownloadPhase>, bool, Color> cases[] = {
-      {DownloadPhase::queued, false, Color::secondary},
-      {DownloadPhase::paused, false, Color::orange},
-      {DownloadPhase::importing, true, Color::purple},
-      {DownloadPhase::completed, false, Color::green},
-      {std::nullopt, true, Color::orange},
-      {std::nullopt, false, Color::blue},
-  };
   const auto configuration = tolvane::DownloadLiveActivity().body();
-  for (const auto& [phase, isPaused, keyline] : cases) {
-    tolvane::ContentState state;
-    state.phase = phase;
-    state.isPaused = isPaused;
-    const WidgetKit::DynamicIsland island = configuration.dynamicIsland({state, {}});
+  for (const tolvane::testing::PhaseState& row : tolvane::testing::phaseStates) {
+    const WidgetKit::DynamicIsland island = configuration.dynamicIsland({row.applied({}), {}});
     EXPECT_EQ(island.widgetURLValue(), "plumara://downloads");
-    EXPECT_EQ(island.keylineTintValue(), keyline);
+    EXPECT_EQ(island.keylineTintValue(), tolvane::testing::wordsOf(row.shown).color) << row.name();
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/foundation/Clock.h"
+#include "tests/presentation/PhaseVocabulary.h"
 #include "tests/presentation/ShownViews.h"
 
 namespace {
@@ -24,7 +25,7 @@ const Date kNow(800'000'000);
 // Downloading 2 of 5 at 0.42, 1.5 MB/s, 1 MB of 1.5 GB, due in 65 s. Every
 // phase keeps the estimate, so a phase that hides the count-down hides it
 // with one given.
-ContentState withPhase(std::optional<DownloadPhase> phase, bool isPaused = false) {
+ContentState withPhase(std::optional<DownloadPhase> phase) {
   ContentState s;
   s.currentDownload = 2;
   s.totalDownloads = 5;
@@ -35,7 +36,6 @@ ContentState withPhase(std::optional<DownloadPhase> phase, bool isPaused = false
   s.bytesPerSecond = 1572864;
   s.estimatedCompletionDate = kNow.addingTimeInterval(65);
   s.phase = phase;
-  s.isPaused = isPaused;
   return s;
 }
 
@@ -45,36 +45,26 @@ View lockScreen(const ContentState& state) {
 }
 
 TEST(LockScreen, TextsColoursTimerAndBytesFollowTheEffectivePhase) {
-  struct Case {
-    ContentState state;
-    std::string label;
-    Color accent;
-    bool showsTimer, showsBytes;
-  };
-  const Case cases[] = {
-      {withPhase(DownloadPhase::downloading), "Downloading", Color::blue, true, true},
-      {withPhase(DownloadPhase::paused), "Paused", Color::orange, false, true},
-      {withPhase(std::nullopt, true), "Paused", Color::orange, false, true},
-      {withPhase(DownloadPhase::queued), "Queued", Color::secondary, false, false},
-      {withPhase(DownloadPhase::importing), "Importing", Color::purple, false, false},
-      {withPhase(DownloadPhase::completed), "Done", Color::green, false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    const View view = lockScreen(c.state);
-    EXPECT_EQ(theOne(view, c.label + " (2/5)").color, c.accent);
-    EXPECT_EQ(theOne(view, "42%").color, c.accent);
+  for (const tolvane::testing::PhaseState& row : tolvane::testing::phaseStates) {
+    SCOPED_TRACE(row.name());
+    const tolvane::testing::PhaseWords& words = tolvane::testing::wordsOf(row.shown);
+    const std::string label = words.label;
+    const View view = lockScreen(row.applied(withPhase(std::nullopt)));
+    EXPECT_EQ(theOne(view, label + " (2/5)").color, words.color);
+    EXPECT_EQ(theOne(view, "42%").color, words.color);
     const auto bars = findAll(view, ViewKind::progressView);
     ASSERT_EQ(bars.size(), 1u);
     EXPECT_EQ(bars[0].as<ProgressViewNode>()->value, 0.42);
-    EXPECT_EQ(bars[0].modifier<TintModifier>()->color, c.accent);
-    // The footer leads with the speed while downloading, else the label.
-    const bool downloading = c.label == "Downloading";
-    EXPECT_EQ(theOne(view, downloading ? "1.5 MB/s" : c.label).color,
-              downloading ? Color::secondary : c.accent);
-    EXPECT_EQ(shows(view, "1:05", kNow), c.showsTimer);
-    EXPECT_EQ(shows(view, "clock"), c.showsTimer || c.label == "Queued");  // the badge's symbol
-    EXPECT_EQ(shows(view, "1 MB / 1.5 GB"), c.showsBytes);
+    EXPECT_EQ(bars[0].modifier<TintModifier>()->color, words.color);
+    // The footer leads with the speed while downloading, else the label;
+    // only then does the count-down show.
+    const bool downloading = row.shown == DownloadPhase::downloading;
+    EXPECT_EQ(theOne(view, downloading ? "1.5 MB/s" : label).color,
+              downloading ? Color::secondary : words.color);
+    EXPECT_EQ(shows(view, "1:05", kNow), downloading);
+    EXPECT_EQ(theOne(view, words.icon).color, words.color);  // the badge's symbol
+    EXPECT_EQ(shows(view, "clock"), downloading || row.shown == DownloadPhase::queued);
+    EXPECT_EQ(shows(view, "1 MB / 1.5 GB"), words.showsBytes);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/presentation/PhaseVocabulary.h"
 #include "tests/presentation/ShownViews.h"
 
 namespace {
@@ -16,13 +17,16 @@ namespace {
 using namespace SwiftUI;
 using tolvane::ContentState;
 using tolvane::DownloadPhase;
+using tolvane::testing::PhaseState;
+using tolvane::testing::phaseStates;
+using tolvane::testing::PhaseWords;
 using tolvane::testing::shows;
 using tolvane::testing::theOne;
+using tolvane::testing::wordsOf;
 
 // One of one at 0.42, 1.5 MB/s, 1 MB of 1.5 GB. Joined, the first four names
 // are 35 characters: the lock screen keeps four, the island three.
-ContentState makeState(std::optional<DownloadPhase> phase, bool isCompleted = false,
-                       bool isPaused = false) {
+ContentState makeState(std::optional<DownloadPhase> phase = std::nullopt) {
   ContentState state;
   state.currentDownload = 1;
   state.totalDownloads = 1;
@@ -31,8 +35,6 @@ ContentState makeState(std::optional<DownloadPhase> phase, bool isCompleted = fa
   state.totalBytesDownloaded = 1048576;
   state.totalBytesExpected = 1610612736;
   state.bytesPerSecond = 1572864;
-  state.isCompleted = isCompleted;
-  state.isPaused = isPaused;
   state.phase = phase;
   return state;
 }
@@ -46,52 +48,26 @@ View center(const ContentState& state) {
   return EmptyView();
 }
 
-struct PhaseCase {
-  std::optional<DownloadPhase> phase;
-  bool isCompleted;
-  bool isPaused;
-  const char* label;
-  Color color;
-  bool bytesRow;
-};
-
-// One row per effective phase, and the flag combinations that reach them.
-const PhaseCase phaseCases[] = {
-    {DownloadPhase::queued, false, false, "Queued", Color::secondary, false},
-    {DownloadPhase::downloading, false, false, "Downloading", Color::blue, true},
-    {DownloadPhase::paused, false, false, "Paused", Color::orange, true},
-    {DownloadPhase::importing, false, false, "Importing", Color::purple, false},
-    {DownloadPhase::completed, false, false, "Done", Color::green, false},
-    // A present phase wins over the flags.
-    {DownloadPhase::queued, true, false, "Queued", Color::secondary, false},
-    // Without a phase: completion before pause, else downloading.
-    {std::nullopt, true, true, "Done", Color::green, false},
-    {std::nullopt, false, true, "Paused", Color::orange, true},
-};
-
 TEST(ExpandedIsland, StatusBytesSummaryAndColoursFollowTheEffectivePhase) {
-  for (const PhaseCase& c : phaseCases) {
-    const std::string label = c.label;
-    SCOPED_TRACE(label + (c.isCompleted ? " completed-flag" : "") +
-                 (c.isPaused ? " paused-flag" : ""));
-    const View centre = center(makeState(c.phase, c.isCompleted, c.isPaused));
+  for (const PhaseState& row : phaseStates) {
+    SCOPED_TRACE(row.name());
+    const PhaseWords& words = wordsOf(row.shown);
+    const std::string label = words.label;
+    const View centre = center(row.applied(makeState()));
     EXPECT_TRUE(shows(centre, "Lantern, Tallies, Quill\u2026"));
-    if (label == "Downloading") {
+    if (row.shown == DownloadPhase::downloading) {
       EXPECT_EQ(theOne(centre, "1.5 MB/s").color, Color::secondary);
     } else {
-      EXPECT_EQ(theOne(centre, label).color, c.color);
+      EXPECT_EQ(theOne(centre, label).color, words.color);
     }
-    EXPECT_EQ(shows(centre, "1 MB"), c.bytesRow);
-    EXPECT_EQ(shows(centre, "1.5 GB"), c.bytesRow);
-    EXPECT_EQ(theOne(centre, label + " 42%").color, c.color);
+    EXPECT_EQ(shows(centre, "1 MB"), words.showsBytes);
+    EXPECT_EQ(shows(centre, "1.5 GB"), words.showsBytes);
+    EXPECT_EQ(theOne(centre, label + " 42%").color, words.color);
     const auto bars = findAll(centre, ViewKind::progressView);
     ASSERT_EQ(bars.size(), 1u);
-    EXPECT_EQ(bars[0].modifier<TintModifier>()->color, c.color);
+    EXPECT_EQ(bars[0].modifier<TintModifier>()->color, words.color);
     // The badge is the expanded island's one control.
-    EXPECT_EQ(tolvane::testing::buttonIntent(centre), label == "Downloading"
-                                                          ? "PauseDownloadsIntent"
-                                                      : label == "Paused" ? "ResumeDownloadsIntent"
-                                                                          : "");
+    EXPECT_EQ(tolvane::testing::buttonIntent(centre), words.badgeIntent);
   }
 }
 
@@ -119,16 +95,15 @@ TEST(ExpandedIsland, SummaryHasAShortFormBelowTwoDownloadsAndACounterFromTwoOn) 
 }
 
 TEST(CompactTrailing, DoneMarkOnlyForTheCompletedEffectivePhaseElseThePercentage) {
-  for (const PhaseCase& c : phaseCases) {
-    SCOPED_TRACE(c.label);
-    const View trailing =
-        tolvane::compactTrailingView({makeState(c.phase, c.isCompleted, c.isPaused), {}});
-    if (std::string(c.label) == "Done") {
+  for (const PhaseState& row : phaseStates) {
+    SCOPED_TRACE(row.name());
+    const View trailing = tolvane::compactTrailingView({row.applied(makeState()), {}});
+    if (row.shown == DownloadPhase::completed) {
       EXPECT_EQ(theOne(trailing, "checkmark.circle.fill").color, Color::green);
       EXPECT_EQ(theOne(trailing, "Done").color, Color::green);
       EXPECT_FALSE(shows(trailing, "42%"));
     } else {
-      EXPECT_EQ(theOne(trailing, "42%").color, c.color);
+      EXPECT_EQ(theOne(trailing, "42%").color, wordsOf(row.shown).color);
     }
   }
   const std::pair<double, const char*> cases[] = {{0.29, "28%"}, {1.5, "150%"}, {-0.004, "0%"}};

@@ -5,32 +5,27 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <optional>
+
+#include "tests/presentation/PhaseVocabulary.h"
 
 namespace tolvane {
 namespace {
 
+using testing::phaseStates;
+using testing::phaseVocabulary;
+
 TEST(EffectivePhase, PresentPhaseWinsThenCompletionThenPause) {
-  struct Row {
-    std::optional<DownloadPhase> phase;
-    bool isCompleted, isPaused;
-    DownloadPhase shown;
-  };
-  const Row rows[] = {
-      {std::nullopt, false, false, DownloadPhase::downloading},
-      {std::nullopt, false, true, DownloadPhase::paused},
-      {std::nullopt, true, false, DownloadPhase::completed},
-      {std::nullopt, true, true, DownloadPhase::completed},
-      {DownloadPhase::queued, true, false, DownloadPhase::queued},
-      {DownloadPhase::downloading, true, true, DownloadPhase::downloading},
-      {DownloadPhase::paused, true, false, DownloadPhase::paused},
-  };
-  for (const Row& row : rows) {
-    ContentState state;
-    state.phase = row.phase;
-    state.isCompleted = row.isCompleted;
-    state.isPaused = row.isPaused;
-    EXPECT_EQ(effectivePhase(state), row.shown) << row.isCompleted << row.isPaused;
+  for (const testing::PhaseState& row : phaseStates)
+    EXPECT_EQ(effectivePhase(row.applied({})), row.shown) << row.name();
+}
+
+TEST(PhaseVocabulary, LabelColourSymbolAndBytesOfEachPhase) {
+  for (const testing::PhaseWords& row : phaseVocabulary) {
+    SCOPED_TRACE(rawValue(row.phase));
+    EXPECT_EQ(phaseLabel(row.phase), row.label);
+    EXPECT_EQ(phaseColor(row.phase), row.color);
+    EXPECT_EQ(phaseIcon(row.phase), row.icon);
+    EXPECT_EQ(showsBytes(row.phase), row.showsBytes);
   }
 }
 

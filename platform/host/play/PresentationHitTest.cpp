@@ -12,12 +12,6 @@ bool contains(const Drawing::Rect& r, Drawing::Point p) {
 
 }  // namespace
 
-std::vector<ButtonRegion> buttonRegions(const ActivityPresentations& presentations,
-                                        PresentationKind kind, Foundation::Date now,
-                                        const Drawing::TextMeasurer& measurer, ScreenSize screen) {
-  return PresentationRenderer(measurer, screen).place(presentations, kind, now).buttons;
-}
-
 const ButtonRegion* buttonAt(const std::vector<ButtonRegion>& regions, Drawing::Point point) {
   for (auto it = regions.rbegin(); it != regions.rend(); ++it) {
     if (contains(it->frame, point)) return &*it;

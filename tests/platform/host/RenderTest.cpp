@@ -140,15 +140,15 @@ TEST_F(PlacementTest, TallContentIsCutAt160) {
 
   // On the larger screen the card is 408 wide and its buttons follow it.
   all.lockScreen = VStack(HorizontalAlignment::center, 0.0, {button(40, 150), button(40, 50)});
-  const auto large =
-      buttonRegions(all, PresentationKind::lockScreen, {}, measurer, ScreenSize::large);
-  ASSERT_EQ(large.size(), 2u);
-  expectRect(large[0].frame, {14 + 184, 14, 40, 150});
-  expectRect(large[1].frame, {14 + 184, 14 + 150, 40, 10});
+  const PlacedPresentation large = PresentationRenderer(measurer, ScreenSize::large)
+                                       .place(all, PresentationKind::lockScreen, {});
+  ASSERT_EQ(large.buttons.size(), 2u);
+  expectRect(large.buttons[0].frame, {14 + 184, 14, 40, 150});
+  expectRect(large.buttons[1].frame, {14 + 184, 14 + 150, 40, 10});
   // The standard screen's narrower card has the button 18.5 further left.
   const D::Point nearRightEdge{14 + 184 + 35, 100};
-  EXPECT_NE(buttonAt(large, nearRightEdge), nullptr);
-  EXPECT_EQ(buttonAt(buttonRegions(all, PresentationKind::lockScreen, {}, measurer), nearRightEdge),
+  EXPECT_NE(tapTarget(large, nearRightEdge).button, nullptr);
+  EXPECT_EQ(tapTarget(renderer.place(all, PresentationKind::lockScreen, {}), nearRightEdge).button,
             nullptr);
 }
 
