@@ -282,6 +282,10 @@ AuditOutcome compareWithBaseline(const AuditRun& run, const std::optional<Baseli
   return outcome;
 }
 
+std::string describeFinding(const Finding& f) {
+  return padded(std::string(nameOf(f.kind)), 11) + f.element + quoted(f.text) + "  " + details(f);
+}
+
 std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
   std::string out;
   std::string state;
@@ -294,10 +298,9 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
       out += (out.empty() ? "" : "\n") + state + "\n";
     }
     out += "  " + padded(std::string(nameOf(f.presentation)), 12) +
-           padded(variantName(f.variant), 30) + padded(std::string(nameOf(f.kind)), 11) +
-           f.element + quoted(f.text) + "  " + details(f) + "  at [" + decimal(f.frame.x) + ", " +
-           decimal(f.frame.y) + ", " + decimal(f.frame.width) + ", " + decimal(f.frame.height) +
-           "]\n";
+           padded(variantName(f.variant), 30) + describeFinding(f) + "  at [" + decimal(f.frame.x) +
+           ", " + decimal(f.frame.y) + ", " + decimal(f.frame.width) + ", " +
+           decimal(f.frame.height) + "]\n";
   }
   if (!outcome.gone.empty()) {
     out += "\nRecorded in the baseline and no longer found:\n";

@@ -49,6 +49,10 @@ struct AuditOutcome {
 };
 AuditOutcome compareWithBaseline(const AuditRun& run, const std::optional<Baseline>& baseline);
 
+// A finding in one line without its state, presentation and variant:
+// kind, element, text and what its kind carries.
+std::string describeFinding(const Finding& finding);
+
 // One line a finding, grouped by state, then the summary: findings by kind
 // and presentation, and in how many variants each element's finding
 // occurs.
