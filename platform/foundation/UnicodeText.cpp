@@ -119,14 +119,14 @@ std::string_view nfcForm(std::string_view text, std::string& storage) {
   return storage;
 }
 
-// One character break iterator per thread (ICU's iterators are not
+// One break iterator of a kind per thread (ICU's iterators are not
 // thread-safe), cloned from a process-wide prototype so that the rules are
 // loaded once. Null when ICU's data is missing.
-icu::BreakIterator* characterBreakIterator() {
+template <icu::BreakIterator* (*create)(const icu::Locale&, UErrorCode&)>
+icu::BreakIterator* breakIterator() {
   static const std::unique_ptr<icu::BreakIterator> prototype = [] {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> iterator(create(icu::Locale::getRoot(), status));
     if (U_FAILURE(status)) iterator.reset();
     return iterator;
   }();
@@ -135,18 +135,12 @@ icu::BreakIterator* characterBreakIterator() {
   return iterator.get();
 }
 
-// One line break iterator per thread, as characterBreakIterator.
+icu::BreakIterator* characterBreakIterator() {
+  return breakIterator<&icu::BreakIterator::createCharacterInstance>();
+}
+
 icu::BreakIterator* lineBreakIterator() {
-  static const std::unique_ptr<icu::BreakIterator> prototype = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(
-        icu::BreakIterator::createLineInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status)) iterator.reset();
-    return iterator;
-  }();
-  thread_local const std::unique_ptr<icu::BreakIterator> iterator(prototype ? prototype->clone()
-                                                                            : nullptr);
-  return iterator.get();
+  return breakIterator<&icu::BreakIterator::createLineInstance>();
 }
 
 // Calls `visit` with the byte offset at which each character of `text`

@@ -72,6 +72,20 @@ void writeKeyFields(JSONWriter& w, const std::string& state, PresentationKind pr
   w.string(nameOf(presentation));
 }
 
+// The fields of a finding's element, without its variant, in an open object.
+void writeElementFields(JSONWriter& w, const ElementKey& key,
+                        const std::optional<std::string>& text) {
+  writeKeyFields(w, std::get<0>(key), std::get<1>(key));
+  w.key("kind");
+  w.string(nameOf(std::get<2>(key)));
+  w.key("element");
+  w.string(std::get<3>(key));
+  if (text) {
+    w.key("text");
+    w.string(*text);
+  }
+}
+
 // What a finding of its kind carries, as text.
 std::string details(const Finding& f) {
   switch (f.kind) {
@@ -220,15 +234,7 @@ std::string baselineJSON(const std::vector<Finding>& findings) {
   for (const auto& [key, summary] : byElement(findings)) {
     JSONWriter w({.escapeSlashes = false});
     w.beginObject();
-    writeKeyFields(w, std::get<0>(key), std::get<1>(key));
-    w.key("kind");
-    w.string(nameOf(std::get<2>(key)));
-    w.key("element");
-    w.string(std::get<3>(key));
-    if (summary.text) {
-      w.key("text");
-      w.string(*summary.text);
-    }
+    writeElementFields(w, key, summary.text);
     w.key("variants");
     w.beginArray();
     for (const std::string& variant : summary.variants) w.string(variant);
@@ -407,15 +413,7 @@ std::string auditJSON(const AuditRun& run, const AuditOutcome& outcome) {
   w.beginArray();
   for (const auto& [key, summary] : byElement(outcome.reported)) {
     w.beginObject();
-    writeKeyFields(w, std::get<0>(key), std::get<1>(key));
-    w.key("kind");
-    w.string(nameOf(std::get<2>(key)));
-    w.key("element");
-    w.string(std::get<3>(key));
-    if (summary.text) {
-      w.key("text");
-      w.string(*summary.text);
-    }
+    writeElementFields(w, key, summary.text);
     w.key("variants");
     w.integer(static_cast<std::int64_t>(summary.variants.size()));
     w.endObject();
