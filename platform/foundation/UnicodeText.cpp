@@ -119,20 +119,28 @@ std::string_view nfcForm(std::string_view text, std::string& storage) {
   return storage;
 }
 
-// One character break iterator per thread (ICU's iterators are not
+// One break iterator of a kind per thread (ICU's iterators are not
 // thread-safe), cloned from a process-wide prototype so that the rules are
 // loaded once. Null when ICU's data is missing.
-icu::BreakIterator* characterBreakIterator() {
+template <icu::BreakIterator* (*create)(const icu::Locale&, UErrorCode&)>
+icu::BreakIterator* breakIterator() {
   static const std::unique_ptr<icu::BreakIterator> prototype = [] {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> iterator(create(icu::Locale::getRoot(), status));
     if (U_FAILURE(status)) iterator.reset();
     return iterator;
   }();
   thread_local const std::unique_ptr<icu::BreakIterator> iterator(prototype ? prototype->clone()
                                                                             : nullptr);
   return iterator.get();
+}
+
+icu::BreakIterator* characterBreakIterator() {
+  return breakIterator<&icu::BreakIterator::createCharacterInstance>();
+}
+
+icu::BreakIterator* lineBreakIterator() {
+  return breakIterator<&icu::BreakIterator::createLineInstance>();
 }
 
 // Calls `visit` with the byte offset at which each character of `text`
@@ -236,6 +244,25 @@ std::vector<std::size_t> characterBoundaries(std::string_view text) {
   forEachCharacterStart(text, [&bounds](std::size_t start) { bounds.push_back(start); });
   bounds.push_back(text.size());
   return bounds;
+}
+
+bool isLineBreakOpportunity(std::string_view text, std::size_t offset) {
+  if (offset == 0 || offset == text.size()) return true;
+  icu::BreakIterator* iterator = lineBreakIterator();
+  if (offset > text.size() || iterator == nullptr ||
+      text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    return false;
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  UText utext = UTEXT_INITIALIZER;
+  utext_openUTF8(&utext, text.data(), static_cast<std::int64_t>(text.size()), &status);
+  if (U_FAILURE(status)) return false;
+  iterator->setText(&utext, status);
+  // Boundaries in UTF-8 text are byte offsets.
+  const bool opportunity =
+      U_SUCCESS(status) && iterator->isBoundary(static_cast<std::int32_t>(offset)) != 0;
+  utext_close(&utext);
+  return opportunity;
 }
 
 }  // namespace Foundation

@@ -44,4 +44,11 @@ CharacterScan scanCharacters(std::string_view text);
 // U+FFFD replacements, each its own character.
 std::vector<std::size_t> characterBoundaries(std::string_view text);
 
+// True when Unicode's line breaking rules (UAX #14, as ICU implements them
+// for no particular language) let a line end before the byte at `offset`:
+// after a space, after a hyphen, between ideographs and emoji, and the like;
+// never inside a word. The start and the end of a text count as
+// opportunities. False for an offset inside a character or past the end.
+bool isLineBreakOpportunity(std::string_view text, std::size_t offset);
+
 }  // namespace Foundation

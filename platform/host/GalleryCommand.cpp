@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/host/Audit.h"
+#include "platform/host/AuditPage.h"
 #include "platform/host/GalleryVariant.h"
 #include "platform/host/HTMLText.h"
 #include "platform/host/PictureCheck.h"
@@ -26,7 +28,10 @@
 // Writes DIR/index.html, a page under the previews' title that shows them in
 // a grid with each state's caption and JSON, and a row of buttons that
 // flips every picture to another variant (all are on the page; CSS shows
-// one variant at a time, so flipping loads nothing). Given any of
+// one variant at a time, so flipping loads nothing). Each picture carries
+// the number of its audit findings (Audit.h) and, behind a "Show findings"
+// button, outlines of them drawn by the page and their list (AuditPage.h);
+// the pictures themselves are the same either way. Given any of
 // --appearance, --text-size or --screen, draws that one variant instead,
 // in plain-named files. Pictures are at 3 pixels a point unless --scale
 // says otherwise and shown at one pixel a point on the page; timer texts are
@@ -88,8 +93,9 @@ std::string pageHead(const ActivityPreviews& previews,
               (i == 0 ? " checked" : "") + ">\n";
     labels += "<label for=\"" + id + "\">" + escapeHTML(variants[i].label) + "</label>";
   }
-  const std::string switcher =
-      variants.size() > 1 ? "<nav>Show: " + labels + "</nav>\n" : std::string();
+  inputs += findingsSwitchInput;
+  const std::string switcher = "<nav>" + (variants.size() > 1 ? "Show: " + labels + " " : "") +
+                               std::string(findingsSwitchLabel) + "</nav>\n";
   const std::string title = escapeHTML(previews.title);
   return R"html(<!doctype html>
 <html lang="en">
@@ -113,8 +119,8 @@ std::string pageHead(const ActivityPreviews& previews,
   nav { position: sticky; top: 0; background: #0b0b10; padding: 8px 0; z-index: 1; }
   nav label { display: inline-block; margin-left: 6px; padding: 3px 10px; border-radius: 12px;
               background: #22222c; cursor: pointer; }
-  figure img { display: none; }
-)html" + css +
+)html" + std::string(auditPageCSS) +
+         css +
          R"html(</style>
 </head>
 <body>
@@ -187,7 +193,10 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       for (const GalleryVariant& variant : variants) {
         renderer.setVariant(variant.picture);
         for (PresentationKind kind : allPresentationKinds) {
-          const Picture picture = renderer.picture(*presentations, kind, previews.now);
+          const PlacedPresentation placed = renderer.place(*presentations, kind, previews.now);
+          const Picture picture = PresentationRenderer::picture(placed);
+          std::vector<Finding> findings;
+          auditPlaced(placed, state.id, variant.picture, previews.now, findings);
           const std::string name = galleryFileName(state.id, kind, variant);
           if (auto written = writePicture(picture, PictureFormat::png, options->scale,
                                           (directory / name).string());
@@ -196,10 +205,11 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
             return;
           }
           drawn.push_back(name);
-          figures[static_cast<int>(kind)] +=
-              "<img class=\"" + variantClass(variant) + "\" src=\"" + name + "\" width=\"" +
-              std::to_string(static_cast<int>(std::ceil(picture.canvas.width))) + "\" alt=\"" +
-              std::string(nameOf(kind)) + "\">";
+          figures[static_cast<int>(kind)] += auditedPictureHTML(
+              "<img src=\"" + name + "\" width=\"" +
+                  std::to_string(static_cast<int>(std::ceil(picture.canvas.width))) + "\" alt=\"" +
+                  std::string(nameOf(kind)) + "\">",
+              variantClass(variant), findings);
         }
       }
       for (PresentationKind kind : allPresentationKinds) {

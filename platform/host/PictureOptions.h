@@ -43,6 +43,21 @@ inline CLI::Validator pictureScaleValidator() {
       "N", "scale");
 }
 
+// --now SECONDS: a finite number of seconds since 2001-01-01 00:00:00 UTC.
+inline CLI::Validator secondsValidator() {
+  return CLI::Validator(
+      [](std::string& value) {
+        try {
+          std::size_t used = 0;
+          const double seconds = std::stod(value, &used);
+          if (used == value.size() && std::isfinite(seconds)) return std::string();
+        } catch (const std::exception&) {
+        }
+        return "needs a finite number of seconds, not " + value;
+      },
+      "SECONDS", "finite seconds");
+}
+
 // --appearance dark|light, --text-size xSmall…accessibility5 and
 // --screen 393x852|430x932: the variant a picture command draws in.
 struct VariantOptions {

@@ -99,6 +99,7 @@ int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& i
       installDescribeCommand(app, context);
       installRenderCommand(app, context);
       if (!activity_.previews.states.empty()) installGalleryCommand(app, context);
+      installAuditCommand(app, context);
       for (CommandInstaller install : addedInstallers()) install(app, context);
     }
 

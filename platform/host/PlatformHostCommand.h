@@ -71,6 +71,9 @@ void installDescribeCommand(CLI::App& app, HostContext& context);
 // activity's preview states.
 void installRenderCommand(CLI::App& app, HostContext& context);
 void installGalleryCommand(CLI::App& app, HostContext& context);
+// Only for an activity with a configuration: audit reports what reads badly
+// in the presentations of given states or the preview states.
+void installAuditCommand(CLI::App& app, HostContext& context);
 
 // Further subcommands that a program adds to its host beyond the extension's
 // own, installed after them in the order added. The download app adds

@@ -62,17 +62,7 @@ void installRenderCommand(CLI::App& app, HostContext& context) {
   command
       ->add_option("--now", options->now,
                    "The current date, in seconds since 2001-01-01 00:00:00 UTC")
-      ->check(CLI::Validator(
-          [](std::string& value) {
-            try {
-              std::size_t used = 0;
-              const double seconds = std::stod(value, &used);
-              if (used == value.size() && std::isfinite(seconds)) return std::string();
-            } catch (const std::exception&) {
-            }
-            return "needs a finite number of seconds, not " + value;
-          },
-          "SECONDS", "finite seconds"));
+      ->check(detail::secondsValidator());
   command->add_option("-o,--output", options->output, "The picture file, - for standard output")
       ->required();
 

@@ -109,7 +109,7 @@ PlacedPresentation PresentationRenderer::lockScreen(const ActivityPresentations&
   placed.chrome = lockScreenChrome(root.frame().height, tint, variant_.screen, variant_.appearance);
   // A view narrower than the card is centred on it.
   const Point offset{(width - root.frame().width) / 2, 0};
-  placed.contents.push_back({offset, {std::move(root)}});
+  placed.contents.push_back({offset, {std::move(root)}, {"lockScreen"}});
   return placed;
 }
 
@@ -159,7 +159,7 @@ PlacedPresentation PresentationRenderer::expanded(const ActivityPresentations& p
   if (island.keylineTintValue()) keyline = *island.keylineTintValue();
   PlacedPresentation placed;
   placed.chrome = expandedIslandChrome(height, keyline, variant_.screen);
-  placed.contents.push_back({{}, std::move(regions)});
+  placed.contents.push_back({{}, std::move(regions), {"leading", "center", "trailing", "bottom"}});
   return placed;
 }
 
@@ -175,7 +175,9 @@ PlacedPresentation PresentationRenderer::compact(const ActivityPresentations& pr
     const Size size = engine_.sizeThatFits(view, proposal, now);
     const Point origin{leading ? compactInset : area.width - compactInset - size.width,
                        (area.height - size.height) / 2};
-    placed.contents.push_back({{}, {engine_.layout(view, proposal, origin, now)}});
+    placed.contents.push_back({{},
+                               {engine_.layout(view, proposal, origin, now)},
+                               {leading ? "compactLeading" : "compactTrailing"}});
   };
   side(island.compactLeading(), placed.chrome.content[0], true);
   side(island.compactTrailing(), placed.chrome.content[1], false);
@@ -187,7 +189,7 @@ PlacedPresentation PresentationRenderer::minimal(const ActivityPresentations& pr
   LayoutNode root = engine_.layout(presentations.dynamicIsland.minimal(), {}, {}, now);
   PlacedPresentation placed;
   placed.chrome = minimalIslandChrome(root.frame().size());
-  placed.contents.push_back({{}, {std::move(root)}});
+  placed.contents.push_back({{}, {std::move(root)}, {"minimal"}});
   return placed;
 }
 

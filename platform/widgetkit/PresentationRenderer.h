@@ -94,6 +94,10 @@ struct PlacedPresentation {
   struct Content {
     SwiftUI::Drawing::Point offset;
     std::vector<SwiftUI::LayoutNode> nodes;
+    // What the describe format calls each node's view: "lockScreen";
+    // "leading", "center", "trailing", "bottom"; "compactLeading",
+    // "compactTrailing"; "minimal".
+    std::vector<std::string_view> names;
   };
 
   PresentationKind kind = PresentationKind::lockScreen;
