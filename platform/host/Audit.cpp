@@ -206,22 +206,14 @@ void collect(const PlacedPresentation& placed, std::size_t content, const Layout
 
 // --- Texts ---
 
-std::string withoutSpaces(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c != ' ' && c != '\n') out.push_back(c);
-  }
-  return out;
-}
-
 // The truncated and brokenWord findings of a text element.
 void textFindings(const Element& element, const std::string& text, const Finding& base,
                   std::vector<Finding>& out) {
-  const std::vector<SwiftUI::TextLine>& lines = element.node->textLines;
+  const SwiftUI::LaidOutText& laidOut = element.node->text;
+  const std::vector<SwiftUI::TextLine>& lines = laidOut.lines;
   std::string shown;
   for (std::size_t i = 0; i < lines.size(); ++i) shown += (i ? "\n" : "") + lines[i].text;
-  if (withoutSpaces(shown) != withoutSpaces(text)) {
+  if (laidOut.truncated || laidOut.hiddenLines > 0) {
     Finding f = base;
     f.kind = FindingKind::truncated;
     f.shown = shown;
@@ -354,9 +346,9 @@ class PictureReader {
       return origin.x >= e.frame.x - 0.5 && origin.x <= e.frame.maxX() + 0.5 &&
              origin.y >= e.frame.y && origin.y <= e.frame.maxY();
     });
-    if (!element || element->measured || element->node->textLines.empty()) return;
+    if (!element || element->measured || element->node->text.lines.empty()) return;
     element->measured = true;
-    const double required = isLargeText(element->node->textLines.front().font)
+    const double required = isLargeText(element->node->environment.font)
                                 ? minimumLargeTextContrast
                                 : minimumTextContrast;
     measure(

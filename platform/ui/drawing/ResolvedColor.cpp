@@ -22,6 +22,10 @@ RGBA base(Color::Name name, Appearance appearance) {
 
 }  // namespace
 
+std::string_view appearanceName(Appearance appearance) {
+  return appearance == Appearance::dark ? "dark" : "light";
+}
+
 std::optional<Appearance> appearanceNamed(std::string_view name) {
   if (name == "dark") return Appearance::dark;
   if (name == "light") return Appearance::light;

@@ -14,7 +14,9 @@ namespace SwiftUI::Drawing {
 // picture is drawn in is its caller's choice (RenderOptions).
 enum class Appearance : std::uint8_t { light, dark };
 
-// The appearance named "dark" or "light" (exactly); nullopt for any other.
+// "dark" or "light".
+std::string_view appearanceName(Appearance appearance);
+// The appearance of that name (exactly); nullopt for any other.
 std::optional<Appearance> appearanceNamed(std::string_view name);
 
 // A concrete sRGB colour with straight (not premultiplied) alpha, each
