@@ -348,9 +348,8 @@ class PictureReader {
     });
     if (!element || element->measured || element->node->text.lines.empty()) return;
     element->measured = true;
-    const double required = isLargeText(element->node->environment.font)
-                                ? minimumLargeTextContrast
-                                : minimumTextContrast;
+    const double required = isLargeText(element->node->environment.font) ? minimumLargeTextContrast
+                                                                         : minimumTextContrast;
     measure(
         *element,
         worstContrast(layers_, spotsOver(element->frame, visible_[element->content]), ink(c.color)),
@@ -365,7 +364,6 @@ class PictureReader {
                                     ink(c.color)));
   }
   void operator()(const Drawing::StrokeRoundedRect&) {}
-  void operator()(const Drawing::FillPath&) {}
   void operator()(const Drawing::StrokePath&) {}
 
  private:

@@ -162,17 +162,6 @@ class Painter {
     cairo_stroke(cr_);
   }
 
-  void handle(const FillPath& c) {
-    if (hidden()) return;
-    cairo_new_path(cr_);
-    appendPath(cr_, c.path);
-    cairo_set_fill_rule(
-        cr_, c.rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-    setSource(c.paint);
-    cairo_fill(cr_);
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-  }
-
   void handle(const StrokePath& c) {
     if (hidden() || !applyStroke(cr_, c.style)) return;
     cairo_new_path(cr_);

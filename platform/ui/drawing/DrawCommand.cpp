@@ -139,10 +139,6 @@ std::ostream& operator<<(std::ostream& os, const StrokeCircle& c) {
   return os << "StrokeCircle " << c.center << " r " << c.radius << " trim " << c.trimFrom << "…"
             << c.trimTo << " " << c.style << " " << c.paint;
 }
-std::ostream& operator<<(std::ostream& os, const FillPath& c) {
-  return os << "FillPath " << c.path << (c.rule == FillRule::evenOdd ? " even-odd " : " ")
-            << c.paint;
-}
 std::ostream& operator<<(std::ostream& os, const StrokePath& c) {
   return os << "StrokePath " << c.path << " " << c.style << " " << c.paint;
 }

@@ -103,8 +103,6 @@ struct Path {
   friend bool operator==(const Path&, const Path&) = default;
 };
 
-enum class FillRule : std::uint8_t { nonZero, evenOdd };
-
 struct GradientStop {
   double location = 0;  // 0…1 along the gradient's axis
   RGBA color;
@@ -146,12 +144,6 @@ struct StrokeCircle {
   StrokeStyle style;
   Paint paint;
   friend bool operator==(const StrokeCircle&, const StrokeCircle&) = default;
-};
-struct FillPath {
-  Path path;
-  Paint paint;
-  FillRule rule = FillRule::nonZero;
-  friend bool operator==(const FillPath&, const FillPath&) = default;
 };
 struct StrokePath {
   Path path;
@@ -230,7 +222,7 @@ struct PopTransform {
 };
 
 using DrawCommand =
-    std::variant<FillRoundedRect, StrokeRoundedRect, FillCircle, StrokeCircle, FillPath, StrokePath,
+    std::variant<FillRoundedRect, StrokeRoundedRect, FillCircle, StrokeCircle, StrokePath,
                  FillLinearGradient, DrawProgressBar, DrawText, DrawSymbol, PushClip, PopClip,
                  BeginOpacity, EndOpacity, PushTransform, PopTransform>;
 
@@ -287,7 +279,6 @@ std::ostream& operator<<(std::ostream& os, const FillRoundedRect& c);
 std::ostream& operator<<(std::ostream& os, const StrokeRoundedRect& c);
 std::ostream& operator<<(std::ostream& os, const FillCircle& c);
 std::ostream& operator<<(std::ostream& os, const StrokeCircle& c);
-std::ostream& operator<<(std::ostream& os, const FillPath& c);
 std::ostream& operator<<(std::ostream& os, const StrokePath& c);
 std::ostream& operator<<(std::ostream& os, const FillLinearGradient& c);
 std::ostream& operator<<(std::ostream& os, const DrawProgressBar& c);
