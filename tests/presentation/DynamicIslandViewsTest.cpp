@@ -38,7 +38,7 @@ ContentState makeState(std::optional<DownloadPhase> phase, bool isCompleted = fa
 }
 
 View center(const ContentState& state) {
-  for (const auto& region : tolvane::expandedContent({state, {}})) {
+  for (const auto& region : tolvane::expandedContent({state, {}, {}})) {
     if (region.position == WidgetKit::DynamicIslandExpandedRegionPosition::center)
       return region.content;
   }
@@ -122,7 +122,7 @@ TEST(CompactTrailing, DoneMarkOnlyForTheCompletedEffectivePhaseElseThePercentage
   for (const PhaseCase& c : phaseCases) {
     SCOPED_TRACE(c.label);
     const View trailing =
-        tolvane::compactTrailingView({makeState(c.phase, c.isCompleted, c.isPaused), {}});
+        tolvane::compactTrailingView({makeState(c.phase, c.isCompleted, c.isPaused), {}, {}});
     if (std::string(c.label) == "Done") {
       EXPECT_EQ(theOne(trailing, "checkmark.circle.fill").color, Color::green);
       EXPECT_EQ(theOne(trailing, "Done").color, Color::green);
@@ -135,7 +135,7 @@ TEST(CompactTrailing, DoneMarkOnlyForTheCompletedEffectivePhaseElseThePercentage
   for (const auto& [progress, text] : cases) {
     ContentState state = makeState(DownloadPhase::queued);
     state.overallProgress = progress;
-    EXPECT_TRUE(shows(tolvane::compactTrailingView({state, {}}), text)) << text;
+    EXPECT_TRUE(shows(tolvane::compactTrailingView({state, {}, {}}), text)) << text;
   }
 }
 

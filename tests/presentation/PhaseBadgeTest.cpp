@@ -70,7 +70,7 @@ TEST(Rings, DrawInThePhaseColourAndOnlyTheBadgeRunsAnIntent) {
     state.isCompleted = c.isCompleted;
     state.isPaused = c.isPaused;
     state.overallProgress = c.progress;
-    const tolvane::DownloadActivityViewContext context{state, {}};
+    const tolvane::DownloadActivityViewContext context{state, {}, {}};
     const bool done = c.color == Color::green;
     const struct {
       View view;
