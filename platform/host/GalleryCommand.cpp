@@ -138,37 +138,32 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
   CLI::App* command = app.add_subcommand(
       "gallery", "Draw every presentation of the bundled sample states, with an index.html");
   command->add_option("-o,--output", options->output, "The directory to write into")->required();
-  command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
-      ->check(detail::pictureScaleValidator());
+  detail::addScaleOption(command, options->scale);
   command->add_option("--check", options->check,
                       "Compare each picture with the same-named PNG in this folder");
   detail::addVariantOptions(command, options->variant);
 
-  command->callback([options, &context] {
+  setCommandBody(command, context, [options, &context]() -> CommandOutcome {
     const std::filesystem::path directory(options->output);
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error || !std::filesystem::is_directory(directory)) {
-      context.fail(exitIOError, "cannot create the directory " + options->output + ": " +
-                                    (error ? error.message() : "File exists"));
-      return;
+      return CommandFailure{exitIOError, "cannot create the directory " + options->output + ": " +
+                                             (error ? error.message() : "File exists")};
     }
     std::optional<PictureReferences> references;  // with --check
     std::vector<std::string> drawn;
     if (!options->check.empty()) {
       auto listed = listReferences(options->check);
-      if (!listed) {
-        context.fail(exitNoInput, listed.error());
-        return;
-      }
+      if (!listed) return CommandFailure{exitNoInput, listed.error()};
       references = std::move(*listed);
       if (std::filesystem::equivalent(directory, options->check, error)) {
-        context.fail(exitUsage, "--check needs a folder other than the output, " + options->check);
-        return;
+        return CommandFailure{exitUsage,
+                              "--check needs a folder other than the output, " + options->check};
       }
     }
     std::vector<GalleryVariant> variants(galleryVariants.begin(), galleryVariants.end());
-    if (options->variant.given()) variants = {{"", "", options->variant.variant()}};
+    if (options->variant.given()) variants = {{"", "", options->variant.variant}};
     SwiftUI::Drawing::PangoTextMeasurer measurer;
     PresentationRenderer renderer(measurer);
     const ActivityPreviews& previews = context.activity.previews;
@@ -176,9 +171,8 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     for (const ActivityPreviewState& state : previews.states) {
       auto presentations = context.activity.presentContentState(state.json, previews.now);
       if (!presentations) {
-        context.fail(exitSoftware, "internal: gallery state " + std::string(state.id) + ": " +
-                                       decodingErrorMessage(presentations.error()));
-        return;
+        return CommandFailure{exitSoftware, "internal: gallery state " + std::string(state.id) +
+                                                ": " + decodingErrorMessage(presentations.error())};
       }
       std::string figures[4];
       for (PresentationKind kind : allPresentationKinds) {
@@ -192,8 +186,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
           if (auto written = writePicture(picture, PictureFormat::png, options->scale,
                                           (directory / name).string());
               !written) {
-            detail::failOutput(context, written.error());
-            return;
+            return detail::outputFailure(written.error());
           }
           drawn.push_back(name);
           figures[static_cast<int>(kind)] +=
@@ -215,12 +208,11 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     page += "</body>\n</html>\n";
     const std::string index = (directory / "index.html").string();
     if (auto written = SwiftUI::Drawing::writeFile(index, page.data(), page.size()); !written) {
-      detail::failOutput(context, written.error());
-      return;
+      return detail::outputFailure(written.error());
     }
     context.out << index << '\n';
-    context.exitCode = exitOK;
-    if (references) detail::reportPictureCheck(context, *references, drawn, options->output);
+    if (!references) return exitOK;
+    return detail::reportPictureCheck(context, *references, drawn, options->output);
   });
 }
 

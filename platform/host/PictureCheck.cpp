@@ -197,18 +197,17 @@ Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferen
   return check;
 }
 
-void detail::reportPictureCheck(HostContext& context, const PictureReferences& references,
-                                const std::vector<std::string>& drawn, const std::string& output) {
+CommandOutcome detail::reportPictureCheck(const HostContext& context,
+                                          const PictureReferences& references,
+                                          const std::vector<std::string>& drawn,
+                                          const std::string& output) {
   const auto check = checkPictures(references, drawn, output);
-  if (!check) {
-    context.fail(exitIOError, check.error());
-    return;
-  }
+  if (!check) return CommandFailure{exitIOError, check.error()};
   for (const PictureCheckRow& row : check->rows) {
     if (row.outcome != PictureCheckRow::Outcome::same) context.out << row.line() << '\n';
   }
   context.out << check->summary() << '\n';
-  context.exitCode = check->passed() ? exitOK : exitPicturesDiffer;
+  return check->passed() ? exitOK : exitPicturesDiffer;
 }
 
 }  // namespace Host

@@ -71,10 +71,11 @@ Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferen
 namespace detail {
 
 // The check as a command reports it: a line on standard output for each
-// picture that is not the same and a summary; exit 1 when any is not, 0 when
-// all are, or the error's own code when the check could not be made.
-void reportPictureCheck(HostContext& context, const PictureReferences& references,
-                        const std::vector<std::string>& drawn, const std::string& output);
+// picture that is not the same and a summary; exitPicturesDiffer when any is
+// not, exitOK when all are, or a failure (74) when the check could not be
+// made.
+CommandOutcome reportPictureCheck(const HostContext& context, const PictureReferences& references,
+                                  const std::vector<std::string>& drawn, const std::string& output);
 
 }  // namespace detail
 

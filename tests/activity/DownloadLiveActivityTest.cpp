@@ -31,7 +31,7 @@ TEST(DynamicIsland, LinksToTheDownloadsAndTintsTheKeylineByPhase) {
     tolvane::ContentState state;
     state.phase = phase;
     state.isPaused = isPaused;
-    const WidgetKit::DynamicIsland island = configuration.dynamicIsland({state, {}});
+    const WidgetKit::DynamicIsland island = configuration.dynamicIsland({state, {}, {}});
     EXPECT_EQ(island.widgetURLValue(), "plumara://downloads");
     EXPECT_EQ(island.keylineTintValue(), keyline);
   }
