@@ -1,9 +1,12 @@
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,6 +18,7 @@
 #include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/Chrome.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // gallery -o DIR [--scale N] [--appearance A] [--text-size S] [--screen WxH] [--check REFDIR]
@@ -125,13 +129,30 @@ Dynamic Island always dark); count-downs read at )html" +
          utcText(previews.now) + ".</p>\n" + switcher + "<main>\n";
 }
 
+// The largest picture the gallery draws, in pixels: the widest and the
+// tallest canvas any presentation has (the large screen's lock-screen card
+// and expanded island at their tallest) at the largest scale. A reference
+// larger than this cannot be one of its pictures.
+SwiftUI::Drawing::PixelSize largestGalleryPicture() {
+  constexpr double tallest = 1e6;  // content taller than any chrome lets through
+  SwiftUI::Drawing::Size canvas;
+  for (const Chrome& chrome : {lockScreenChrome(tallest, std::nullopt, ScreenSize::large),
+                               expandedIslandChrome(tallest, std::nullopt, ScreenSize::large)}) {
+    canvas.width = std::max(canvas.width, chrome.canvas.width);
+    canvas.height = std::max(canvas.height, chrome.canvas.height);
+  }
+  const auto size = SwiftUI::Drawing::pixelSize(canvas, detail::pictureScaleRange.maximum);
+  assert(size);
+  return *size;
+}
+
 }  // namespace
 
 void installGalleryCommand(CLI::App& app, HostContext& context) {
   struct Options {
     std::string output;
     double scale = 3;
-    std::string check;
+    std::optional<std::string> check;
     detail::VariantOptions variant;
   };
   auto options = std::make_shared<Options>();
@@ -144,6 +165,12 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
   detail::addVariantOptions(command, options->variant);
 
   setCommandBody(command, context, [options, &context]() -> CommandOutcome {
+    std::optional<PictureReferences> references;  // with --check
+    if (options->check) {
+      auto opened = openReferences(*options->check, options->output);
+      if (!opened) return std::move(opened).error();
+      references = std::move(*opened);
+    }
     const std::filesystem::path directory(options->output);
     std::error_code error;
     std::filesystem::create_directories(directory, error);
@@ -151,17 +178,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
       return CommandFailure{exitIOError, "cannot create the directory " + options->output + ": " +
                                              (error ? error.message() : "File exists")};
     }
-    std::optional<PictureReferences> references;  // with --check
     std::vector<std::string> drawn;
-    if (!options->check.empty()) {
-      auto listed = listReferences(options->check);
-      if (!listed) return CommandFailure{exitNoInput, listed.error()};
-      references = std::move(*listed);
-      if (std::filesystem::equivalent(directory, options->check, error)) {
-        return CommandFailure{exitUsage,
-                              "--check needs a folder other than the output, " + options->check};
-      }
-    }
     std::vector<GalleryVariant> variants(galleryVariants.begin(), galleryVariants.end());
     if (options->variant.given()) variants = {{"", "", options->variant.variant}};
     SwiftUI::Drawing::PangoTextMeasurer measurer;
@@ -212,7 +229,8 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     }
     context.out << index << '\n';
     if (!references) return exitOK;
-    return detail::reportPictureCheck(context, *references, drawn, options->output);
+    return detail::reportPictureCheck(context, *references, drawn, options->output,
+                                      largestGalleryPicture());
   });
 }
 
