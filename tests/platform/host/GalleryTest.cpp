@@ -165,10 +165,12 @@ TEST_F(GalleryCommand, CheckReportsHostileReferencesSafely) {
   namespace fs = std::filesystem;
   const fs::path refs = dir / "ref#1", out = dir / "out";
   ASSERT_EQ(run({"-o", refs.string(), "--scale", "1"}).code, 0);
-  // A PNG header declaring 8000 x 8000 pixels, and nothing decodable after it.
-  const unsigned char header[] = {0x89, 'P',  'N', 'G', '\r', '\n', 0x1a, '\n', 0,    0, 0,
-                                  13,   'I',  'H', 'D', 'R',  0,    0,    0x1f, 0x40, 0, 0,
-                                  0x1f, 0x40, 1,   0,   0,    0,    0,    0,    0,    0, 0};
+  // A PNG whose header (with its CRC) declares 8000 x 8000 one-bit pixels,
+  // with no image data after it.
+  const unsigned char header[] = {0x89, 'P', 'N',  'G',  '\r', '\n', 0x1a, '\n',  // signature
+                                  0,    0,   0,    13,   'I',  'H',  'D',  'R',   // IHDR
+                                  0,    0,   0x1f, 0x40, 0,    0,    0x1f, 0x40, 1,
+                                  0,    0,   0,    0,    0x2e, 0x8a, 0x90, 0x59};
   std::ofstream(refs / "two-lock-screen.png", std::ios::binary)
       .write(reinterpret_cast<const char*>(header), sizeof header);
   std::ofstream(refs / "a\nchanged b.png: 999 pixels differ\\.png") << "x";
