@@ -42,9 +42,10 @@
 // picture and a summary, writes DIR/check.html and DIR/diff/, and exits 1
 // unless every picture matches. `gallery -o REFDIR` records references.
 //
-// Errors: 64 usage, 66 a REFDIR that cannot be read, 74 a file or the directory that could not be
-// written (a regular file is written whole or not at all; links are followed), 70 a state that does
-// not decode or a drawing failure (both bugs).
+// Errors: 64 usage (a REFDIR that is empty, DIR, or inside DIR/diff: refused
+// before anything is drawn), 66 a REFDIR that cannot be read, 74 a file or the directory that could
+// not be written (a regular file is written whole or not at all; links are followed), 70 a state
+// that does not decode or a drawing failure (both bugs).
 namespace Host {
 
 namespace {
