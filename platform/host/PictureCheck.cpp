@@ -165,7 +165,7 @@ std::string PictureCheckRow::line() const {
     case Outcome::changed: break;
   }
   std::string text = "changed " + printable(name) + ": ";
-  if (!problem.empty()) return text + problem;
+  if (!problem.empty()) return text + printable(problem);
   if (referenceSize != drawnSize) text += referenceSize + " pixels, now " + drawnSize + ", ";
   text += std::to_string(differingPixels) +
           (differingPixels == 1 ? " pixel differs" : " pixels differ");
@@ -203,7 +203,7 @@ CommandResult<PictureReferences> openReferences(const std::string& folder,
     return CommandFailure{exitUsage,
                           "--check needs a folder apart from the output and its "
                           "difference images, not " +
-                              folder};
+                              printable(folder)};
   }
   PictureReferences references{folder, {}};
   std::error_code failure;
@@ -213,8 +213,8 @@ CommandResult<PictureReferences> openReferences(const std::string& folder,
     if (endsWithPNG(name) && it->is_regular_file(failure)) references.names.push_back(name);
   }
   if (failure) {
-    return CommandFailure{exitNoInput,
-                          "cannot read the reference folder " + folder + ": " + failure.message()};
+    return CommandFailure{exitNoInput, "cannot read the reference folder " + printable(folder) +
+                                           ": " + failure.message()};
   }
   std::sort(references.names.begin(), references.names.end());
   return references;
