@@ -6,7 +6,6 @@
 
 #include "bench/TypicalState.h"
 #include "model/DownloadActivityAttributes.h"
-#include "platform/foundation/Clock.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/ui/Describe.h"
 #include "presentation/DownloadLiveActivityView.h"
@@ -19,8 +18,7 @@ using bench::typicalState;
 using bench::decodedState;
 
 void BuildLockScreenTree(benchmark::State& state) {
-  Foundation::PinnedCurrentDate pin(pinnedNow);
-  const tolvane::DownloadLiveActivityView view({decodedState(), {}});
+  const tolvane::DownloadLiveActivityView view({decodedState(), {}, pinnedNow});
   for (auto _ : state) {
     SwiftUI::View tree = view.body();
     benchmark::DoNotOptimize(tree);
@@ -29,19 +27,18 @@ void BuildLockScreenTree(benchmark::State& state) {
 BENCHMARK(BuildLockScreenTree);
 
 void DecodeAndBuildLockScreenTree(benchmark::State& state) {
-  Foundation::PinnedCurrentDate pin(pinnedNow);
   Foundation::JSONDecoder decoder;
   for (auto _ : state) {
     auto decoded = decoder.decode<tolvane::ContentState>(typicalState);
-    SwiftUI::View tree = tolvane::DownloadLiveActivityView({*decoded, {}}).body();
+    SwiftUI::View tree = tolvane::DownloadLiveActivityView({*decoded, {}, pinnedNow}).body();
     benchmark::DoNotOptimize(tree);
   }
 }
 BENCHMARK(DecodeAndBuildLockScreenTree);
 
 void DescribeLockScreenTree(benchmark::State& state) {
-  Foundation::PinnedCurrentDate pin(pinnedNow);
-  const SwiftUI::View tree = tolvane::DownloadLiveActivityView({decodedState(), {}}).body();
+  const SwiftUI::View tree =
+      tolvane::DownloadLiveActivityView({decodedState(), {}, pinnedNow}).body();
   for (auto _ : state) {
     std::string json = SwiftUI::describe(tree, pinnedNow);
     benchmark::DoNotOptimize(json);
@@ -51,9 +48,8 @@ BENCHMARK(DescribeLockScreenTree);
 
 // Two trees built from equal states, compared node by node.
 void CompareLockScreenTrees(benchmark::State& state) {
-  Foundation::PinnedCurrentDate pin(pinnedNow);
-  const SwiftUI::View a = tolvane::DownloadLiveActivityView({decodedState(), {}}).body();
-  const SwiftUI::View b = tolvane::DownloadLiveActivityView({decodedState(), {}}).body();
+  const SwiftUI::View a = tolvane::DownloadLiveActivityView({decodedState(), {}, pinnedNow}).body();
+  const SwiftUI::View b = tolvane::DownloadLiveActivityView({decodedState(), {}, pinnedNow}).body();
   for (auto _ : state) {
     bool equal = a == b;
     benchmark::DoNotOptimize(equal);

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
 #include "presentation/FormatAppNames.h"
 #include "presentation/PhaseBadge.h"
@@ -35,7 +34,7 @@ View DownloadLiveActivityView::body() const {
   const Color accent = phaseColor(phase);
   const std::string label(phaseLabel(phase));
   const bool isDownloading = phase == DownloadPhase::downloading;
-  const Foundation::Date now = Foundation::currentDate();
+  const Foundation::Date now = context.date;
   const bool showsTimeRemaining =
       isDownloading && state.estimatedCompletionDate && *state.estimatedCompletionDate >= now;
 

@@ -11,11 +11,11 @@ namespace tolvane {
 // the speed or the phase, the time remaining and the bytes transferred).
 //
 // A value holding its copy of the context; body() reads only context.state
-// and recomputes everything from it. The time-remaining count-down starts at
-// the current date when body() is evaluated (Foundation::currentDate(), which
-// the host can pin); it shows only while downloading with an estimate that
-// is not earlier than that moment: a stale estimate hides the group, like an
-// absent one. Built as DownloadLiveActivityView(context).
+// and the current date (context.date) and recomputes everything from them.
+// The time-remaining count-down starts at that date; it shows only while
+// downloading with an estimate that is not earlier than that moment: a stale
+// estimate hides the group, like an absent one. Built as
+// DownloadLiveActivityView(context).
 struct DownloadLiveActivityView {
   DownloadActivityViewContext context;
 

@@ -1,5 +1,7 @@
 #include <CLI/CLI.hpp>
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,6 +10,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/host/Audit.h"
 #include "platform/host/AuditReport.h"
+#include "platform/host/CommandOptions.h"
 #include "platform/host/PictureOptions.h"
 #include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/Output.h"
@@ -39,25 +42,28 @@ namespace Host {
 
 namespace {
 
-// A validator for a name `parse` knows, or "all".
-template <typename Parse>
-CLI::Validator orAll(Parse parse, const std::string& names, const std::string& description) {
-  return detail::namedValueValidator(
-      [parse](const std::string& value) { return value == "all" || parse(value); }, names + ", all",
-      description);
+// The choices of `values` under their names, and "all" for every one.
+template <class T, class Values, class Name>
+std::vector<Choice<std::optional<T>>> choicesOrAll(const Values& values, Name name) {
+  auto choices = namedChoices<std::optional<T>>(values, name);
+  choices.push_back({"all", std::nullopt});
+  return choices;
 }
+
+enum class AuditFormat : std::uint8_t { text, json };
 
 }  // namespace
 
 void installAuditCommand(CLI::App& app, HostContext& context) {
+  namespace D = SwiftUI::Drawing;
   struct Options {
     std::vector<std::string> states;
-    std::string presentation = "all";
-    std::string appearance = "all";
-    std::string textSize = "all";
-    std::string screen = "all";
+    std::optional<PresentationKind> presentation;
+    std::optional<D::Appearance> appearance;
+    std::optional<D::DynamicTypeSize> textSize;
+    std::optional<ScreenSize> screen;
     std::optional<double> now;
-    std::string format = "text";
+    AuditFormat format = AuditFormat::text;
     std::string baseline;
     std::string writeBaseline;
   };
@@ -67,109 +73,105 @@ void installAuditCommand(CLI::App& app, HostContext& context) {
   command->add_option("state", options->states,
                       "JSON files of content states, - for standard input; the sample states "
                       "when left out");
-  command
-      ->add_option("--presentation", options->presentation,
-                   "lock-screen, expanded, compact, minimal or all (the default)")
-      ->check(CLI::IsMember({"lock-screen", "expanded", "compact", "minimal", "all"}));
-  command->add_option("--appearance", options->appearance, "dark, light or all (the default)")
-      ->check(orAll([](const std::string& v) { return SwiftUI::Drawing::appearanceNamed(v); },
-                    "dark, light", "APPEARANCE"));
-  command->add_option("--text-size", options->textSize, "A text size or all (the default)")
-      ->check(orAll([](const std::string& v) { return SwiftUI::Drawing::dynamicTypeSizeNamed(v); },
-                    "xSmall … accessibility5", "SIZE"));
-  command->add_option("--screen", options->screen, "393x852, 430x932 or all (the default)")
-      ->check(orAll([](const std::string& v) { return screenSizeNamed(v); }, "393x852, 430x932",
-                    "WxH"));
-  command
-      ->add_option("--now", options->now,
-                   "The current date, in seconds since 2001-01-01 00:00:00 UTC")
-      ->check(detail::secondsValidator());
-  command->add_option("--format", options->format, "text (the default) or json")
-      ->check(CLI::IsMember({"text", "json"}));
+  constexpr std::array appearances{D::Appearance::dark, D::Appearance::light};
+  constexpr std::array screens{ScreenSize::standard, ScreenSize::large};
+  addChoiceOption(command, "--presentation", options->presentation,
+                  choicesOrAll<PresentationKind>(allPresentationKinds,
+                                                 [](PresentationKind k) { return nameOf(k); }),
+                  "The presentation", "NAME");
+  addChoiceOption(command, "--appearance", options->appearance,
+                  choicesOrAll<D::Appearance>(appearances, D::appearanceName), "The appearance",
+                  "APPEARANCE");
+  addChoiceOption(command, "--text-size", options->textSize,
+                  choicesOrAll<D::DynamicTypeSize>(D::allDynamicTypeSizes, D::dynamicTypeSizeName),
+                  "The text-size setting", "SIZE");
+  addChoiceOption(command, "--screen", options->screen,
+                  choicesOrAll<ScreenSize>(screens, [](ScreenSize s) { return nameOf(s); }),
+                  "The screen in points", "WxH");
+  addNumberOption(command, "--now", options->now, NumberRange{},
+                  "The current date in seconds since 2001-01-01 00:00:00 UTC", "SECONDS",
+                  "the previews' moment for the sample states, else the system clock's");
+  constexpr std::array formats{AuditFormat::text, AuditFormat::json};
+  addChoiceOption(
+      command, "--format", options->format,
+      namedChoices<AuditFormat>(
+          formats, [](AuditFormat f) { return f == AuditFormat::text ? "text" : "json"; }),
+      "How the findings are written", "FORMAT");
   command->add_option("--baseline", options->baseline,
                       "Accept the findings recorded in this file; report the others");
   command->add_option("--write-baseline", options->writeBaseline,
                       "Record the findings in this file");
 
-  command->callback([options, &context] {
+  setCommandBody(command, context, [options, &context]() -> CommandOutcome {
     std::vector<AuditSubject> subjects;
-    const auto add = [&](std::string name, std::string_view json, Foundation::Date now) -> bool {
+    const auto add = [&](std::string name, std::string_view json,
+                         Foundation::Date now) -> CommandResult<void> {
       auto presentations = context.activity.presentContentState(json, now);
       if (!presentations) {
-        context.fail(exitDataError, name + ": " + decodingErrorMessage(presentations.error()));
-        return false;
+        return CommandFailure{exitDataError,
+                              name + ": " + decodingErrorMessage(presentations.error())};
       }
       subjects.push_back({std::move(name), std::move(*presentations), now});
-      return true;
+      return {};
     };
     if (options->states.empty()) {
       const ActivityPreviews& previews = context.activity.previews;
       if (previews.states.empty()) {
-        context.fail(exitUsage, "give a state: the activity has no sample states");
-        return;
+        return CommandFailure{exitUsage, "give a state: the activity has no sample states"};
       }
       const Foundation::Date now = options->now ? Foundation::Date(*options->now) : previews.now;
       for (const ActivityPreviewState& state : previews.states) {
-        if (!add(std::string(state.id), state.json, now)) return;
+        if (auto added = add(std::string(state.id), state.json, now); !added) {
+          return added.error();
+        }
       }
     } else {
       const Foundation::Date now =
           options->now ? Foundation::Date(*options->now) : Foundation::currentDate();
       for (const std::string& path : options->states) {
         auto payload = readPayload(context, path);
-        if (!payload) {
-          context.fail(payload.error());
-          return;
-        }
-        if (!add(path, *payload, now)) return;
+        if (!payload) return payload.error();
+        if (auto added = add(path, *payload, now); !added) return added.error();
       }
     }
 
     std::optional<Baseline> baseline;
     if (!options->baseline.empty()) {
       auto text = readInput(context, options->baseline);
-      if (!text) {
-        context.fail(text.error());
-        return;
-      }
+      if (!text) return text.error();
       auto parsed = parseBaseline(*text);
       if (!parsed) {
-        context.fail(exitDataError, "baseline " + options->baseline + ": " + parsed.error());
-        return;
+        return CommandFailure{exitDataError,
+                              "baseline " + options->baseline + ": " + parsed.error()};
       }
       baseline = std::move(*parsed);
     }
 
     std::vector<PresentationKind> kinds(allPresentationKinds.begin(), allPresentationKinds.end());
-    if (options->presentation != "all") kinds = {*presentationKind(options->presentation)};
+    if (options->presentation) kinds = {*options->presentation};
     std::vector<PictureVariant> variants;
     for (const PictureVariant& variant : allPictureVariants()) {
-      const auto chosen = [](const std::string& option, std::string_view name) {
-        return option == "all" || option == name;
-      };
-      if (chosen(options->appearance, SwiftUI::Drawing::appearanceName(variant.appearance)) &&
-          chosen(options->textSize, SwiftUI::Drawing::dynamicTypeSizeName(variant.textSize)) &&
-          chosen(options->screen, nameOf(variant.screen))) {
+      if ((!options->appearance || *options->appearance == variant.appearance) &&
+          (!options->textSize || *options->textSize == variant.textSize) &&
+          (!options->screen || *options->screen == variant.screen)) {
         variants.push_back(variant);
       }
     }
 
-    const SwiftUI::Drawing::PangoTextMeasurer measurer;
+    const D::PangoTextMeasurer measurer;
     const AuditRun run = auditSubjects(measurer, subjects, kinds, variants);
     if (!options->writeBaseline.empty()) {
       const std::string file = baselineJSON(run.findings);
-      if (auto written =
-              SwiftUI::Drawing::writeFile(options->writeBaseline, file.data(), file.size());
-          !written) {
-        detail::failOutput(context, written.error());
-        return;
+      if (auto written = D::writeFile(options->writeBaseline, file.data(), file.size()); !written) {
+        return detail::outputFailure(written.error());
       }
     }
     const AuditOutcome outcome = compareWithBaseline(run, baseline);
-    context.out << (options->format == "json" ? auditJSON(run, outcome) : auditText(run, outcome));
-    context.exitCode = outcome.reported.empty() || !options->writeBaseline.empty()
-                           ? exitOK
-                           : exitFindingsOutsideBaseline;
+    context.out << (options->format == AuditFormat::json ? auditJSON(run, outcome)
+                                                         : auditText(run, outcome));
+    return outcome.reported.empty() || !options->writeBaseline.empty()
+               ? exitOK
+               : exitFindingsOutsideBaseline;
   });
 }
 

@@ -1,10 +1,7 @@
 #include <CLI/CLI.hpp>
 
-#include <cmath>
 #include <memory>
-#include <optional>
 
-#include "platform/foundation/Clock.h"
 #include "platform/host/PlatformHostCommand.h"
 #include "platform/widgetkit/ActivityPresentations.h"
 
@@ -23,47 +20,22 @@ namespace Host {
 
 void installDescribeCommand(CLI::App& app, HostContext& context) {
   struct Options {
-    std::string path = "-";
-    std::optional<double> now;
+    StateInput input;
     bool pretty = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand(
       "describe", "Print every presentation of a content state as JSON view trees");
-  command->add_option("file", options->path, "The JSON file; standard input when - or left out");
-  command
-      ->add_option("--now", options->now,
-                   "The current date, in seconds since 2001-01-01 00:00:00 UTC")
-      ->check(CLI::Validator(
-          [](std::string& value) {
-            try {
-              std::size_t used = 0;
-              double seconds = std::stod(value, &used);
-              if (used == value.size() && std::isfinite(seconds)) return std::string();
-            } catch (const std::exception&) {
-            }
-            return "--now needs a finite number of seconds, not " + value;
-          },
-          "SECONDS", "finite seconds"));
+  options->input.addOptions(command);
   command->add_flag("--pretty", options->pretty, "Indent the JSON over several lines");
   command->footer(
       "The trees name colours and text styles; they resolve to an appearance's colours and a "
       "text size's points only when drawn, so the variant options are render's and gallery's.");
-  command->callback([options, &context] {
-    auto payload = readPayload(context, options->path);
-    if (!payload) {
-      context.fail(payload.error());
-      return;
-    }
-    const Foundation::Date now =
-        options->now ? Foundation::Date(*options->now) : Foundation::currentDate();
-    auto presentations = context.activity.presentContentState(*payload, now);
-    if (!presentations) {
-      context.fail(exitDataError, decodingErrorMessage(presentations.error()));
-      return;
-    }
-    context.out << describe(*presentations, now, options->pretty) << '\n';
-    context.exitCode = exitOK;
+  setCommandBody(command, context, [options, &context]() -> CommandOutcome {
+    auto state = presentState(context, options->input);
+    if (!state) return std::move(state).error();
+    context.out << describe(state->presentations, state->now, options->pretty) << '\n';
+    return exitOK;
   });
 }
 

@@ -1,9 +1,12 @@
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/Output.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
+#include "platform/widgetkit/Chrome.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
 // gallery -o DIR [--scale N] [--appearance A] [--text-size S] [--screen WxH] [--check REFDIR]
@@ -43,9 +47,10 @@
 // picture and a summary, writes DIR/check.html and DIR/diff/, and exits 1
 // unless every picture matches. `gallery -o REFDIR` records references.
 //
-// Errors: 64 usage, 66 a REFDIR that cannot be read, 74 a file or the directory that could not be
-// written (a regular file is written whole or not at all; links are followed), 70 a state that does
-// not decode or a drawing failure (both bugs).
+// Errors: 64 usage (a REFDIR that is empty, DIR, or inside DIR/diff: refused
+// before anything is drawn), 66 a REFDIR that cannot be read, 74 a file or the directory that could
+// not be written (a regular file is written whole or not at all; links are followed), 70 a state
+// that does not decode or a drawing failure (both bugs).
 namespace Host {
 
 namespace {
@@ -131,50 +136,58 @@ Dynamic Island always dark); count-downs read at )html" +
          utcText(previews.now) + ".</p>\n" + switcher + "<main>\n";
 }
 
+// The largest picture the gallery draws, in pixels: the widest and the
+// tallest canvas any presentation has (the large screen's lock-screen card
+// and expanded island at their tallest) at the largest scale. A reference
+// larger than this cannot be one of its pictures.
+SwiftUI::Drawing::PixelSize largestGalleryPicture() {
+  constexpr double tallest = 1e6;  // content taller than any chrome lets through
+  SwiftUI::Drawing::Size canvas;
+  for (const Chrome& chrome : {lockScreenChrome(tallest, std::nullopt, ScreenSize::large),
+                               expandedIslandChrome(tallest, std::nullopt, ScreenSize::large)}) {
+    canvas.width = std::max(canvas.width, chrome.canvas.width);
+    canvas.height = std::max(canvas.height, chrome.canvas.height);
+  }
+  const auto size = SwiftUI::Drawing::pixelSize(canvas, detail::pictureScaleRange.maximum);
+  assert(size);
+  return *size;
+}
+
 }  // namespace
 
 void installGalleryCommand(CLI::App& app, HostContext& context) {
   struct Options {
     std::string output;
     double scale = 3;
-    std::string check;
+    std::optional<std::string> check;
     detail::VariantOptions variant;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand(
       "gallery", "Draw every presentation of the bundled sample states, with an index.html");
   command->add_option("-o,--output", options->output, "The directory to write into")->required();
-  command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
-      ->check(detail::pictureScaleValidator());
+  detail::addScaleOption(command, options->scale);
   command->add_option("--check", options->check,
                       "Compare each picture with the same-named PNG in this folder");
   detail::addVariantOptions(command, options->variant);
 
-  command->callback([options, &context] {
+  setCommandBody(command, context, [options, &context]() -> CommandOutcome {
+    std::optional<PictureReferences> references;  // with --check
+    if (options->check) {
+      auto opened = openReferences(*options->check, options->output);
+      if (!opened) return std::move(opened).error();
+      references = std::move(*opened);
+    }
     const std::filesystem::path directory(options->output);
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error || !std::filesystem::is_directory(directory)) {
-      context.fail(exitIOError, "cannot create the directory " + options->output + ": " +
-                                    (error ? error.message() : "File exists"));
-      return;
+      return CommandFailure{exitIOError, "cannot create the directory " + options->output + ": " +
+                                             (error ? error.message() : "File exists")};
     }
-    std::optional<PictureReferences> references;  // with --check
     std::vector<std::string> drawn;
-    if (!options->check.empty()) {
-      auto listed = listReferences(options->check);
-      if (!listed) {
-        context.fail(exitNoInput, listed.error());
-        return;
-      }
-      references = std::move(*listed);
-      if (std::filesystem::equivalent(directory, options->check, error)) {
-        context.fail(exitUsage, "--check needs a folder other than the output, " + options->check);
-        return;
-      }
-    }
     std::vector<GalleryVariant> variants(galleryVariants.begin(), galleryVariants.end());
-    if (options->variant.given()) variants = {{"", "", options->variant.variant()}};
+    if (options->variant.given()) variants = {{"", "", options->variant.variant}};
     SwiftUI::Drawing::PangoTextMeasurer measurer;
     PresentationRenderer renderer(measurer);
     const ActivityPreviews& previews = context.activity.previews;
@@ -182,9 +195,8 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     for (const ActivityPreviewState& state : previews.states) {
       auto presentations = context.activity.presentContentState(state.json, previews.now);
       if (!presentations) {
-        context.fail(exitSoftware, "internal: gallery state " + std::string(state.id) + ": " +
-                                       decodingErrorMessage(presentations.error()));
-        return;
+        return CommandFailure{exitSoftware, "internal: gallery state " + std::string(state.id) +
+                                                ": " + decodingErrorMessage(presentations.error())};
       }
       std::string figures[4];
       for (PresentationKind kind : allPresentationKinds) {
@@ -201,8 +213,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
           if (auto written = writePicture(picture, PictureFormat::png, options->scale,
                                           (directory / name).string());
               !written) {
-            detail::failOutput(context, written.error());
-            return;
+            return detail::outputFailure(written.error());
           }
           drawn.push_back(name);
           figures[static_cast<int>(kind)] += auditedPictureHTML(
@@ -225,12 +236,12 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
     page += "</body>\n</html>\n";
     const std::string index = (directory / "index.html").string();
     if (auto written = SwiftUI::Drawing::writeFile(index, page.data(), page.size()); !written) {
-      detail::failOutput(context, written.error());
-      return;
+      return detail::outputFailure(written.error());
     }
     context.out << index << '\n';
-    context.exitCode = exitOK;
-    if (references) detail::reportPictureCheck(context, *references, drawn, options->output);
+    if (!references) return exitOK;
+    return detail::reportPictureCheck(context, *references, drawn, options->output,
+                                      largestGalleryPicture());
   });
 }
 

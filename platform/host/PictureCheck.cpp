@@ -3,8 +3,13 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
 #include <map>
+#include <string_view>
 #include <system_error>
 
 #include "platform/host/HTMLText.h"
@@ -19,14 +24,78 @@ using SwiftUI::Drawing::SurfacePtr;
 namespace {
 
 using detail::escapeHTML;
+using detail::escapeURLPath;
 
 bool endsWithPNG(const std::string& name) {
   return name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0;
 }
 
+std::string sizeText(int width, int height) {
+  return std::to_string(width) + "x" + std::to_string(height);
+}
 std::string sizeText(cairo_surface_t* image) {
-  return std::to_string(cairo_image_surface_get_width(image)) + "x" +
-         std::to_string(cairo_image_surface_get_height(image));
+  return sizeText(cairo_image_surface_get_width(image), cairo_image_surface_get_height(image));
+}
+
+// A name as a report line shows it: control characters and backslashes
+// escaped.
+std::string printable(const std::string& name) {
+  std::string text;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      text += "\\\\";
+    } else if (c == '\n') {
+      text += "\\n";
+    } else if (c == '\r') {
+      text += "\\r";
+    } else if (c == '\t') {
+      text += "\\t";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      static constexpr char hex[] = "0123456789abcdef";
+      text += {'\\', 'x', hex[byte >> 4], hex[byte & 15]};
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+// The pixel size a PNG file declares in its header, read without decoding
+// anything else.
+Foundation::Result<SwiftUI::Drawing::PixelSize, std::string> declaredSize(const fs::path& file) {
+  // The signature, then the IHDR chunk: length, type, width, height.
+  static constexpr unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  unsigned char head[24] = {};
+  std::ifstream in(file, std::ios::binary);
+  in.read(reinterpret_cast<char*>(head), sizeof head);
+  if (!in) return file.string() + ": cannot read its PNG header";
+  if (!std::equal(std::begin(signature), std::end(signature), head) ||
+      std::string_view(reinterpret_cast<const char*>(head + 12), 4) != "IHDR") {
+    return file.string() + ": not a PNG file";
+  }
+  const auto word = [&](int at) {
+    return std::uint32_t{head[at]} << 24 | std::uint32_t{head[at + 1]} << 16 |
+           std::uint32_t{head[at + 2]} << 8 | std::uint32_t{head[at + 3]};
+  };
+  constexpr std::uint32_t largest = std::numeric_limits<int>::max();
+  return SwiftUI::Drawing::PixelSize{static_cast<int>(std::min(word(16), largest)),
+                                     static_cast<int>(std::min(word(20), largest))};
+}
+
+// A reference decoded, unless its header declares a size larger than
+// `largest`; else what is wrong with it, for the report.
+Foundation::Result<SurfacePtr, std::string> readReference(const fs::path& file,
+                                                          SwiftUI::Drawing::PixelSize largest) {
+  const auto declared = declaredSize(file);
+  if (!declared) return "the reference cannot be read: " + declared.error();
+  if (declared->width > largest.width || declared->height > largest.height) {
+    return "a reference of " + sizeText(declared->width, declared->height) +
+           " pixels, larger than any picture drawn";
+  }
+  auto reference = SwiftUI::Drawing::readPNG(file.string());
+  if (!reference) return "the reference cannot be read: " + reference.error();
+  return reference;
 }
 
 // The reference folder as the page in `output` reaches it: relative when
@@ -46,8 +115,8 @@ std::string figure(const std::string& source, const char* caption) {
   if (source.empty())
     return "<figure class=\"none\"><figcaption>no " + std::string(caption) +
            "</figcaption></figure>";
-  return "<figure><img src=\"" + escapeHTML(source) + "\" alt=\"" + caption + "\"><figcaption>" +
-         caption + "</figcaption></figure>";
+  return "<figure><img src=\"" + escapeHTML(escapeURLPath(source)) + "\" alt=\"" + caption +
+         "\"><figcaption>" + caption + "</figcaption></figure>";
 }
 
 std::string page(const PictureCheck& check, const std::string& referencePrefix) {
@@ -90,17 +159,17 @@ std::string page(const PictureCheck& check, const std::string& referencePrefix) 
 
 std::string PictureCheckRow::line() const {
   switch (outcome) {
-    case Outcome::same: return "same " + name;
-    case Outcome::missing: return "missing " + name + ": a reference that was not drawn";
-    case Outcome::added: return "new " + name + ": drawn, with no reference";
+    case Outcome::same: return "same " + printable(name);
+    case Outcome::missing: return "missing " + printable(name) + ": a reference that was not drawn";
+    case Outcome::added: return "new " + printable(name) + ": drawn, with no reference";
     case Outcome::changed: break;
   }
-  std::string text = "changed " + name + ": ";
-  if (!problem.empty()) return text + problem;
+  std::string text = "changed " + printable(name) + ": ";
+  if (!problem.empty()) return text + printable(problem);
   if (referenceSize != drawnSize) text += referenceSize + " pixels, now " + drawnSize + ", ";
   text += std::to_string(differingPixels) +
           (differingPixels == 1 ? " pixel differs" : " pixels differ");
-  if (!diff.empty()) text += ", see " + diff;
+  if (!diff.empty()) text += ", see " + printable(diff);
   return text;
 }
 
@@ -116,10 +185,26 @@ std::string PictureCheck::summary() const {
          std::to_string(count(Outcome::same)) + " match, " +
          std::to_string(count(Outcome::changed)) + " changed, " +
          std::to_string(count(Outcome::missing)) + " missing, " +
-         std::to_string(count(Outcome::added)) + " new; see " + page;
+         std::to_string(count(Outcome::added)) + " new; see " + printable(page);
 }
 
-Foundation::Result<PictureReferences, std::string> listReferences(const std::string& folder) {
+CommandResult<PictureReferences> openReferences(const std::string& folder,
+                                                const std::string& output) {
+  if (folder.empty()) return CommandFailure{exitUsage, "--check needs a folder, not \"\""};
+  std::error_code error;
+  const fs::path real = fs::weakly_canonical(fs::absolute(folder), error);
+  const fs::path out = fs::weakly_canonical(fs::absolute(output), error);
+  const fs::path diffs = out / "diff";
+  const auto within = [&](const fs::path& parent) {
+    const auto [end, _] = std::mismatch(parent.begin(), parent.end(), real.begin(), real.end());
+    return end == parent.end();
+  };
+  if (error || real == out || within(diffs)) {
+    return CommandFailure{exitUsage,
+                          "--check needs a folder apart from the output and its "
+                          "difference images, not " +
+                              printable(folder)};
+  }
   PictureReferences references{folder, {}};
   std::error_code failure;
   fs::directory_iterator it(folder, failure);
@@ -127,14 +212,18 @@ Foundation::Result<PictureReferences, std::string> listReferences(const std::str
     const std::string name = it->path().filename().string();
     if (endsWithPNG(name) && it->is_regular_file(failure)) references.names.push_back(name);
   }
-  if (failure) return "cannot read the reference folder " + folder + ": " + failure.message();
+  if (failure) {
+    return CommandFailure{exitNoInput, "cannot read the reference folder " + printable(folder) +
+                                           ": " + failure.message()};
+  }
   std::sort(references.names.begin(), references.names.end());
   return references;
 }
 
 Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferences& references,
                                                             const std::vector<std::string>& drawn,
-                                                            const std::string& output) {
+                                                            const std::string& output,
+                                                            SwiftUI::Drawing::PixelSize largest) {
   using Outcome = PictureCheckRow::Outcome;
   const fs::path out(output);
   std::map<std::string, bool> names;  // name -> drawn
@@ -157,11 +246,10 @@ Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferen
     } else {
       const auto picture = SwiftUI::Drawing::readPNG((out / name).string());
       if (!picture) return picture.error();
-      const auto reference =
-          SwiftUI::Drawing::readPNG((fs::path(references.folder) / name).string());
+      const auto reference = readReference(fs::path(references.folder) / name, largest);
       if (!reference) {
         row.outcome = Outcome::changed;
-        row.problem = "the reference cannot be read: " + reference.error();
+        row.problem = reference.error();
       } else {
         const auto d = SwiftUI::Drawing::compareImages(reference->get(), picture->get());
         if (!d.matches()) {
@@ -197,18 +285,18 @@ Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferen
   return check;
 }
 
-void detail::reportPictureCheck(HostContext& context, const PictureReferences& references,
-                                const std::vector<std::string>& drawn, const std::string& output) {
-  const auto check = checkPictures(references, drawn, output);
-  if (!check) {
-    context.fail(exitIOError, check.error());
-    return;
-  }
+CommandOutcome detail::reportPictureCheck(const HostContext& context,
+                                          const PictureReferences& references,
+                                          const std::vector<std::string>& drawn,
+                                          const std::string& output,
+                                          SwiftUI::Drawing::PixelSize largest) {
+  const auto check = checkPictures(references, drawn, output, largest);
+  if (!check) return CommandFailure{exitIOError, check.error()};
   for (const PictureCheckRow& row : check->rows) {
     if (row.outcome != PictureCheckRow::Outcome::same) context.out << row.line() << '\n';
   }
   context.out << check->summary() << '\n';
-  context.exitCode = check->passed() ? exitOK : exitPicturesDiffer;
+  return check->passed() ? exitOK : exitPicturesDiffer;
 }
 
 }  // namespace Host

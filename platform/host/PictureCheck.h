@@ -7,15 +7,15 @@
 
 #include "platform/foundation/Result.h"
 #include "platform/host/PlatformHostCommand.h"
+#include "platform/ui/drawing/Output.h"
 
 // Picture checks: the pictures a command just drew, each compared with the
 // same-named PNG in a folder of references recorded earlier, so that a
 // change that moves pixels is seen before it ships.
 //
-//   std::string error;
-//   auto references = listReferences("tests/gallery/reference", &error);
-//   if (!references) ...;  // exit 66 with error
-//   PictureCheck check = checkPictures(*references, drawnNames, "out", &error);
+//   auto references = openReferences("tests/gallery/reference", "out");
+//   if (!references) return std::move(references).error();  // exit 64 or 66
+//   auto check = checkPictures(*references, drawnNames, "out", largest);
 //   // out/diff/<name> for each changed picture, out/check.html beside them
 namespace Host {
 
@@ -27,9 +27,13 @@ struct PictureReferences {
   std::vector<std::string> names;  // the folder's *.png files, sorted
 };
 
-// The PNG files directly inside `folder`; or one line naming the folder and
-// the reason when it cannot be read.
-Foundation::Result<PictureReferences, std::string> listReferences(const std::string& folder);
+// The PNG files directly inside `folder`, for a check whose pictures and
+// report go to `output`. Refused (exit 64) when the check would write or
+// delete inside the folder, judged by real paths (symbolic links followed):
+// a folder that is `output` or lies inside its difference images, or none
+// (""). Exit 66 when the folder cannot be read.
+CommandResult<PictureReferences> openReferences(const std::string& folder,
+                                                const std::string& output);
 
 struct PictureCheckRow {
   enum class Outcome { same, changed, missing, added };
@@ -44,7 +48,9 @@ struct PictureCheckRow {
   std::string diff;
   std::string problem;
 
-  // One line: "changed a.png: 120 pixels differ, see diff/a.png".
+  // One line: "changed a.png: 120 pixels differ, see diff/a.png". Control
+  // characters and backslashes in the name are escaped (\n, \x01, \\), so
+  // that no name can break the line or pass for another.
   std::string line() const;
 };
 
@@ -61,20 +67,25 @@ struct PictureCheck {
 // Compares each of `drawn` (file names in `output`) with the reference of
 // that name, writes a difference image under output/diff/ for each that
 // differs (removing a stale one for each that matches) and output/check.html,
-// which shows reference, new picture and difference side by side. One line
-// of error when a drawn picture cannot be read back or a file cannot be
-// written.
+// which shows reference, new picture and difference side by side. A
+// reference's PNG header is read first: one larger than `largest` on either
+// side (a picture that could not have been drawn) is changed, and not
+// decoded. One line of error when a drawn picture cannot be read back or a
+// file cannot be written.
 Foundation::Result<PictureCheck, std::string> checkPictures(const PictureReferences& references,
                                                             const std::vector<std::string>& drawn,
-                                                            const std::string& output);
+                                                            const std::string& output,
+                                                            SwiftUI::Drawing::PixelSize largest);
 
 namespace detail {
 
 // The check as a command reports it: a line on standard output for each
-// picture that is not the same and a summary; exit 1 when any is not, 0 when
-// all are, or the error's own code when the check could not be made.
-void reportPictureCheck(HostContext& context, const PictureReferences& references,
-                        const std::vector<std::string>& drawn, const std::string& output);
+// picture that is not the same and a summary; exitPicturesDiffer when any is
+// not, exitOK when all are, or a failure (74) when the check could not be
+// made.
+CommandOutcome reportPictureCheck(const HostContext& context, const PictureReferences& references,
+                                  const std::vector<std::string>& drawn, const std::string& output,
+                                  SwiftUI::Drawing::PixelSize largest);
 
 }  // namespace detail
 

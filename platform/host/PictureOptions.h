@@ -2,9 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cmath>
+#include <array>
 #include <string>
 
+#include "platform/host/CommandOptions.h"
 #include "platform/host/Host.h"
 #include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/FontDescriptor.h"
@@ -12,7 +13,8 @@
 #include "platform/ui/drawing/ResolvedColor.h"
 #include "platform/widgetkit/PresentationRenderer.h"
 
-// Command-line pieces that the picture commands (render, gallery) share.
+// Command-line pieces that the picture commands (render, gallery, simulate's
+// frames) share.
 namespace Host::detail {
 
 // The --scale range. At the largest, a 3× lock-screen picture of 1197 × 564
@@ -21,49 +23,27 @@ namespace Host::detail {
 // minimal island is still 7 pixels square. A scale below it cannot make a
 // picture worth the name (1e-300 makes none at all), so it is a usage error
 // like any other out of range.
-inline constexpr double minimumPictureScale = 0.1;
-inline constexpr double maximumPictureScale = 10;
+inline constexpr NumberRange pictureScaleRange{0.1, 10};
 
-// --scale N: a finite number from minimumPictureScale to
-// maximumPictureScale.
-inline CLI::Validator pictureScaleValidator() {
-  return CLI::Validator(
-      [](std::string& value) {
-        try {
-          std::size_t used = 0;
-          const double scale = std::stod(value, &used);
-          if (used == value.size() && std::isfinite(scale) && scale >= minimumPictureScale &&
-              scale <= maximumPictureScale) {
-            return std::string();
-          }
-        } catch (const std::exception&) {
-        }
-        return "needs a number from 0.1 to 10, not " + value;
-      },
-      "N", "scale");
+// --scale N, pixels a point.
+inline CLI::Option* addScaleOption(CLI::App* command, double& scale) {
+  return addNumberOption(command, "--scale", scale, pictureScaleRange, "Pixels a point");
 }
 
-// --now SECONDS: a finite number of seconds since 2001-01-01 00:00:00 UTC.
-inline CLI::Validator secondsValidator() {
-  return CLI::Validator(
-      [](std::string& value) {
-        try {
-          std::size_t used = 0;
-          const double seconds = std::stod(value, &used);
-          if (used == value.size() && std::isfinite(seconds)) return std::string();
-        } catch (const std::exception&) {
-        }
-        return "needs a finite number of seconds, not " + value;
-      },
-      "SECONDS", "finite seconds");
+// --format png|svg.
+inline CLI::Option* addFormatOption(CLI::App* command, PictureFormat& format,
+                                    const std::string& description) {
+  constexpr std::array formats{PictureFormat::png, PictureFormat::svg};
+  return addChoiceOption(
+      command, "--format", format,
+      namedChoices<PictureFormat>(formats, [](PictureFormat f) { return nameOf(f); }), description,
+      "FORMAT");
 }
 
 // --appearance dark|light, --text-size xSmall…accessibility5 and
 // --screen 393x852|430x932: the variant a picture command draws in.
 struct VariantOptions {
-  std::string appearance = "dark";
-  std::string textSize = "large";
-  std::string screen = "393x852";
+  PictureVariant variant;
   CLI::Option* options[3] = {};
 
   // Whether any of the three was given on the command line.
@@ -73,57 +53,32 @@ struct VariantOptions {
     }
     return false;
   }
-  // The values, checked when parsed.
-  PictureVariant variant() const {
-    return {*SwiftUI::Drawing::appearanceNamed(appearance),
-            *SwiftUI::Drawing::dynamicTypeSizeNamed(textSize), *screenSizeNamed(screen)};
-  }
 };
 
-// A validator that accepts what `parse` names; else "needs one of <names>,
-// not <value>".
-template <typename Parse>
-CLI::Validator namedValueValidator(Parse parse, std::string names, std::string description) {
-  return CLI::Validator(
-      [parse, names](std::string& value) {
-        return parse(value) ? std::string() : "needs one of " + names + ", not " + value;
-      },
-      description, description);
+inline void addVariantOptions(CLI::App* command, VariantOptions& options) {
+  namespace D = SwiftUI::Drawing;
+  constexpr std::array appearances{D::Appearance::dark, D::Appearance::light};
+  constexpr std::array screens{ScreenSize::standard, ScreenSize::large};
+  PictureVariant& variant = options.variant;
+  options.options[0] = addChoiceOption(
+      command, "--appearance", variant.appearance,
+      namedChoices<D::Appearance>(appearances, D::appearanceName),
+      "The appearance; the lock screen follows it, the island is always dark", "APPEARANCE");
+  options.options[1] = addChoiceOption(
+      command, "--text-size", variant.textSize,
+      namedChoices<D::DynamicTypeSize>(D::allDynamicTypeSizes, D::dynamicTypeSizeName),
+      "The text-size setting", "SIZE");
+  options.options[2] =
+      addChoiceOption(command, "--screen", variant.screen,
+                      namedChoices<ScreenSize>(screens, [](ScreenSize s) { return nameOf(s); }),
+                      "The screen in points", "WxH");
 }
 
-inline void addVariantOptions(CLI::App* command, VariantOptions& variant) {
-  std::string sizes;
-  for (SwiftUI::Drawing::DynamicTypeSize size : SwiftUI::Drawing::allDynamicTypeSizes) {
-    sizes += (sizes.empty() ? "" : ", ") + std::string(SwiftUI::Drawing::dynamicTypeSizeName(size));
-  }
-  variant.options[0] =
-      command
-          ->add_option("--appearance", variant.appearance,
-                       "dark (the default) or light; the lock screen follows it, the island is "
-                       "always dark")
-          ->check(namedValueValidator(
-              [](const std::string& v) { return SwiftUI::Drawing::appearanceNamed(v); },
-              "dark, light", "APPEARANCE"));
-  variant.options[1] =
-      command
-          ->add_option("--text-size", variant.textSize,
-                       "The text-size setting: " + sizes + " (default large)")
-          ->check(namedValueValidator(
-              [](const std::string& v) { return SwiftUI::Drawing::dynamicTypeSizeNamed(v); }, sizes,
-              "SIZE"));
-  variant.options[2] =
-      command
-          ->add_option("--screen", variant.screen,
-                       "The screen in points: 393x852 (the default) or 430x932")
-          ->check(namedValueValidator([](const std::string& v) { return screenSizeNamed(v); },
-                                      "393x852, 430x932", "WxH"));
-}
-
-// Reports a failed picture output: exit 74 when the file could not be
-// written, 70 when drawing or encoding failed.
-inline int failOutput(HostContext& context, const SwiftUI::Drawing::OutputError& error) {
+// A failed picture output: exit 74 when the file could not be written, 70
+// when drawing or encoding failed.
+inline CommandFailure outputFailure(const SwiftUI::Drawing::OutputError& error) {
   using Kind = SwiftUI::Drawing::OutputError::Kind;
-  return context.fail(error.kind == Kind::io ? exitIOError : exitSoftware, error.message);
+  return {error.kind == Kind::io ? exitIOError : exitSoftware, error.message};
 }
 
 }  // namespace Host::detail

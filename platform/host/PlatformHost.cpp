@@ -14,15 +14,21 @@
 #include <sstream>
 
 #include "platform/activitykit/ActivityCenter.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/CodingError.h"
+#include "platform/host/CommandOptions.h"
 #include "platform/host/PlatformHostCommand.h"
 
 namespace Host {
 
-int HostContext::fail(int code, const std::string& message) {
-  err << "error: " << message << '\n';
-  exitCode = code;
-  return code;
+void setCommandBody(CLI::App* command, HostContext& context, CommandBody body) {
+  command->callback([&context, body = std::move(body)] { context.chosen = body; });
+}
+
+int reportOutcome(const CommandOutcome& outcome, std::ostream& err) {
+  if (outcome) return *outcome;
+  err << "error: " << outcome.error().message << '\n';
+  return outcome.error().exitCode;
 }
 
 CommandResult<std::string> readInput(const HostContext& context, const std::string& path) {
@@ -60,11 +66,73 @@ std::string decodingErrorMessage(const Foundation::DecodingError& error) {
          ": " + error.debugDescription;
 }
 
+void StateInput::addOptions(CLI::App* command) {
+  command->add_option("file", path, "The JSON file; standard input when - or left out");
+  addNumberOption(command, "--now", now, NumberRange{},
+                  "The current date in seconds since 2001-01-01 00:00:00 UTC", "SECONDS",
+                  "the system clock's");
+}
+
+CommandResult<PresentedState> presentState(const HostContext& context, const StateInput& input) {
+  auto payload = readPayload(context, input.path);
+  if (!payload) return std::move(payload).error();
+  const Foundation::Date now = input.now ? Foundation::Date(*input.now) : Foundation::currentDate();
+  auto presentations = context.activity.presentContentState(*payload, now);
+  if (!presentations) {
+    return CommandFailure{exitDataError, decodingErrorMessage(presentations.error())};
+  }
+  return PresentedState{std::move(*presentations), now};
+}
+
 namespace {
 std::vector<CommandInstaller>& addedInstallers() {
   static std::vector<CommandInstaller> installers;
   return installers;
 }
+
+// Parses the command line and runs the chosen command's body.
+CommandOutcome runCommandLine(const std::vector<std::string>& arguments, HostContext& context) {
+  const HostedActivity& activity = context.activity;
+  CommandOutcome outcome = exitOK;
+  try {
+    CLI::App app("The platform host of a widget extension serving " + activity.attributesName +
+                     " activities.",
+                 arguments.empty() ? std::string("extension") : arguments.front());
+    app.require_subcommand(1);
+    app.fallthrough(false);
+    installValidateCommand(app, context);
+    if (activity.presentContentState) {
+      installDescribeCommand(app, context);
+      installRenderCommand(app, context);
+      if (!activity.previews.states.empty()) installGalleryCommand(app, context);
+      installAuditCommand(app, context);
+      for (CommandInstaller install : addedInstallers()) install(app, context);
+    }
+
+    std::vector<const char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const auto& argument : arguments) argv.push_back(argument.c_str());
+    if (argv.empty()) argv.push_back("extension");
+    try {
+      app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::CallForHelp&) {
+      context.out << app.help();  // the selected subcommand's help, if one was named
+      return exitOK;
+    } catch (const CLI::CallForAllHelp&) {
+      context.out << app.help("", CLI::AppFormatMode::All);
+      return exitOK;
+    } catch (const CLI::ParseError& error) {
+      return CommandFailure{exitUsage, std::string(error.what()) + " (see --help)"};
+    }
+    outcome = context.chosen();
+  } catch (const std::exception& error) {
+    return CommandFailure{exitSoftware, std::string("internal: ") + error.what()};
+  }
+  context.out.flush();
+  if (!context.out) return CommandFailure{exitIOError, "cannot write the output"};
+  return outcome;
+}
+
 }  // namespace
 
 void addCommandInstaller(CommandInstaller installer) {
@@ -88,42 +156,7 @@ int PlatformHost::run(int argc, const char* const* argv) const {
 int PlatformHost::run(const std::vector<std::string>& arguments, std::istream& in,
                       std::ostream& out, std::ostream& err) const {
   HostContext context{activity_, in, out, err};
-  try {
-    CLI::App app("The platform host of a widget extension serving " + activity_.attributesName +
-                     " activities.",
-                 arguments.empty() ? std::string("extension") : arguments.front());
-    app.require_subcommand(1);
-    app.fallthrough(false);
-    installValidateCommand(app, context);
-    if (activity_.presentContentState) {
-      installDescribeCommand(app, context);
-      installRenderCommand(app, context);
-      if (!activity_.previews.states.empty()) installGalleryCommand(app, context);
-      installAuditCommand(app, context);
-      for (CommandInstaller install : addedInstallers()) install(app, context);
-    }
-
-    std::vector<const char*> argv;
-    argv.reserve(arguments.size() + 1);
-    for (const auto& argument : arguments) argv.push_back(argument.c_str());
-    if (argv.empty()) argv.push_back("extension");
-    try {
-      app.parse(static_cast<int>(argv.size()), argv.data());
-    } catch (const CLI::CallForHelp&) {
-      out << app.help();  // the selected subcommand's help, if one was named
-      return exitOK;
-    } catch (const CLI::CallForAllHelp&) {
-      out << app.help("", CLI::AppFormatMode::All);
-      return exitOK;
-    } catch (const CLI::ParseError& error) {
-      return context.fail(exitUsage, std::string(error.what()) + " (see --help)");
-    }
-  } catch (const std::exception& error) {
-    return context.fail(exitSoftware, std::string("internal: ") + error.what());
-  }
-  out.flush();
-  if (!out) return context.fail(exitIOError, "cannot write the output");
-  return context.exitCode;
+  return reportOutcome(runCommandLine(arguments, context), err);
 }
 
 }  // namespace Host

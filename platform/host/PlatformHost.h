@@ -18,7 +18,9 @@ namespace Host {
 // "error: ...", and a sysexits code: 0 success, 64 usage, 65 bad data
 // (undecodable or oversized payload), 66 no input (missing or unreadable
 // file), 70 internal, 74 I/O (output could not be written). Nothing is
-// printed on standard output unless the command succeeds.
+// printed on standard output unless the command succeeds. Each command's
+// body returns its outcome, and one reporter writes the line and gives the
+// code (reportOutcome, PlatformHostCommand.h).
 class PlatformHost {
  public:
   explicit PlatformHost(HostedActivity activity) : activity_(std::move(activity)) {}

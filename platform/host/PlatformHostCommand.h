@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "platform/foundation/Result.h"
 #include "platform/host/Host.h"
+#include "platform/widgetkit/ActivityPresentations.h"
 #include "platform/widgetkit/HostedActivity.h"
 
 namespace CLI {
@@ -35,23 +38,35 @@ struct CommandFailure {
 template <class T>
 using CommandResult = Foundation::Result<T, CommandFailure>;
 
-// What a running subcommand may use, and where it leaves its exit code.
+// What a command body ends with: the exit status of a command that ran to
+// its end (exitOK, or a status that answers the question it was asked, as
+// gallery --check's exitPicturesDiffer does), or the failure that stopped it.
+using CommandOutcome = CommandResult<int>;
+using CommandBody = std::function<CommandOutcome()>;
+
+// What a running subcommand may use.
 struct HostContext {
   const HostedActivity& activity;
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
-  int exitCode = exitOK;
-
-  // Writes "error: <message>" as one line on the error stream and returns
-  // code (for `return context.fail(...)`).
-  int fail(int code, const std::string& message);
-  int fail(const CommandFailure& failure) { return fail(failure.exitCode, failure.message); }
+  // The chosen subcommand's body: set while the command line is parsed
+  // (setCommandBody), run after it by PlatformHost::run.
+  CommandBody chosen = {};
 };
 
+// Makes `body` what `command` does when the command line names it. The body
+// writes its results on context.out and returns its outcome; it reports no
+// failure itself.
+void setCommandBody(CLI::App* command, HostContext& context, CommandBody body);
+
+// The one place where a command's outcome becomes its exit status: a failure
+// is written as one line, "error: <message>", on `err`, and its code
+// returned.
+int reportOutcome(const CommandOutcome& outcome, std::ostream& err);
+
 // The whole of a file, or of the context's input for "" or "-"; a failure
-// with exit 66 when it cannot be read. Reports nothing: the caller does
-// (context.fail(failure)).
+// with exit 66 when it cannot be read.
 CommandResult<std::string> readInput(const HostContext& context, const std::string& path);
 
 // Reads a state payload as readInput does, and also refuses one over
@@ -62,7 +77,28 @@ CommandResult<std::string> readPayload(const HostContext& context, const std::st
 // "<kind> at <coding path>: <description>".
 std::string decodingErrorMessage(const Foundation::DecodingError& error);
 
-// Adds the subcommand to app; its callback sets context.exitCode.
+// What describe and render read: a content state (a file, or standard input
+// for "-") and the moment it is shown at (--now, else the system clock's).
+struct StateInput {
+  std::string path = "-";
+  std::optional<double> now;
+
+  // Adds the FILE argument and --now.
+  void addOptions(CLI::App* command);
+};
+
+// A content state presented at its moment.
+struct PresentedState {
+  ActivityPresentations presentations;
+  Foundation::Date now;
+};
+
+// Reads the input's state as readPayload does and presents it
+// (HostedActivity::presentContentState): exit 65 for an undecodable or
+// oversized payload, 66 for an unreadable one.
+CommandResult<PresentedState> presentState(const HostContext& context, const StateInput& input);
+
+// Adds the subcommand to app, with its body (setCommandBody).
 void installValidateCommand(CLI::App& app, HostContext& context);
 // Only for an activity with a configuration (presentContentState set).
 void installDescribeCommand(CLI::App& app, HostContext& context);

@@ -1,12 +1,10 @@
 #include <CLI/CLI.hpp>
 
-#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <system_error>
 
-#include "platform/foundation/Clock.h"
 #include "platform/host/PictureOptions.h"
 #include "platform/host/PlatformHostCommand.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
@@ -37,95 +35,72 @@ namespace Host {
 
 void installRenderCommand(CLI::App& app, HostContext& context) {
   struct Options {
-    std::string path = "-";
-    std::string presentation = "lock-screen";
-    std::string format = "png";
+    StateInput input;
+    std::optional<PresentationKind> presentation = PresentationKind::lockScreen;  // none: all
+    PictureFormat format = PictureFormat::png;
     double scale = 3;
-    std::optional<double> now;
     std::string output;
     detail::VariantOptions variant;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command =
       app.add_subcommand("render", "Draw a presentation of a content state as PNG or SVG");
-  command->add_option("file", options->path, "The JSON file; standard input when - or left out");
-  command
-      ->add_option("--presentation", options->presentation,
-                   "lock-screen (the default), expanded, compact, minimal, or all (then -o names a "
-                   "directory)")
-      ->check(CLI::IsMember({"lock-screen", "expanded", "compact", "minimal", "all"}));
-  command->add_option("--format", options->format, "png (the default) or svg")
-      ->check(CLI::IsMember({"png", "svg"}));
-  command->add_option("--scale", options->scale, "Pixels a point, 0.1 to 10 (default 3)")
-      ->check(detail::pictureScaleValidator());
+  options->input.addOptions(command);
+  auto kinds = namedChoices<std::optional<PresentationKind>>(
+      allPresentationKinds, [](PresentationKind kind) { return nameOf(kind); });
+  kinds.push_back({"all", std::nullopt});
+  addChoiceOption(command, "--presentation", options->presentation, std::move(kinds),
+                  "The presentation, or all (then -o names a directory)", "NAME");
+  detail::addFormatOption(command, options->format, "The picture's format");
+  detail::addScaleOption(command, options->scale);
   detail::addVariantOptions(command, options->variant);
-  command
-      ->add_option("--now", options->now,
-                   "The current date, in seconds since 2001-01-01 00:00:00 UTC")
-      ->check(detail::secondsValidator());
   command->add_option("-o,--output", options->output, "The picture file, - for standard output")
       ->required();
 
-  command->callback([options, &context] {
-    const bool all = options->presentation == "all";
+  setCommandBody(command, context, [options, &context]() -> CommandOutcome {
+    const bool all = !options->presentation;
     if (all && options->output == "-") {
-      context.fail(exitUsage, "--presentation all writes a directory; give one with -o");
-      return;
+      return CommandFailure{exitUsage, "--presentation all writes a directory; give one with -o"};
     }
-    auto payload = readPayload(context, options->path);
-    if (!payload) {
-      context.fail(payload.error());
-      return;
-    }
-    const Foundation::Date now =
-        options->now ? Foundation::Date(*options->now) : Foundation::currentDate();
-    auto presentations = context.activity.presentContentState(*payload, now);
-    if (!presentations) {
-      context.fail(exitDataError, decodingErrorMessage(presentations.error()));
-      return;
-    }
-    const PictureFormat format = options->format == "svg" ? PictureFormat::svg : PictureFormat::png;
+    auto state = presentState(context, options->input);
+    if (!state) return std::move(state).error();
+    const auto& [presentations, now] = *state;
+    const PictureFormat format = options->format;
     SwiftUI::Drawing::PangoTextMeasurer measurer;
-    PresentationRenderer renderer(measurer, options->variant.variant());
+    PresentationRenderer renderer(measurer, options->variant.variant);
 
     if (!all) {
-      const Picture picture =
-          renderer.picture(*presentations, *presentationKind(options->presentation), now);
+      const Picture picture = renderer.picture(presentations, *options->presentation, now);
       if (options->output == "-") {
         std::string bytes;
         if (auto encoded = encodePicture(picture, format, options->scale, bytes); !encoded) {
-          detail::failOutput(context, encoded.error());
-          return;
+          return detail::outputFailure(encoded.error());
         }
         context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
       } else if (auto written = writePicture(picture, format, options->scale, options->output);
                  !written) {
-        detail::failOutput(context, written.error());
-        return;
+        return detail::outputFailure(written.error());
       }
-      context.exitCode = exitOK;
-      return;
+      return exitOK;
     }
 
     const std::filesystem::path directory(options->output);
     std::error_code error;
     std::filesystem::create_directory(directory, error);
     if (error || !std::filesystem::is_directory(directory)) {
-      context.fail(exitIOError, "cannot create the directory " + options->output + ": " +
-                                    (error ? error.message() : "File exists"));
-      return;
+      return CommandFailure{exitIOError, "cannot create the directory " + options->output + ": " +
+                                             (error ? error.message() : "File exists")};
     }
     for (PresentationKind kind : allPresentationKinds) {
       const std::string file =
           (directory / (std::string(nameOf(kind)) + "." + std::string(nameOf(format)))).string();
-      if (auto written = writePicture(renderer.picture(*presentations, kind, now), format,
+      if (auto written = writePicture(renderer.picture(presentations, kind, now), format,
                                       options->scale, file);
           !written) {
-        detail::failOutput(context, written.error());
-        return;
+        return detail::outputFailure(written.error());
       }
     }
-    context.exitCode = exitOK;
+    return exitOK;
   });
 }
 

@@ -26,30 +26,25 @@ void installValidateCommand(CLI::App& app, HostContext& context) {
                     "Decode the activity's attributes instead");
   command->add_flag("--encode", options->encode,
                     "Print the decoded value encoded again instead of \"ok\"");
-  command->callback([options, &context] {
+  setCommandBody(command, context, [options, &context]() -> CommandOutcome {
     auto payload = readPayload(context, options->path);
-    if (!payload) {
-      context.fail(payload.error());
-      return;
-    }
+    if (!payload) return std::move(payload).error();
     const auto& check =
         options->attributes ? context.activity.checkAttributes : context.activity.checkContentState;
     auto checked = check(*payload, options->encode);
     if (!checked) {
       if (const auto* error = std::get_if<Foundation::DecodingError>(&checked.error())) {
-        context.fail(exitDataError, decodingErrorMessage(*error));
-        return;
+        return CommandFailure{exitDataError, decodingErrorMessage(*error)};
       }
       // A decoded value always has finite numbers; failing to write it back
       // is a bug of the coder.
       const auto& error = std::get<Foundation::EncodingError>(checked.error());
-      context.fail(exitSoftware, std::string(error.kindName()) + " at " +
-                                     Foundation::describeCodingPath(error.codingPath) + ": " +
-                                     error.debugDescription);
-      return;
+      return CommandFailure{exitSoftware, std::string(error.kindName()) + " at " +
+                                              Foundation::describeCodingPath(error.codingPath) +
+                                              ": " + error.debugDescription};
     }
     context.out << (options->encode ? *checked : std::string("ok")) << '\n';
-    context.exitCode = exitOK;
+    return exitOK;
   });
 }
 

@@ -54,8 +54,8 @@ struct HostedActivity {
   // Decodes the attributes from JSON; with reencode, writes them back.
   std::function<PayloadCheck(std::string_view json, bool reencode)> checkAttributes;
   // Decodes a ContentState from JSON and builds every presentation of it
-  // from the activity's configuration, with Foundation::currentDate() pinned
-  // to `now` while they are built. Empty when the host serves no
+  // from the activity's configuration, with `now` as the views' current date
+  // (ActivityViewContext::date). Empty when the host serves no
   // configuration (WidgetBundle::hostedActivity fills it).
   std::function<Foundation::Result<ActivityPresentations, Foundation::DecodingError>(
       std::string_view json, Foundation::Date now)>

@@ -7,7 +7,6 @@
 #include <typeinfo>
 #include <utility>
 
-#include "platform/foundation/Clock.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/widgetkit/HostedActivity.h"
 #include "platform/widgetkit/Widget.h"
@@ -57,8 +56,7 @@ struct WidgetBundle {
         -> Foundation::Result<ActivityPresentations, Foundation::DecodingError> {
       auto state = Foundation::JSONDecoder().decode<typename A::ContentState>(json);
       if (!state) return state.error();
-      Foundation::PinnedCurrentDate pin(now);
-      return configuration.presentations(ActivityViewContext<A>{std::move(*state), A{}});
+      return configuration.presentations(ActivityViewContext<A>{std::move(*state), A{}, now});
     };
     return activity;
   }

@@ -17,7 +17,7 @@ namespace {
 TEST(DynamicIsland, LinksToTheDownloadsAndTintsTheKeylineByPhase) {
   const auto configuration = tolvane::DownloadLiveActivity().body();
   for (const tolvane::testing::PhaseState& row : tolvane::testing::phaseStates) {
-    const WidgetKit::DynamicIsland island = configuration.dynamicIsland({row.applied({}), {}});
+    const WidgetKit::DynamicIsland island = configuration.dynamicIsland({row.applied({}), {}, {}});
     EXPECT_EQ(island.widgetURLValue(), "plumara://downloads");
     EXPECT_EQ(island.keylineTintValue(), tolvane::testing::wordsOf(row.shown).color) << row.name();
   }

@@ -26,15 +26,19 @@ struct Outcome {
   std::string err;
 };
 
-Outcome simulate(std::vector<std::string> arguments) {
+// download-app COMMAND ARGUMENTS, in-process.
+Outcome play(const char* command, std::vector<std::string> arguments) {
   tolvane::DownloadQueueApp::install();
   Host::addPlayCommands();
-  arguments.insert(arguments.begin(), {"download-app", "simulate"});
+  arguments.insert(arguments.begin(), {"download-app", command});
   std::istringstream in;
   std::ostringstream out, err;
   const int code = Host::PlatformHost::forBundle<tolvane::TolvaneWidgetExtensionBundle>().run(
       arguments, in, out, err);
   return {code, out.str(), err.str()};
+}
+Outcome simulate(std::vector<std::string> arguments) {
+  return play("simulate", std::move(arguments));
 }
 
 class SimulateCommand : public ::testing::Test {
@@ -121,8 +125,29 @@ TEST_F(SimulateCommand, RefusesABadQueueAndBadOptions) {
   EXPECT_EQ(run.err, "error: apps: a queue needs at least one app\n");
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(simulate({path("missing.json")}).code, 66);
-  for (const char* speed : {"0", "-1", "nan", "fast"})
-    EXPECT_EQ(simulate({"--speed", speed}).code, 64) << speed;
+}
+
+// One range for --speed: each bound is accepted and what lies just past it
+// refused, the same by simulate and serve. An accepted speed lets each go on
+// to fail on something else (a missing queue, a bad address), so neither
+// runs.
+TEST_F(SimulateCommand, SimulateAndServeAcceptTheSameSpeeds) {
+  const std::pair<const char*, bool> speeds[] = {
+      {"0.001", true},        {"1000000", true}, {"1e6", true}, {"0.000999", false},
+      {"1000000.001", false}, {"0", false},      {"-1", false}, {"nan", false},
+      {"inf", false},         {"fast", false},   {"1 ", false},
+  };
+  const std::string refusal = "error: --speed: needs a number from 0.001 to 1000000, not ";
+  for (const auto& [speed, accepted] : speeds) {
+    const Outcome simulated = simulate({path("missing.json"), "--speed", speed});
+    const Outcome served = play("serve", {"--listen", "nowhere", "--speed", speed});
+    EXPECT_EQ(simulated.err.rfind(accepted ? "error: cannot read" : refusal, 0), 0u)
+        << speed << simulated.err;
+    EXPECT_EQ(served.err.rfind(accepted ? "error: --listen" : refusal, 0), 0u)
+        << speed << served.err;
+    EXPECT_EQ(simulated.code, accepted ? 66 : 64) << speed;
+    EXPECT_EQ(served.code, 64) << speed;
+  }
 }
 
 }  // namespace

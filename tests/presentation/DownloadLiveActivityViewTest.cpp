@@ -40,8 +40,7 @@ ContentState withPhase(std::optional<DownloadPhase> phase) {
 }
 
 View lockScreen(const ContentState& state) {
-  Foundation::PinnedCurrentDate pin(kNow);
-  return tolvane::DownloadLiveActivityView({state, {}}).body();
+  return tolvane::DownloadLiveActivityView({state, {}, kNow}).body();
 }
 
 TEST(LockScreen, TextsColoursTimerAndBytesFollowTheEffectivePhase) {

@@ -40,7 +40,7 @@ ContentState makeState(std::optional<DownloadPhase> phase = std::nullopt) {
 }
 
 View center(const ContentState& state) {
-  for (const auto& region : tolvane::expandedContent({state, {}})) {
+  for (const auto& region : tolvane::expandedContent({state, {}, {}})) {
     if (region.position == WidgetKit::DynamicIslandExpandedRegionPosition::center)
       return region.content;
   }
@@ -97,7 +97,7 @@ TEST(ExpandedIsland, SummaryHasAShortFormBelowTwoDownloadsAndACounterFromTwoOn) 
 TEST(CompactTrailing, DoneMarkOnlyForTheCompletedEffectivePhaseElseThePercentage) {
   for (const PhaseState& row : phaseStates) {
     SCOPED_TRACE(row.name());
-    const View trailing = tolvane::compactTrailingView({row.applied(makeState()), {}});
+    const View trailing = tolvane::compactTrailingView({row.applied(makeState()), {}, {}});
     if (row.shown == DownloadPhase::completed) {
       EXPECT_EQ(theOne(trailing, "checkmark.circle.fill").color, Color::green);
       EXPECT_EQ(theOne(trailing, "Done").color, Color::green);
@@ -110,7 +110,7 @@ TEST(CompactTrailing, DoneMarkOnlyForTheCompletedEffectivePhaseElseThePercentage
   for (const auto& [progress, text] : cases) {
     ContentState state = makeState(DownloadPhase::queued);
     state.overallProgress = progress;
-    EXPECT_TRUE(shows(tolvane::compactTrailingView({state, {}}), text)) << text;
+    EXPECT_TRUE(shows(tolvane::compactTrailingView({state, {}, {}}), text)) << text;
   }
 }
 

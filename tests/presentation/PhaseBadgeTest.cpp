@@ -49,7 +49,7 @@ TEST(Rings, DrawInThePhaseColourAndOnlyTheBadgeRunsAnIntent) {
       ContentState state;
       state.overallProgress = progress;
       state = row.applied(state);
-      const tolvane::DownloadActivityViewContext context{state, {}};
+      const tolvane::DownloadActivityViewContext context{state, {}, {}};
       const tolvane::testing::PhaseWords& words = tolvane::testing::wordsOf(row.shown);
       const bool done = row.shown == DownloadPhase::completed;
       const struct {

@@ -419,22 +419,6 @@ PreviewRoutes routes(Preview& preview, const std::atomic<bool>& stopping) {
   return routes;
 }
 
-// --speed: a finite number within the range.
-CLI::Validator speedRange() {
-  return CLI::Validator(
-      [](std::string& value) {
-        try {
-          std::size_t used = 0;
-          const double speed = std::stod(value, &used);
-          if (used == value.size() && std::isfinite(speed) && speed >= 1e-3 && speed <= 1e6)
-            return std::string();
-        } catch (const std::exception&) {
-        }
-        return "--speed needs a number from 0.001 to 1000000, not " + value;
-      },
-      "FACTOR", "speed");
-}
-
 }  // namespace
 
 void installServeCommand(CLI::App& app, HostContext& context) {
@@ -449,21 +433,14 @@ void installServeCommand(CLI::App& app, HostContext& context) {
       "serve", "Show the activity live on a local web page where the badge works");
   command->add_option("--listen", options->listen,
                       "HOST:PORT on a loopback address (default 127.0.0.1:8080)");
-  command
-      ->add_option("--speed", options->speed,
-                   "How many times faster than real time the app runs (default 1)")
-      ->check(speedRange());
+  addSpeedOption(command, options->speed);
 
-  command->callback([options, factory, &context] {
+  setCommandBody(command, context, [options, factory, &context]() -> CommandOutcome {
     const auto listen = parseListen(options->listen);
-    if (!listen) {
-      context.fail(exitUsage, "--listen " + listen.error());
-      return;
-    }
+    if (!listen) return CommandFailure{exitUsage, "--listen " + listen.error()};
     auto endpoint = loopbackEndpoint(*listen);
     if (!endpoint) {
-      context.fail(exitUsage, "--listen needs a loopback address: " + endpoint.error());
-      return;
+      return CommandFailure{exitUsage, "--listen needs a loopback address: " + endpoint.error()};
     }
 
     asio::io_context io(1);
@@ -481,9 +458,8 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     auto listening = PreviewServer::listen(io, *endpoint, names, routes(preview, stopping));
     if (!listening) {
       preview.finish();
-      context.fail(exitIOError,
-                   "cannot listen on " + options->listen + ": " + listening.error().message());
-      return;
+      return CommandFailure{
+          exitIOError, "cannot listen on " + options->listen + ": " + listening.error().message()};
     }
     server = std::move(listening).value();
     signals.async_wait([&](boost::system::error_code error, int) {
@@ -502,7 +478,7 @@ void installServeCommand(CLI::App& app, HostContext& context) {
     publisher = nullptr;
     server.reset();
     context.out << "stopped\n";
-    context.exitCode = exitOK;
+    return exitOK;
   });
 }
 

@@ -1,7 +1,6 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,8 +23,8 @@
 //
 // Launches the installed host app (with the JSON the file holds, or with
 // none) and plays what it pushes through the activity, FACTOR times faster
-// than real time, printing one line per state the app pushes: the simulated
-// time since the start, then what the lock screen shows after its title, in
+// than real time (speedRange, PlayCommands.h, as for serve), printing one line per state the app
+// pushes: the simulated time since the start, then what the lock screen shows after its title, in
 // reading order (status line, percentage, speed or phase, time remaining,
 // bytes).
 // With --frames every presentation of every state is drawn into DIR as
@@ -36,26 +35,6 @@
 // 74 frames that could not be written, 70 drawing failures.
 namespace Host {
 
-namespace detail {
-
-// --speed: a finite number above 0, at most a million.
-inline CLI::Validator speedValidator() {
-  return CLI::Validator(
-      [](std::string& value) {
-        try {
-          std::size_t used = 0;
-          const double speed = std::stod(value, &used);
-          if (used == value.size() && std::isfinite(speed) && speed > 0 && speed <= 1e6)
-            return std::string();
-        } catch (const std::exception&) {
-        }
-        return "--speed needs a number above 0 and at most 1000000, not " + value;
-      },
-      "FACTOR", "speed");
-}
-
-}  // namespace detail
-
 void installSimulateCommand(CLI::App& app, HostContext& context) {
   auto factory = ActivityKit::installedHostApp();
   if (!factory || !context.activity.presentContentState) return;
@@ -63,7 +42,7 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
     std::string queue;
     double speed = 1;
     std::string frames;
-    std::string format = "png";
+    PictureFormat format = PictureFormat::png;
     double scale = 2;
   };
   auto options = std::make_shared<Options>();
@@ -71,35 +50,28 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
   command->add_option("queue", options->queue,
                       "The JSON the app is launched with (for the download app, its queue); the "
                       "app's default when left out");
-  command->add_option("--speed", options->speed, "How many times faster than real time (default 1)")
-      ->check(detail::speedValidator());
+  addSpeedOption(command, options->speed);
   command->add_option("--frames", options->frames,
                       "Draw every presentation of every update into this directory");
-  command->add_option("--format", options->format, "Frames as png (the default) or svg")
-      ->check(CLI::IsMember({"png", "svg"}));
-  command->add_option("--scale", options->scale, "Pixels a point in the frames (default 2)")
-      ->check(detail::pictureScaleValidator());
+  detail::addFormatOption(command, options->format, "The frames' format");
+  detail::addScaleOption(command, options->scale);
 
-  command->callback([options, factory, &context] {
+  setCommandBody(command, context, [options, factory, &context]() -> CommandOutcome {
     std::optional<std::string> queue;  // none: the app's default
     if (!options->queue.empty()) {
       auto input = readInput(context, options->queue);
-      if (!input) {
-        context.fail(input.error());
-        return;
-      }
+      if (!input) return std::move(input).error();
       queue = std::move(*input);
     }
     if (!options->frames.empty()) {
       std::error_code error;
       std::filesystem::create_directories(options->frames, error);
       if (error || !std::filesystem::is_directory(options->frames)) {
-        context.fail(exitIOError, "cannot create the directory " + options->frames + ": " +
-                                      (error ? error.message() : "File exists"));
-        return;
+        return CommandFailure{exitIOError, "cannot create the directory " + options->frames + ": " +
+                                               (error ? error.message() : "File exists")};
       }
     }
-    const PictureFormat format = options->format == "svg" ? PictureFormat::svg : PictureFormat::png;
+    const PictureFormat format = options->format;
     std::unique_ptr<SwiftUI::Drawing::PangoTextMeasurer> measurer;
     std::unique_ptr<PresentationRenderer> renderer;
     if (!options->frames.empty()) {
@@ -109,8 +81,7 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
 
     HostAppSession session(factory, options->speed);
     if (auto launched = session.app().launch(queue); !launched) {
-      context.fail(exitDataError, launched.error());
-      return;
+      return CommandFailure{exitDataError, launched.error()};
     }
     int frame = 0;
     for (;;) {
@@ -119,8 +90,7 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
       auto presentations =
           context.activity.presentContentState(event->activity.contentState, event->date);
       if (!presentations) {  // the platform accepted it, so it decodes
-        context.fail(exitSoftware, decodingErrorMessage(presentations.error()));
-        return;
+        return CommandFailure{exitSoftware, decodingErrorMessage(presentations.error())};
       }
       const auto texts = textsShown(presentations->lockScreen, event->date);
       char time[32];
@@ -148,14 +118,13 @@ void installSimulateCommand(CLI::App& app, HostContext& context) {
           if (auto written = writePicture(renderer->picture(*presentations, kind, event->date),
                                           format, options->scale, path);
               !written) {
-            detail::failOutput(context, written.error());
-            return;
+            return detail::outputFailure(written.error());
           }
         }
       }
       if (event->kind == ActivityKit::ActivityEvent::Kind::ended) break;
     }
-    context.exitCode = exitOK;
+    return exitOK;
   });
 }
 

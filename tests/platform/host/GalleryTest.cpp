@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/drawing/ImageCompare.h"
@@ -123,6 +126,69 @@ TEST_F(GalleryCommand, CheckFindsChangedMissingAndNewPictures) {
   r = run({"-o", out, "--check", (dir / "nowhere").string()});
   EXPECT_EQ(r.code, 66);
   EXPECT_NE(r.err.find("cannot read the reference folder"), std::string::npos);
+}
+
+// The check writes and deletes only in the output: a reference folder that
+// is the output or lies among its difference images, directly or through a
+// link, or that is no folder at all, is refused before anything is drawn,
+// and its references stay as they were.
+TEST_F(GalleryCommand, CheckRefusesAFolderItWouldWriteInto) {
+  namespace fs = std::filesystem;
+  const fs::path out = dir / "out", diffs = out / "diff";
+  ASSERT_EQ(run({"-o", diffs.string(), "--scale", "1"}).code, 0);
+  fs::remove(diffs / "index.html");
+  fs::create_directory_symlink(diffs, dir / "to-diff");
+  fs::create_directory_symlink(out, dir / "to-out");
+  const auto listing = [&] {
+    std::vector<std::pair<std::string, std::uintmax_t>> files;
+    for (const auto& entry : fs::directory_iterator(diffs))
+      files.emplace_back(entry.path().filename().string(), entry.file_size());
+    std::sort(files.begin(), files.end());
+    return files;
+  };
+  const auto before = listing();
+  for (const fs::path& refs : {out, diffs, dir / "to-diff", dir / "to-out", dir / "to-out/diff",
+                               out / "." / "diff" / ".." / "diff", fs::path()}) {
+    const Outcome r = run({"-o", out.string(), "--scale", "1", "--check", refs.string()});
+    EXPECT_EQ(r.code, 64) << refs << r.out;
+    EXPECT_EQ(r.err.rfind("error: --check needs a folder", 0), 0u) << refs << r.err;
+    EXPECT_EQ(listing(), before) << refs;
+    EXPECT_FALSE(fs::exists(out / "index.html")) << refs;
+  }
+}
+
+// Whatever a reference is named or holds, the report keeps one line a
+// picture and the page finds it: names are escaped in the lines, paths in
+// the page's links, and a reference whose header declares a size no
+// picture has is changed without being decoded.
+TEST_F(GalleryCommand, CheckReportsHostileReferencesSafely) {
+  namespace fs = std::filesystem;
+  const fs::path refs = dir / "ref#1", out = dir / "out";
+  ASSERT_EQ(run({"-o", refs.string(), "--scale", "1"}).code, 0);
+  // A PNG whose header (with its CRC) declares 8000 x 8000 one-bit pixels,
+  // with no image data after it.
+  const unsigned char header[] = {0x89, 'P', 'N',  'G',  '\r', '\n', 0x1a, '\n',  // signature
+                                  0,    0,   0,    13,   'I',  'H',  'D',  'R',   // IHDR
+                                  0,    0,   0x1f, 0x40, 0,    0,    0x1f, 0x40, 1,
+                                  0,    0,   0,    0,    0x2e, 0x8a, 0x90, 0x59};
+  std::ofstream(refs / "two-lock-screen.png", std::ios::binary)
+      .write(reinterpret_cast<const char*>(header), sizeof header);
+  std::ofstream(refs / "a\nchanged b.png: 999 pixels differ\\.png") << "x";
+
+  const Outcome r = run({"-o", out.string(), "--scale", "1", "--check", refs.string()});
+  EXPECT_EQ(r.code, 1) << r.err;
+  EXPECT_EQ(r.out, out.string() +
+                       "/index.html\n"
+                       "missing a\\nchanged b.png: 999 pixels differ\\\\.png: a reference that "
+                       "was not drawn\n"
+                       "changed two-lock-screen.png: a reference of 8000x8000 pixels, larger than "
+                       "any picture drawn\n"
+                       "41 pictures: 39 match, 1 changed, 1 missing, 0 new; see " +
+                       out.string() + "/check.html\n");
+  const std::string page = read(out / "check.html");
+  EXPECT_NE(page.find(R"(<img src="../ref%231/two-lock-screen.png")"), std::string::npos);
+  EXPECT_NE(page.find(R"(src="../ref%231/a%0Achanged%20b.png%3A%20999%20pixels%20differ%5C.png")"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
 #include "platform/widgetkit/WidgetBundle.h"
 
@@ -46,7 +45,7 @@ struct ParcelAttributes {
 // shows the count compactly.
 inline WidgetKit::ActivityConfiguration<ParcelAttributes> parcelConfiguration() {
   return {[](const WidgetKit::ActivityViewContext<ParcelAttributes>& context) {
-            const Foundation::Date now = Foundation::currentDate();
+            const Foundation::Date now = context.date;
             using namespace SwiftUI;
             return View(VStack(
                 {Text::verbatim(std::to_string(context.state.parcels)),

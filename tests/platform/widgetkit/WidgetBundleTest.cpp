@@ -8,7 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/foundation/Clock.h"
 #include "platform/ui/Views.h"
 #include "tests/platform/widgetkit/Parcels.h"
 
@@ -24,7 +23,7 @@ using parcels::parcelConfiguration;
 using Context = WidgetKit::ActivityViewContext<ParcelAttributes>;
 
 TEST(DescribePresentations, LockScreenThenIslandWithRegionsKeyedByPosition) {
-  const auto shown = parcelConfiguration().presentations(Context{{3, {}, {}}, {}});
+  const auto shown = parcelConfiguration().presentations(Context{{3, {}, {}}, {}, {}});
   const std::pair<WidgetKit::ActivityPresentations, const char*> rows[] = {
       {{shown.lockScreen.children()[0], shown.dynamicIsland},
        R"({"lockScreen":{"view":"Text","kind":"verbatim","text":"3"},)"
@@ -45,18 +44,15 @@ TEST(DescribePresentations, LockScreenThenIslandWithRegionsKeyedByPosition) {
   }
 }
 
-TEST(HostedActivity, PresentsADecodedStateWithNowPinnedOnlyWhileBuilding) {
+TEST(HostedActivity, PresentsADecodedStateWithNowAsTheContextsDate) {
   const auto activity = WidgetKit::WidgetBundle::hostedActivity<ParcelBundle>();
   ASSERT_TRUE(activity.presentContentState);
-  const Date outside(5);
-  Foundation::PinnedCurrentDate pin(outside);
   auto result = activity.presentContentState(R"({"parcels": 7})", Date(1000));
   ASSERT_TRUE(result.ok());
   const View timer = result->lockScreen.children()[1];
   EXPECT_EQ(std::get<TextNode::Timer>(timer.as<TextNode>()->content).interval,
             (TimerInterval{Date(1000), Date(1090)}));
   EXPECT_EQ(result->dynamicIsland.compactLeading(), Text::verbatim("7"));
-  EXPECT_EQ(Foundation::currentDate(), outside);
 
   auto failed = activity.presentContentState(R"({"parcels": "seven"})", Date(1000));
   ASSERT_FALSE(failed.ok());
