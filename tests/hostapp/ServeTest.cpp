@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/foundation/UnicodeText.h"
-
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -20,6 +18,8 @@
 #include <thread>
 #include <tuple>
 #include <vector>
+
+#include "platform/foundation/UnicodeText.h"
 
 namespace {
 

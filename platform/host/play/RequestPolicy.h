@@ -14,11 +14,12 @@
 // before it reads a body, and sends the refusal at once.
 //
 // In order, a request is refused
-// - 400 with more than one Host field, a Content-Length that is not one
-//   number, or a target that is neither a path nor an http URL;
+// - 400 with more than one Host field, or a Content-Length that is not one
+//   number;
 // - 400 when a Transfer-Encoding lists chunked but not last, and 501 for
 //   any other coding than chunked alone (the body's length cannot be known,
 //   so the connection closes rather than read it as a next request);
+// - 400 for a target that is neither a path nor an http URL;
 // - 421 unless it names this server: the authority of an absolute target
 //   (http://127.0.0.1:PORT/snapshot), else its one Host field, must be one of
 //   the server's names with its port, or the name alone when the port is 80
