@@ -9,22 +9,14 @@
 # refused.
 cmake_minimum_required(VERSION 3.25)
 
-set(delimiter "embedded")
+include(${CMAKE_CURRENT_LIST_DIR}/RawLiteral.cmake)
 get_filename_component(folder "${MANIFEST}" DIRECTORY)
 file(READ "${MANIFEST}" manifest)
-
-function(raw text out)
-  string(FIND "${text}" ")${delimiter}\"" found)
-  if(NOT found EQUAL -1)
-    message(FATAL_ERROR "${MANIFEST}: a text holds )${delimiter}\"")
-  endif()
-  set(${out} "R\"${delimiter}(${text})${delimiter}\"" PARENT_SCOPE)
-endfunction()
 
 string(JSON title GET "${manifest}" title)
 string(JSON now GET "${manifest}" now)
 string(JSON count LENGTH "${manifest}" states)
-raw("${title}" title_literal)
+raw_literal("${title}" title_literal)
 
 set(entries "")
 math(EXPR last "${count} - 1")
@@ -34,9 +26,9 @@ foreach(i RANGE ${last})
   string(JSON caption GET "${manifest}" states ${i} caption)
   file(READ "${folder}/${file}" json)
   string(REGEX REPLACE "\n$" "" json "${json}")
-  raw("${id}" id_literal)
-  raw("${caption}" caption_literal)
-  raw("${json}" json_literal)
+  raw_literal("${id}" id_literal)
+  raw_literal("${caption}" caption_literal)
+  raw_literal("${json}" json_literal)
   string(APPEND entries "    {${id_literal},\n     ${caption_literal},\n     ${json_literal}},\n")
 endforeach()
 

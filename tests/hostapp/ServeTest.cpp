@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,18 +19,22 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/foundation/UnicodeText.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-void sendAll(int fd, const std::string& data) {
+// Whether all of it was sent (false once the connection fails).
+bool sendAll(int fd, const std::string& data) {
   for (std::size_t sent = 0; sent < data.size();) {
     const auto n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return;
+    if (n <= 0) return false;
     sent += static_cast<std::size_t>(n);
   }
+  return true;
 }
 
 // What the server says until it closes, or until `limit`, or until `enough`
@@ -311,6 +316,85 @@ TEST(Serve, AnOversizedBodyIsRefusedUnreadAndTheServerDoesNotGrow) {
     close(fd);
   }
   EXPECT_LT(serve.residentKiB() - before, growthLimitKiB);
+}
+
+// A client that writes its whole body before it reads, and gives up when a
+// write fails, as a script may: the server drains the body it refuses, so
+// the write ends and the 413 is there to read. The client's small send
+// buffer keeps the body from fitting into the sockets' buffers unread.
+TEST(Serve, AClientThatSendsItsWholeOversizedBodyFirstStillReadsThe413) {
+  Serve serve;
+  ASSERT_GT(serve.port(), 0) << serve.firstLine();
+  const std::string request = "POST /state HTTP/1.1\r\n" + serve.host() + json +
+                              "Content-Length: 2097152\r\n\r\n" + std::string(2 << 20, ' ');
+  for (int round = 0; round < 20; ++round) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int buffer = 64 << 10;
+    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+    const timeval limit{5, 0};  // a server that stops reading fails the write
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(serve.port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_TRUE(sendAll(fd, request)) << round;
+    EXPECT_EQ(statusLine(receive(fd, seconds(5))), "HTTP/1.1 413 Payload Too Large") << round;
+    close(fd);
+  }
+}
+
+// Requests that a lenient reading would misframe or misjudge: each gets its
+// status, and the text after the first answer is what the client may read
+// next (never a body smuggled in as a second request, never a body after
+// an answer to HEAD).
+TEST(Serve, EveryRequestIsFramedAndJudgedAsHTTPSays) {
+  Serve serve;
+  ASSERT_GT(serve.port(), 0) << serve.firstLine();
+  const std::string host = serve.host(), port = std::to_string(serve.port());
+  const std::string smuggled = getText("/smuggled", host);
+  const auto encoded = [&](const std::string& encoding, const std::string& body) {
+    return "POST /tap HTTP/1.1\r\n" + host + json + "Transfer-Encoding: " + encoding + "\r\n\r\n" +
+           body;
+  };
+  const std::tuple<std::string, const char*, const char*> cases[] = {
+      {getText("/snapshot", host + "Host: elsewhere.example\r\n"), "400", ""},
+      {getText("/snapshot", "Host: elsewhere.example\r\n" + host), "400", ""},
+      {encoded("identity", smuggled), "501", ""},
+      {encoded("gzip", smuggled), "501", ""},
+      {encoded("chunked, identity", smuggled), "400", ""},
+      {encoded("gzip, chunked", "5\r\nhello\r\n0\r\n\r\n" + smuggled), "501", ""},
+      {"HEAD /snapshot HTTP/1.1\r\n" + host + "\r\n" + getText("/nothing", host), "405",
+       "HTTP/1.1 404"},
+      {getText("http://127.0.0.1:" + port + "/snapshot", host), "200", ""},
+      {getText("http://elsewhere.example/snapshot", host), "421", ""},
+      {getText("/snapshot", "Host: 127.0.0.1:" + port + "\xff\r\n"), "421", ""},
+      {getText("/snapshot", host + "Origin: http://\xfe\r\n"), "403", ""},
+      {getText("/\xff\xc0", host), "404", ""},
+  };
+  for (const auto& [text, status, next] : cases) {
+    const auto answer = serve.ask(text);
+    EXPECT_EQ(answer.rfind("HTTP/1.1 " + std::string(status) + " ", 0), 0u) << text << answer;
+    // The first answer as framed by its head; what follows it.
+    const auto headEnd = answer.find("\r\n\r\n") + 4;
+    const auto length = answer.find("Content-Length: ");
+    const std::size_t bodySize = text.rfind("HEAD", 0) == 0 || length == std::string::npos
+                                     ? 0
+                                     : std::stoul(answer.substr(length + 16));
+    const std::string body = answer.substr(headEnd, bodySize);
+    EXPECT_EQ(answer.substr(std::min(answer.size(), headEnd + bodySize), 12), next) << text;
+    if (body.rfind("{\"error\"", 0) == 0) {
+      EXPECT_TRUE(Foundation::isValidUTF8(body)) << body;
+    }
+  }
+
+  // Expect: 100-continue is answered before the body is sent.
+  const int fd = serve.open("POST /tap HTTP/1.1\r\n" + host + json +
+                            "Expect: 100-continue\r\nContent-Length: 2\r\n\r\n");
+  EXPECT_EQ(receive(fd, seconds(2), 25), "HTTP/1.1 100 Continue\r\n\r\n");
+  sendAll(fd, "{}");
+  EXPECT_EQ(receive(fd, seconds(5), 12).substr(0, 12), "HTTP/1.1 400");
+  close(fd);
 }
 
 TEST(Serve, HoldsItsPortAloneStopsWithinASecondAndListensOnLoopbackOnly) {
