@@ -318,9 +318,12 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
   }
 
   // Kinds by presentation.
-  out += "\nSummary: " + std::to_string(outcome.reported.size()) +
-         (outcome.withBaseline ? " new findings" : " findings") + " in " +
-         std::to_string(run.audited.size()) + " presentations";
+  const auto count = [](std::size_t n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+  };
+  out += "\nSummary: " +
+         count(outcome.reported.size(), outcome.withBaseline ? "new finding" : "finding") + " in " +
+         count(run.audited.size(), "presentation");
   if (outcome.withBaseline) {
     out += " (" + std::to_string(outcome.accepted) + " accepted by the baseline, " +
            std::to_string(outcome.gone.size()) + " gone)";
