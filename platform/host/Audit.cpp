@@ -524,6 +524,11 @@ FindingKey Finding::key() const {
 
 void auditPlaced(const PlacedPresentation& placed, std::string_view state,
                  const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out) {
+  auditPlaced(placed, PresentationRenderer::picture(placed), state, variant, now, out);
+}
+
+void auditPlaced(const PlacedPresentation& placed, const Picture& picture, std::string_view state,
+                 const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out) {
   std::vector<Element> elements;
   std::vector<Visible> visible;
   const RoundedRect shape = clipShape(placed);
@@ -539,7 +544,7 @@ void auditPlaced(const PlacedPresentation& placed, std::string_view state,
     if (placed.kind == PresentationKind::compact) v.side = placed.chrome.content.at(i);
     visible.push_back(v);
   }
-  PictureReader(placed, elements, visible).read(PresentationRenderer::picture(placed).list);
+  PictureReader(placed, elements, visible).read(picture.list);
 
   const bool buttonsAct =
       placed.kind == PresentationKind::lockScreen || placed.kind == PresentationKind::expanded;

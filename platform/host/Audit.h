@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/foundation/Date.h"
+#include "platform/foundation/JSONEncoder.h"
 #include "platform/host/Host.h"
 #include "platform/ui/drawing/Geometry.h"
 #include "platform/ui/drawing/ResolvedColor.h"
@@ -116,12 +117,19 @@ struct Finding {
   SwiftUI::Drawing::RGBA background;
 
   FindingKey key() const;
+  // The finding in audit's JSON (AuditReport.cpp): state, presentation,
+  // variant, kind, element, text, frame and the fields of its kind.
+  void encode(Foundation::Encoder& encoder) const;
 };
 
 // Every finding of one placed presentation (timer texts read at `now`, as
 // placed), each named with `state` and `variant`, appended to `out` in
 // reading order.
 void auditPlaced(const PlacedPresentation& placed, std::string_view state,
+                 const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out);
+// The same with the placement's picture already drawn
+// (PresentationRenderer::picture(placed)), for a caller that draws it too.
+void auditPlaced(const PlacedPresentation& placed, const Picture& picture, std::string_view state,
                  const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out);
 
 // Places and audits presentations. Keeps one renderer, so that the text

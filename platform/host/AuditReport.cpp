@@ -1,11 +1,13 @@
 #include "platform/host/AuditReport.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
 #include "platform/foundation/CodingError.h"
 #include "platform/foundation/JSONDecoder.h"
+#include "platform/foundation/JSONEncoder.h"
 #include "platform/foundation/JSONWriter.h"
 
 namespace Host {
@@ -125,69 +127,37 @@ std::string quoted(const std::optional<std::string>& text) {
   return out;
 }
 
-void writeFinding(JSONWriter& w, const Finding& f) {
-  w.beginObject();
-  writeKeyFields(w, f.state, f.presentation);
-  w.key("variant");
-  w.beginObject();
-  w.key("appearance");
-  w.string(Drawing::appearanceName(f.variant.appearance));
-  w.key("textSize");
-  w.string(Drawing::dynamicTypeSizeName(f.variant.textSize));
-  w.key("screen");
-  w.string(nameOf(f.variant.screen));
-  w.endObject();
-  w.key("kind");
-  w.string(nameOf(f.kind));
-  w.key("element");
-  w.string(f.element);
-  if (f.text) {
-    w.key("text");
-    w.string(*f.text);
+// One accepted finding no longer found, in audit's JSON.
+struct GoneEntry {
+  const FindingKey* key;
+  const std::optional<std::string>* text;
+
+  void encode(Foundation::Encoder& encoder) const {
+    auto c = encoder.container();
+    c.encode("state", key->state);
+    c.encode("presentation", std::string(nameOf(key->presentation)));
+    c.encode("variant", key->variant);
+    c.encode("kind", std::string(nameOf(key->kind)));
+    c.encode("element", key->element);
+    c.encodeIfPresent("text", *text);
   }
-  w.key("frame");
-  w.beginArray();
-  for (double v : {f.frame.x, f.frame.y, f.frame.width, f.frame.height}) w.number(rounded(v));
-  w.endArray();
-  switch (f.kind) {
-    case FindingKind::truncated:
-      w.key("shown");
-      w.string(f.shown.value_or(""));
-      break;
-    case FindingKind::brokenWord:
-      w.key("lines");
-      w.beginArray();
-      for (const std::string& line : f.lines) w.string(line);
-      w.endArray();
-      break;
-    case FindingKind::clipped:
-      w.key("hidden");
-      w.number(rounded(f.hidden));
-      w.key("wholly");
-      w.boolean(f.wholly);
-      break;
-    case FindingKind::contrast:
-      w.key("measured");
-      w.number(rounded(f.measured));
-      w.key("required");
-      w.number(f.required);
-      w.key("foreground");
-      w.string(hex(f.foreground));
-      w.key("background");
-      w.string(hex(f.background));
-      break;
-    case FindingKind::tapTarget:
-      w.key("size");
-      w.beginArray();
-      w.number(rounded(f.frame.width));
-      w.number(rounded(f.frame.height));
-      w.endArray();
-      w.key("required");
-      w.number(f.required);
-      break;
+};
+
+// One element's finding in the summary, with the count of its variants.
+struct SummaryEntry {
+  const ElementKey* key;
+  const ElementSummary* summary;
+
+  void encode(Foundation::Encoder& encoder) const {
+    auto c = encoder.container();
+    c.encode("state", std::get<0>(*key));
+    c.encode("presentation", std::string(nameOf(std::get<1>(*key))));
+    c.encode("kind", std::string(nameOf(std::get<2>(*key))));
+    c.encode("element", std::get<3>(*key));
+    c.encodeIfPresent("text", summary->text);
+    c.encode("variants", static_cast<std::int64_t>(summary->variants.size()));
   }
-  w.endObject();
-}
+};
 
 // --- Reading a baseline ---
 
@@ -227,6 +197,41 @@ struct BaselineFile {
 };
 
 }  // namespace
+
+void Finding::encode(Foundation::Encoder& encoder) const {
+  auto c = encoder.container();
+  c.encode("state", state);
+  c.encode("presentation", std::string(nameOf(presentation)));
+  {
+    auto v = c.nestedContainer("variant");
+    v.encode("appearance", std::string(Drawing::appearanceName(variant.appearance)));
+    v.encode("textSize", std::string(Drawing::dynamicTypeSizeName(variant.textSize)));
+    v.encode("screen", std::string(nameOf(variant.screen)));
+  }
+  c.encode("kind", std::string(nameOf(kind)));
+  c.encode("element", element);
+  c.encodeIfPresent("text", text);
+  c.encode("frame", std::vector<double>{rounded(frame.x), rounded(frame.y), rounded(frame.width),
+                                        rounded(frame.height)});
+  switch (kind) {
+    case FindingKind::truncated: c.encode("shown", shown.value_or("")); break;
+    case FindingKind::brokenWord: c.encode("lines", lines); break;
+    case FindingKind::clipped:
+      c.encode("hidden", rounded(hidden));
+      c.encode("wholly", wholly);
+      break;
+    case FindingKind::contrast:
+      c.encode("measured", rounded(measured));
+      c.encode("required", required);
+      c.encode("foreground", hex(foreground));
+      c.encode("background", hex(background));
+      break;
+    case FindingKind::tapTarget:
+      c.encode("size", std::vector<double>{rounded(frame.width), rounded(frame.height)});
+      c.encode("required", required);
+      break;
+  }
+}
 
 std::string baselineJSON(const std::vector<Finding>& findings) {
   std::string out = "{\"findings\": [\n";
@@ -357,74 +362,56 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
   return out;
 }
 
-std::string auditJSON(const AuditRun& run, const AuditOutcome& outcome) {
-  JSONWriter w({.escapeSlashes = false});
-  w.beginObject();
-  w.key("findings");
-  w.beginArray();
-  for (const Finding& f : outcome.reported) writeFinding(w, f);
-  w.endArray();
-  if (outcome.withBaseline) {
-    w.key("gone");
-    w.beginArray();
-    for (const auto& [key, text] : outcome.gone) {
-      w.beginObject();
-      writeKeyFields(w, key.state, key.presentation);
-      w.key("variant");
-      w.string(key.variant);
-      w.key("kind");
-      w.string(nameOf(key.kind));
-      w.key("element");
-      w.string(key.element);
-      if (text) {
-        w.key("text");
-        w.string(*text);
+namespace {
+
+// audit's JSON document.
+struct AuditDocument {
+  const AuditRun& run;
+  const AuditOutcome& outcome;
+
+  void encode(Foundation::Encoder& encoder) const {
+    auto c = encoder.container();
+    c.encode("findings", outcome.reported);
+    if (outcome.withBaseline) {
+      std::vector<GoneEntry> gone;
+      for (const auto& [key, text] : outcome.gone) gone.push_back({&key, &text});
+      c.encode("gone", gone);
+    }
+    auto summary = c.nestedContainer("summary");
+    summary.encode("presentations", static_cast<std::int64_t>(run.audited.size()));
+    summary.encode("variants", static_cast<std::int64_t>(run.variants));
+    summary.encode("findings", static_cast<std::int64_t>(outcome.reported.size()));
+    if (outcome.withBaseline) {
+      summary.encode("accepted", static_cast<std::int64_t>(outcome.accepted));
+      summary.encode("gone", static_cast<std::int64_t>(outcome.gone.size()));
+    }
+    auto kinds = summary.nestedContainer("kinds");
+    for (FindingKind kind : allFindingKinds) {
+      auto byPresentation = kinds.nestedContainer(nameOf(kind));
+      for (PresentationKind presentation : allPresentationKinds) {
+        byPresentation.encode(
+            nameOf(presentation),
+            static_cast<std::int64_t>(std::count_if(
+                outcome.reported.begin(), outcome.reported.end(), [&](const Finding& f) {
+                  return f.kind == kind && f.presentation == presentation;
+                })));
       }
-      w.endObject();
     }
-    w.endArray();
+    const auto elements = byElement(outcome.reported);
+    std::vector<SummaryEntry> entries;
+    for (const auto& [key, element] : elements) entries.push_back({&key, &element});
+    summary.encode("elements", entries);
   }
-  w.key("summary");
-  w.beginObject();
-  w.key("presentations");
-  w.integer(static_cast<std::int64_t>(run.audited.size()));
-  w.key("variants");
-  w.integer(static_cast<std::int64_t>(run.variants));
-  w.key("findings");
-  w.integer(static_cast<std::int64_t>(outcome.reported.size()));
-  if (outcome.withBaseline) {
-    w.key("accepted");
-    w.integer(static_cast<std::int64_t>(outcome.accepted));
-    w.key("gone");
-    w.integer(static_cast<std::int64_t>(outcome.gone.size()));
-  }
-  w.key("kinds");
-  w.beginObject();
-  for (FindingKind kind : allFindingKinds) {
-    w.key(nameOf(kind));
-    w.beginObject();
-    for (PresentationKind presentation : allPresentationKinds) {
-      w.key(nameOf(presentation));
-      w.integer(std::count_if(
-          outcome.reported.begin(), outcome.reported.end(),
-          [&](const Finding& f) { return f.kind == kind && f.presentation == presentation; }));
-    }
-    w.endObject();
-  }
-  w.endObject();
-  w.key("elements");
-  w.beginArray();
-  for (const auto& [key, summary] : byElement(outcome.reported)) {
-    w.beginObject();
-    writeElementFields(w, key, summary.text);
-    w.key("variants");
-    w.integer(static_cast<std::int64_t>(summary.variants.size()));
-    w.endObject();
-  }
-  w.endArray();
-  w.endObject();
-  w.endObject();
-  return w.take() + "\n";
+};
+
+}  // namespace
+
+std::string auditJSON(const AuditRun& run, const AuditOutcome& outcome) {
+  auto text =
+      Foundation::JSONEncoder({.withoutEscapingSlashes = true}).encode(AuditDocument{run, outcome});
+  // Every number is a placed frame, a ratio or a count, finite by construction.
+  assert(text);
+  return text ? std::move(text).value() + "\n" : std::string();
 }
 
 }  // namespace Host

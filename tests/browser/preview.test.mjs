@@ -142,6 +142,8 @@ try {
   await shows(page, '#lock-screen img', 'lock-screen', 'alt');
   await shows(page, '#status', 'Downloading');
   console.log('ok - the activity appears and downloads:', await status.textContent());
+  await shows(page, '#findings', 'tapTarget · lock-screen · lockScreen/VStack/HStack[0]/Button[0] · 28 × 28 pt');
+  console.log('ok - the audit lists the badge as too small to tap');
 
   await badge.click();
   await shows(page, '#status', 'Paused');

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -288,6 +289,39 @@ TEST(Serve, OpenStreamsAndSlowSendersStarveNoOne) {
   EXPECT_EQ(statusLine(busy), "HTTP/1.1 503 Service Unavailable");
   EXPECT_NE(busy.find("{\"error\":\"too many connections"), std::string::npos);
   for (int fd : idle) close(fd);
+}
+
+// Each state pushed is drawn with the audit's findings of its pictures.
+TEST(Serve, TheSnapshotListsTheFindingsOfTheStateItShows) {
+  Serve serve;
+  ASSERT_GT(serve.port(), 0) << serve.firstLine();
+  ASSERT_EQ(statusLine(serve.post("/start", queue)), "HTTP/1.1 200 OK");
+  const struct {
+    const char* example;
+    const char* shows;  // the start of the lock screen's texts
+    const char* finding;
+  } cases[] = {
+      {"downloading", R"("texts":["Lantern, Tallies, Quill, Loop)",
+       R"("kind":"tapTarget","element":"lockScreen/VStack/HStack[0]/Button[0]",)"},
+      {"long-name", R"("texts":["Meridian)",
+       R"("kind":"truncated","element":"lockScreen/VStack/HStack[0]/VStack[1]/Text[0]",)"
+       R"("text":"Meridian Designer 2 – Professional Vector Graphics Suite for Illustrators")"},
+      {"queued", R"("texts":["Lantern, Tallies, Quill",)", R"("findings":[]})"},
+  };
+  for (const auto& c : cases) {
+    std::ifstream file(std::string(TOLVANE_SOURCE_DIR) + "/examples/" + c.example + ".json");
+    const std::string state{std::istreambuf_iterator<char>(file), {}};
+    // The app pushes its own states too: push again until this one is shown.
+    std::string shown;
+    for (const auto end = Clock::now() + seconds(10);
+         Clock::now() < end && shown.find(c.shows) == std::string::npos;) {
+      EXPECT_EQ(bodyOf(serve.post("/state", state)), "{\"accepted\":true}\n");
+      std::this_thread::sleep_for(milliseconds(50));
+      shown = bodyOf(serve.get("/snapshot"));
+    }
+    ASSERT_NE(shown.find(c.shows), std::string::npos) << c.example << shown;
+    EXPECT_NE(shown.find(c.finding), std::string::npos) << c.example << shown;
+  }
 }
 
 TEST(Serve, AnOversizedBodyIsRefusedUnreadAndTheServerDoesNotGrow) {

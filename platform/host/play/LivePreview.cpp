@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/host/Audit.h"
 #include "platform/host/play/PreviewSnapshot.h"
 #include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
@@ -68,10 +69,13 @@ void LivePreview::draw() {
                              std::string(ActivityKit::nameOf(event->activity.state)),
                              event->activity.contentState,
                              textsShown(presentations->lockScreen, event->date),
+                             {},
                              {}};
     for (PresentationKind kind : allPresentationKinds) {
       PlacedPresentation placed = renderer.place(*presentations, kind, event->date);
       const Picture picture = PresentationRenderer::picture(placed);
+      auditPlaced(placed, picture, event->activity.id, renderer.variant(), event->date,
+                  snapshot.findings);
       std::string png;
       if (!encodePicture(picture, PictureFormat::png, pictureScale, png)) png.clear();
       const std::string name(nameOf(kind));

@@ -17,7 +17,8 @@
 
 // The page's view of the platform for `serve`: the host app runs in a
 // session of its own, and a drawing thread turns each change it pushes
-// into the latest snapshot (its JSON, its pictures, where taps land),
+// into the latest snapshot (its JSON with the audit's findings of the
+// pictures, its pictures, where taps land),
 // which every connection reads. Only the latest is kept; a change that
 // comes while one is drawn replaces any older one still waiting.
 namespace Host {

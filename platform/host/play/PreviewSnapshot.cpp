@@ -32,11 +32,12 @@ void PreviewSnapshot::encode(Foundation::Encoder& encoder) const {
   c.encode("state", state);
   c.encode("texts", texts);
   c.encode("pictures", pictures);
+  c.encode("findings", findings);
 }
 
 std::string PreviewSnapshot::json() const {
   auto text = Foundation::JSONEncoder({.withoutEscapingSlashes = true}).encode(*this);
-  // Every number is a placed frame or a date, finite by construction.
+  // Every number is a placed frame, a date or a ratio, finite by construction.
   assert(text);
   return text ? std::move(text).value() : std::string(none);
 }

@@ -63,12 +63,41 @@ function draw(picture, version) {
   };
 }
 
+// What a finding's kind measured, in the words of audit's text form.
+function figure(finding) {
+  switch (finding.kind) {
+    case 'truncated': return `shown "${finding.shown}"`;
+    case 'brokenWord': return `lines "${finding.lines.join('" | "')}"`;
+    case 'clipped':
+      return finding.wholly ? `wholly hidden, ${finding.hidden} pt past the edge` : `${finding.hidden} pt hidden`;
+    case 'contrast': return `${finding.measured}:1, needs ${finding.required}:1`;
+    case 'tapTarget':
+      return `${finding.size[0]} × ${finding.size[1]} pt, needs ${finding.required} × ${finding.required}`;
+    default: return '';
+  }
+}
+
+// The audit's findings of the pictures shown, a line each (text only).
+function list(findings) {
+  const items = findings.map((finding) => {
+    const item = document.createElement('li');
+    item.textContent = [finding.kind, finding.presentation,
+      finding.text === undefined ? finding.element : `"${finding.text}"`, figure(finding)].join(' · ');
+    item.title = finding.element;
+    item.dataset.kind = finding.kind;
+    return item;
+  });
+  document.getElementById('findings').replaceChildren(...items);
+  document.getElementById('no-findings').hidden = items.length > 0;
+}
+
 function render(next) {
   if (!next.activity) return;
   show('status', next.texts.slice(1).join(' · '));
   show('activity-state', `(${next.activity}, ${next.activityState})`);
   document.body.dataset.version = next.version;
   for (const picture of next.pictures) draw(picture, next.version);
+  list(next.findings);
   const state = document.getElementById('state');
   if (document.activeElement !== state) state.value = next.state;
 }
