@@ -115,8 +115,9 @@ std::string details(const Finding& f) {
   return {};
 }
 
+// `text` and spaces up to `width`; a longer text keeps one space after it.
 std::string padded(std::string text, std::size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
+  text.append(text.size() < width ? width - text.size() : 1, ' ');
   return text;
 }
 
