@@ -9,6 +9,7 @@
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
 #include "platform/foundation/JSONWriter.h"
+#include "platform/host/PlatformHostCommand.h"
 
 namespace Host {
 
@@ -94,12 +95,12 @@ std::string details(const Finding& f) {
     case FindingKind::truncated: {
       std::string shown = f.shown.value_or("");
       std::replace(shown.begin(), shown.end(), '\n', '|');
-      return "shown \"" + shown + "\"";
+      return "shown \"" + printable(shown) + "\"";
     }
     case FindingKind::brokenWord: {
       std::string lines;
       for (const std::string& line : f.lines)
-        lines += (lines.empty() ? "\"" : " | \"") + line + "\"";
+        lines += (lines.empty() ? "\"" : " | \"") + printable(line) + "\"";
       return "lines " + lines;
     }
     case FindingKind::clipped:
@@ -123,9 +124,7 @@ std::string padded(std::string text, std::size_t width) {
 
 std::string quoted(const std::optional<std::string>& text) {
   if (!text) return {};
-  std::string out = " \"" + *text + "\"";
-  std::replace(out.begin(), out.end(), '\n', ' ');
-  return out;
+  return " \"" + printable(*text) + "\"";
 }
 
 // One accepted finding no longer found, in audit's JSON.
@@ -307,7 +306,7 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
   for (const Finding& f : sorted) {
     if (f.state != state) {
       state = f.state;
-      out += (out.empty() ? "" : "\n") + state + "\n";
+      out += (out.empty() ? "" : "\n") + printable(state) + "\n";
     }
     out += "  " + padded(std::string(nameOf(f.presentation)), 12) +
            padded(variantName(f.variant), 30) + describeFinding(f) + "  at [" + decimal(f.frame.x) +
@@ -317,9 +316,9 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
   if (!outcome.gone.empty()) {
     out += "\nRecorded in the baseline and no longer found:\n";
     for (const auto& [key, text] : outcome.gone) {
-      out += "  " + padded(key.state, 20) + padded(std::string(nameOf(key.presentation)), 12) +
-             padded(key.variant, 30) + padded(std::string(nameOf(key.kind)), 11) + key.element +
-             quoted(text) + "\n";
+      out += "  " + padded(printable(key.state), 20) +
+             padded(std::string(nameOf(key.presentation)), 12) + padded(key.variant, 30) +
+             padded(std::string(nameOf(key.kind)), 11) + key.element + quoted(text) + "\n";
     }
   }
 
@@ -355,7 +354,8 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
            " variants each element's finding occurs:\n";
     for (const auto& [key, summary] : elements) {
       out += "  " + padded(std::to_string(summary.variants.size()), 4) +
-             padded(std::get<0>(key), 20) + padded(std::string(nameOf(std::get<1>(key))), 12) +
+             padded(printable(std::get<0>(key)), 20) +
+             padded(std::string(nameOf(std::get<1>(key))), 12) +
              padded(std::string(nameOf(std::get<2>(key))), 11) + std::get<3>(key) +
              quoted(summary.text) + "\n";
     }

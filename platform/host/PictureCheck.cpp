@@ -37,30 +37,6 @@ std::string sizeText(cairo_surface_t* image) {
   return sizeText(cairo_image_surface_get_width(image), cairo_image_surface_get_height(image));
 }
 
-// A name as a report line shows it: control characters and backslashes
-// escaped.
-std::string printable(const std::string& name) {
-  std::string text;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      text += "\\\\";
-    } else if (c == '\n') {
-      text += "\\n";
-    } else if (c == '\r') {
-      text += "\\r";
-    } else if (c == '\t') {
-      text += "\\t";
-    } else if (byte < 0x20 || byte == 0x7f) {
-      static constexpr char hex[] = "0123456789abcdef";
-      text += {'\\', 'x', hex[byte >> 4], hex[byte & 15]};
-    } else {
-      text += c;
-    }
-  }
-  return text;
-}
-
 // The pixel size a PNG file declares in its header, read without decoding
 // anything else.
 Foundation::Result<SwiftUI::Drawing::PixelSize, std::string> declaredSize(const fs::path& file) {

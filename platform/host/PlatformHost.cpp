@@ -61,6 +61,28 @@ CommandResult<std::string> readPayload(const HostContext& context, const std::st
   return payload;
 }
 
+std::string printable(std::string_view name) {
+  std::string text;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      text += "\\\\";
+    } else if (c == '\n') {
+      text += "\\n";
+    } else if (c == '\r') {
+      text += "\\r";
+    } else if (c == '\t') {
+      text += "\\t";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      static constexpr char hex[] = "0123456789abcdef";
+      text += {'\\', 'x', hex[byte >> 4], hex[byte & 15]};
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
 std::string decodingErrorMessage(const Foundation::DecodingError& error) {
   return std::string(error.kindName()) + " at " + Foundation::describeCodingPath(error.codingPath) +
          ": " + error.debugDescription;

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/foundation/Result.h"
 #include "platform/host/Host.h"
@@ -70,8 +71,13 @@ int reportOutcome(const CommandOutcome& outcome, std::ostream& err);
 CommandResult<std::string> readInput(const HostContext& context, const std::string& path);
 
 // Reads a state payload as readInput does, and also refuses one over
-// PlatformHost::maximumPayloadSize (exit 65).
+// ActivityKit::ActivityCenter::maximumPayloadSize (exit 65).
 CommandResult<std::string> readPayload(const HostContext& context, const std::string& path);
+
+// Text as a report line shows it: backslashes and control characters
+// escaped (\\, \n, \r, \t, \xHH), so that no name or text can break the
+// line or pass for another.
+std::string printable(std::string_view text);
 
 // The one line that reports an undecodable payload (after "error: "):
 // "<kind> at <coding path>: <description>".

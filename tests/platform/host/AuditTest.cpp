@@ -195,6 +195,17 @@ TEST_F(AuditCommand, ExitsByWhatLiesOutsideTheBaseline) {
   }
 }
 
+// A state's name comes from its path: a newline in it cannot start a line
+// of its own in the text report.
+TEST_F(AuditCommand, ANameCannotBreakAReportLine) {
+  const std::string path = write("a\nchanged x.json", stateJSON("paused", std::string(60, 'W')));
+  const parcels::Outcome r = run({path, "--presentation", "lock-screen", "--appearance", "light",
+                                  "--text-size", "large", "--screen", "393x852"});
+  EXPECT_EQ(r.code, 1) << r.err;
+  EXPECT_EQ(r.out.find("\nchanged x.json"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("a\\nchanged x.json"), std::string::npos) << r.out;
+}
+
 TEST_F(AuditCommand, ReportsRecordedFindingsThatAreGone) {
   const std::string entry =
       R"({"findings": [{"state": "-", "presentation": "minimal", "kind": "clipped",
