@@ -179,7 +179,7 @@ CommandResult<PictureReferences> openReferences(const std::string& folder,
     return CommandFailure{exitUsage,
                           "--check needs a folder apart from the output and its "
                           "difference images, not " +
-                              printable(folder)};
+                              folder};
   }
   PictureReferences references{folder, {}};
   std::error_code failure;
@@ -189,8 +189,8 @@ CommandResult<PictureReferences> openReferences(const std::string& folder,
     if (endsWithPNG(name) && it->is_regular_file(failure)) references.names.push_back(name);
   }
   if (failure) {
-    return CommandFailure{exitNoInput, "cannot read the reference folder " + printable(folder) +
-                                           ": " + failure.message()};
+    return CommandFailure{exitNoInput,
+                          "cannot read the reference folder " + folder + ": " + failure.message()};
   }
   std::sort(references.names.begin(), references.names.end());
   return references;

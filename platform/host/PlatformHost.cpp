@@ -27,7 +27,9 @@ void setCommandBody(CLI::App* command, HostContext& context, CommandBody body) {
 
 int reportOutcome(const CommandOutcome& outcome, std::ostream& err) {
   if (outcome) return *outcome;
-  err << "error: " << outcome.error().message << '\n';
+  // Messages quote what they were given (paths, arguments): escaped, they
+  // stay one line whatever those hold.
+  err << "error: " << printable(outcome.error().message) << '\n';
   return outcome.error().exitCode;
 }
 

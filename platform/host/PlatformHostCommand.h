@@ -62,8 +62,8 @@ struct HostContext {
 void setCommandBody(CLI::App* command, HostContext& context, CommandBody body);
 
 // The one place where a command's outcome becomes its exit status: a failure
-// is written as one line, "error: <message>", on `err`, and its code
-// returned.
+// is written as one line, "error: <message>" (printable), on `err`, and its
+// code returned.
 int reportOutcome(const CommandOutcome& outcome, std::ostream& err);
 
 // The whole of a file, or of the context's input for "" or "-"; a failure

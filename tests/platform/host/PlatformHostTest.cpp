@@ -78,12 +78,18 @@ TEST(PlatformHostValidate, BadInputIsOneLineAndAnExitCode) {
                 "payload of 4097 bytes exceeds the limit of 4096 bytes");
   expectFailure(run({"validate", "/nonexistent/state.json"}), 66,
                 "cannot read /nonexistent/state.json: No such file or directory");
+  // What a message quotes stays on its line.
+  expectFailure(run({"validate", "/nonexistent/a\nerror: b"}), 66,
+                "cannot read /nonexistent/a\\nerror: b: No such file or directory");
   const std::string directory = std::filesystem::temp_directory_path().string();
   expectFailure(run({"validate", directory}), 66, "cannot read " + directory + ": Is a directory");
   // Usage errors: the wording is the parser's, the form is ours.
   using Arguments = std::vector<std::vector<std::string>>;
-  for (const auto& arguments : Arguments{
-           {}, {"nosuchcommand"}, {"validate", "--bogus"}, {"validate", "a.json", "b.json"}}) {
+  for (const auto& arguments : Arguments{{},
+                                         {"nosuchcommand"},
+                                         {"validate", "--bogus"},
+                                         {"validate", "a.json", "b.json"},
+                                         {"validate", "--bogus\nerror: forged"}}) {
     const Outcome r = run(arguments, goodState);
     EXPECT_EQ(r.code, 64);
     EXPECT_EQ(r.out, "");
