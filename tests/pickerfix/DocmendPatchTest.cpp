@@ -252,6 +252,23 @@ TEST_F(DocmendPatch, AppReplacingThePatchedCallbackOutright) {
   EXPECT_TRUE(log.lines().empty());
 }
 
+// The app replaces the patched callback outright, then puts back the
+// delegate's own code, which splits the pick by sending the callback to
+// itself: each send reaches that code again, never the app's replaced one
+// (the put-back code must not be recorded as replacing it).
+TEST_F(DocmendPatch, PutBackCodeSendingToItselfReachesItself) {
+  Class cls = defineDelegate("PutBackDelegate", Nil, 0, kMany, false, true);
+  const IMP original = implementation(cls, manySelector());
+  id delegate = newDelegate(cls), picker = newOpenPicker();
+  setDelegate(picker, delegate);
+  for (IMP app : {reinterpret_cast<IMP>(appOwn), original}) {
+    class_replaceMethod(cls, manySelector(), app, "v32@0:8@16@24");
+    setDelegate(picker, delegate);
+  }
+  pickFiles(picker, 2);
+  EXPECT_EQ(ran(), std::vector<std::string>(3, "PutBackDelegate"));
+}
+
 TEST_F(DocmendPatch, ReplacementWithNoSavedImplementationDropsThePickWithOneLogLine) {
   Class patched = defineDelegate("PatchedDelegate", Nil, 0, kMany);
   id picker = newOpenPicker();
