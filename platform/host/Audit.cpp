@@ -514,11 +514,6 @@ FindingKey Finding::key() const {
   return {state, presentation, variantName(variant), kind, element};
 }
 
-void auditPlaced(const PlacedPresentation& placed, std::string_view state,
-                 const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out) {
-  auditPlaced(placed, PresentationRenderer::picture(placed), state, variant, now, out);
-}
-
 void auditPlaced(const PlacedPresentation& placed, const Picture& picture, std::string_view state,
                  const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out) {
   std::vector<Element> elements;
@@ -591,7 +586,8 @@ void Auditor::audit(std::string_view state, const ActivityPresentations& present
                     PresentationKind kind, const PictureVariant& variant, Foundation::Date now,
                     std::vector<Finding>& out) {
   if (renderer_.variant() != variant) renderer_.setVariant(variant);
-  auditPlaced(renderer_.place(presentations, kind, now), state, variant, now, out);
+  const PlacedPresentation placed = renderer_.place(presentations, kind, now);
+  auditPlaced(placed, PresentationRenderer::picture(placed), state, variant, now, out);
 }
 
 std::vector<PictureVariant> allPictureVariants() {
