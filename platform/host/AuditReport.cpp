@@ -139,26 +139,21 @@ struct GoneEntry {
   }
 };
 
-// One element's finding in the summary, with the count of its variants, or
-// in a baseline, with its variants' names.
-struct SummaryEntry {
+// One element's finding in a baseline, with its variants' names, or in the
+// summary, with their count.
+struct ElementEntry {
   const ElementKey* key;
   const ElementSummary* summary;
+  bool namesVariants = false;
 
   void encode(Foundation::Encoder& encoder) const {
     auto c = encoder.container();
     encodeElementFields(c, *key, summary->text);
-    c.encode("variants", static_cast<std::int64_t>(summary->variants.size()));
-  }
-};
-struct BaselineLine {
-  const ElementKey* key;
-  const ElementSummary* summary;
-
-  void encode(Foundation::Encoder& encoder) const {
-    auto c = encoder.container();
-    encodeElementFields(c, *key, summary->text);
-    c.encode("variants", summary->variants);
+    if (namesVariants) {
+      c.encode("variants", summary->variants);
+    } else {
+      c.encode("variants", static_cast<std::int64_t>(summary->variants.size()));
+    }
   }
 };
 
@@ -242,7 +237,7 @@ std::string baselineJSON(const std::vector<Finding>& findings) {
   const Foundation::JSONEncoder encoder({.withoutEscapingSlashes = true});
   for (const auto& [key, summary] : byElement(findings)) {
     // Names and texts only, which always encode.
-    out += (first ? "" : ",\n") + *encoder.encode(BaselineLine{&key, &summary});
+    out += (first ? "" : ",\n") + *encoder.encode(ElementEntry{&key, &summary, true});
     first = false;
   }
   return out + "\n]}\n";
@@ -389,7 +384,7 @@ struct AuditDocument {
       }
     }
     const auto elements = byElement(outcome.reported);
-    std::vector<SummaryEntry> entries;
+    std::vector<ElementEntry> entries;
     for (const auto& [key, element] : elements) entries.push_back({&key, &element});
     summary.encode("elements", entries);
   }
