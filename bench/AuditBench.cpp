@@ -16,29 +16,22 @@
 #include <string>
 #include <vector>
 
-#include "activity/TolvaneWidgetExtensionBundle.h"
+#include "bench/SampleStates.h"
 #include "platform/host/Audit.h"
 #include "platform/host/GalleryVariant.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
 #include "platform/widgetkit/PresentationRenderer.h"
-#include "platform/widgetkit/WidgetBundle.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const WidgetKit::HostedActivity& activity() {
-  static const auto hosted =
-      WidgetKit::WidgetBundle::hostedActivity<tolvane::TolvaneWidgetExtensionBundle>();
-  return hosted;
-}
-
 const std::vector<Host::AuditSubject>& subjects() {
   static const auto all = [] {
     std::vector<Host::AuditSubject> out;
-    const Foundation::Date now = activity().previews.now;
-    for (const auto& state : activity().previews.states) {
-      out.push_back({std::string(state.id), *activity().presentContentState(state.json, now), now});
+    const auto& previews = bench::activity().previews;
+    for (std::size_t i = 0; i < previews.states.size(); ++i) {
+      out.push_back({std::string(previews.states[i].id), bench::samples()[i], previews.now});
     }
     return out;
   }();

@@ -37,19 +37,14 @@
 #include <thread>
 #include <vector>
 
-#include "activity/TolvaneWidgetExtensionBundle.h"
+#include "bench/SampleStates.h"
 #include "platform/host/GalleryVariant.h"
-#include "platform/widgetkit/WidgetBundle.h"
 
 extern char** environ;
 
 namespace {
 
-const WidgetKit::HostedActivity& activity() {
-  static const auto hosted =
-      WidgetKit::WidgetBundle::hostedActivity<tolvane::TolvaneWidgetExtensionBundle>();
-  return hosted;
-}
+using bench::activity;
 
 const std::filesystem::path& workDirectory() {
   static const std::filesystem::path directory = [] {

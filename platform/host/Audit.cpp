@@ -66,13 +66,10 @@ struct RoundedRect {
   Rect rect;
   double radius = 0;
 
-  Rect core() const {
-    const double r = std::clamp(radius, 0.0, std::min(rect.width, rect.height) / 2);
-    return rect.insetBy(r, r);
-  }
   double coreRadius() const {
     return std::clamp(radius, 0.0, std::min(rect.width, rect.height) / 2);
   }
+  Rect core() const { return rect.insetBy(coreRadius(), coreRadius()); }
   // How far `p` lies outside the shape (negative inside).
   double depth(Point p) const {
     const Rect c = core();
@@ -92,6 +89,7 @@ struct Visible {
   std::optional<Rect> side;  // the compact island's side
 
   Rect bounds() const { return side ? intersection(shape.rect, *side) : shape.rect; }
+  bool shows(Point p) const { return shape.contains(p) && outside(bounds(), p) <= 0; }
 };
 
 // --- What lies under an element ---
@@ -303,10 +301,7 @@ class PictureReader {
       std::vector<Point> spots;
       for (double angle = 0; angle < 2 * std::numbers::pi; angle += std::numbers::pi / 2) {
         const Point p{center.x + c.radius * std::cos(angle), center.y + c.radius * std::sin(angle)};
-        if (visible_[element->content].shape.contains(p) &&
-            outside(visible_[element->content].bounds(), p) <= 0) {
-          spots.push_back(p);
-        }
+        if (visible_[element->content].shows(p)) spots.push_back(p);
       }
       graphic(*element, worstContrast(layers_, spots, color));
     }
@@ -329,10 +324,7 @@ class PictureReader {
       std::vector<Point> spots;
       for (Point p :
            {Point{fill.x + inset, y}, Point{fill.midX(), y}, Point{fill.maxX() - inset, y}}) {
-        if (visible_[element->content].shape.contains(p) &&
-            outside(visible_[element->content].bounds(), p) <= 0) {
-          spots.push_back(p);
-        }
+        if (visible_[element->content].shows(p)) spots.push_back(p);
       }
       graphic(*element, worstContrast(layers_, spots, tint, track));
     }
@@ -522,11 +514,6 @@ FindingKey Finding::key() const {
   return {state, presentation, variantName(variant), kind, element};
 }
 
-void auditPlaced(const PlacedPresentation& placed, std::string_view state,
-                 const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out) {
-  auditPlaced(placed, PresentationRenderer::picture(placed), state, variant, now, out);
-}
-
 void auditPlaced(const PlacedPresentation& placed, const Picture& picture, std::string_view state,
                  const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out) {
   std::vector<Element> elements;
@@ -599,7 +586,8 @@ void Auditor::audit(std::string_view state, const ActivityPresentations& present
                     PresentationKind kind, const PictureVariant& variant, Foundation::Date now,
                     std::vector<Finding>& out) {
   if (renderer_.variant() != variant) renderer_.setVariant(variant);
-  auditPlaced(renderer_.place(presentations, kind, now), state, variant, now, out);
+  const PlacedPresentation placed = renderer_.place(presentations, kind, now);
+  auditPlaced(placed, PresentationRenderer::picture(placed), state, variant, now, out);
 }
 
 std::vector<PictureVariant> allPictureVariants() {
@@ -621,13 +609,14 @@ AuditRun auditSubjects(const Drawing::TextMeasurer& measurer,
   AuditRun run;
   run.variants = variants.size();
   Auditor auditor(measurer);
+  std::vector<std::string> names;
+  for (const PictureVariant& variant : variants) names.push_back(variantName(variant));
   for (const AuditSubject& subject : subjects) {
-    for (const PictureVariant& variant : variants) {
-      const std::string name = variantName(variant);
+    for (std::size_t v = 0; v < variants.size(); ++v) {
       for (PresentationKind kind : kinds) {
-        auditor.audit(subject.name, subject.presentations, kind, variant, subject.now,
+        auditor.audit(subject.name, subject.presentations, kind, variants[v], subject.now,
                       run.findings);
-        run.audited.emplace(subject.name, kind, name);
+        run.audited.emplace(subject.name, kind, names[v]);
       }
     }
   }

@@ -123,12 +123,9 @@ struct Finding {
 };
 
 // Every finding of one placed presentation (timer texts read at `now`, as
-// placed), each named with `state` and `variant`, appended to `out` in
-// reading order.
-void auditPlaced(const PlacedPresentation& placed, std::string_view state,
-                 const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out);
-// The same with the placement's picture already drawn
-// (PresentationRenderer::picture(placed)), for a caller that draws it too.
+// placed) and its picture (PresentationRenderer::picture(placed), which a
+// caller that shows the picture draws once for both), each named with
+// `state` and `variant`, appended to `out` in reading order.
 void auditPlaced(const PlacedPresentation& placed, const Picture& picture, std::string_view state,
                  const PictureVariant& variant, Foundation::Date now, std::vector<Finding>& out);
 

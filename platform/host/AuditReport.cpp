@@ -8,14 +8,12 @@
 #include "platform/foundation/CodingError.h"
 #include "platform/foundation/JSONDecoder.h"
 #include "platform/foundation/JSONEncoder.h"
-#include "platform/foundation/JSONWriter.h"
 #include "platform/host/PlatformHostCommand.h"
 
 namespace Host {
 
 namespace {
 
-using Foundation::JSONWriter;
 namespace Drawing = SwiftUI::Drawing;
 
 // Points and ratios are written to two decimals.
@@ -68,25 +66,23 @@ std::vector<std::pair<ElementKey, ElementSummary>> byElement(const std::vector<F
   return out;
 }
 
-void writeKeyFields(JSONWriter& w, const std::string& state, PresentationKind presentation) {
-  w.key("state");
-  w.string(state);
-  w.key("presentation");
-  w.string(nameOf(presentation));
+// The fields of a finding's element, without its variant: those of a
+// baseline entry and of a summary entry.
+void encodeElementFields(Foundation::KeyedEncodingContainer& c, const ElementKey& key,
+                         const std::optional<std::string>& text) {
+  c.encode("state", std::get<0>(key));
+  c.encode("presentation", std::string(nameOf(std::get<1>(key))));
+  c.encode("kind", std::string(nameOf(std::get<2>(key))));
+  c.encode("element", std::get<3>(key));
+  c.encodeIfPresent("text", text);
 }
 
-// The fields of a finding's element, without its variant, in an open object.
-void writeElementFields(JSONWriter& w, const ElementKey& key,
-                        const std::optional<std::string>& text) {
-  writeKeyFields(w, std::get<0>(key), std::get<1>(key));
-  w.key("kind");
-  w.string(nameOf(std::get<2>(key)));
-  w.key("element");
-  w.string(std::get<3>(key));
-  if (text) {
-    w.key("text");
-    w.string(*text);
-  }
+// How many of `findings` are of `kind` in `presentation`.
+std::int64_t countOf(const std::vector<Finding>& findings, FindingKind kind,
+                     PresentationKind presentation) {
+  return std::count_if(findings.begin(), findings.end(), [&](const Finding& f) {
+    return f.kind == kind && f.presentation == presentation;
+  });
 }
 
 // What a finding of its kind carries, as text.
@@ -143,19 +139,21 @@ struct GoneEntry {
   }
 };
 
-// One element's finding in the summary, with the count of its variants.
-struct SummaryEntry {
+// One element's finding in a baseline, with its variants' names, or in the
+// summary, with their count.
+struct ElementEntry {
   const ElementKey* key;
   const ElementSummary* summary;
+  bool namesVariants = false;
 
   void encode(Foundation::Encoder& encoder) const {
     auto c = encoder.container();
-    c.encode("state", std::get<0>(*key));
-    c.encode("presentation", std::string(nameOf(std::get<1>(*key))));
-    c.encode("kind", std::string(nameOf(std::get<2>(*key))));
-    c.encode("element", std::get<3>(*key));
-    c.encodeIfPresent("text", summary->text);
-    c.encode("variants", static_cast<std::int64_t>(summary->variants.size()));
+    encodeElementFields(c, *key, summary->text);
+    if (namesVariants) {
+      c.encode("variants", summary->variants);
+    } else {
+      c.encode("variants", static_cast<std::int64_t>(summary->variants.size()));
+    }
   }
 };
 
@@ -236,16 +234,10 @@ void Finding::encode(Foundation::Encoder& encoder) const {
 std::string baselineJSON(const std::vector<Finding>& findings) {
   std::string out = "{\"findings\": [\n";
   bool first = true;
+  const Foundation::JSONEncoder encoder({.withoutEscapingSlashes = true});
   for (const auto& [key, summary] : byElement(findings)) {
-    JSONWriter w({.escapeSlashes = false});
-    w.beginObject();
-    writeElementFields(w, key, summary.text);
-    w.key("variants");
-    w.beginArray();
-    for (const std::string& variant : summary.variants) w.string(variant);
-    w.endArray();
-    w.endObject();
-    out += (first ? "" : ",\n") + w.text();
+    // Names and texts only, which always encode.
+    out += (first ? "" : ",\n") + *encoder.encode(ElementEntry{&key, &summary, true});
     first = false;
   }
   return out + "\n]}\n";
@@ -340,9 +332,7 @@ std::string auditText(const AuditRun& run, const AuditOutcome& outcome) {
     out += padded(std::string(nameOf(kind)), 12);
     std::size_t total = 0;
     for (PresentationKind presentation : allPresentationKinds) {
-      const auto n = static_cast<std::size_t>(std::count_if(
-          outcome.reported.begin(), outcome.reported.end(),
-          [&](const Finding& f) { return f.kind == kind && f.presentation == presentation; }));
+      const auto n = static_cast<std::size_t>(countOf(outcome.reported, kind, presentation));
       total += n;
       out += padded(std::to_string(n), 13);
     }
@@ -390,16 +380,11 @@ struct AuditDocument {
     for (FindingKind kind : allFindingKinds) {
       auto byPresentation = kinds.nestedContainer(nameOf(kind));
       for (PresentationKind presentation : allPresentationKinds) {
-        byPresentation.encode(
-            nameOf(presentation),
-            static_cast<std::int64_t>(std::count_if(
-                outcome.reported.begin(), outcome.reported.end(), [&](const Finding& f) {
-                  return f.kind == kind && f.presentation == presentation;
-                })));
+        byPresentation.encode(nameOf(presentation), countOf(outcome.reported, kind, presentation));
       }
     }
     const auto elements = byElement(outcome.reported);
-    std::vector<SummaryEntry> entries;
+    std::vector<ElementEntry> entries;
     for (const auto& [key, element] : elements) entries.push_back({&key, &element});
     summary.encode("elements", entries);
   }

@@ -208,7 +208,7 @@ void installGalleryCommand(CLI::App& app, HostContext& context) {
           const PlacedPresentation placed = renderer.place(*presentations, kind, previews.now);
           const Picture picture = PresentationRenderer::picture(placed);
           std::vector<Finding> findings;
-          auditPlaced(placed, state.id, variant.picture, previews.now, findings);
+          auditPlaced(placed, picture, state.id, variant.picture, previews.now, findings);
           const std::string name = galleryFileName(state.id, kind, variant);
           if (auto written = writePicture(picture, PictureFormat::png, options->scale,
                                           (directory / name).string());
