@@ -25,12 +25,10 @@ constexpr const char* contentSecurityPolicy =
 
 EventStream::EventStream(std::shared_ptr<PreviewServer::State> state, tcp::socket socket)
     : state_(std::move(state)), socket_(std::move(socket)), deadline_(state_->io) {
-  ++state_->connections;
   state_->streams.insert(this);
 }
 
 EventStream::~EventStream() {
-  --state_->connections;
   state_->streams.erase(this);
 }
 
@@ -90,12 +88,10 @@ RequestConnection::RequestConnection(std::shared_ptr<PreviewServer::State> state
     : state_(std::move(state)),
       stream_(std::move(socket)),
       buffer_(16 * 1024 + state_->limits.maxBody) {
-  ++state_->connections;
   state_->requests.insert(this);
 }
 
 RequestConnection::~RequestConnection() {
-  --state_->connections;
   state_->requests.erase(this);
 }
 
