@@ -189,20 +189,16 @@ TEST(Serve, OnlyItsOwnPageAndLocalScriptsMayAct) {
   const std::string self = "Origin: http://127.0.0.1:" + std::to_string(serve.port()) + "\r\n";
 
   // Reads too must name this server (DNS rebinding); then what another
-  // site's page can send: a simple form or text body, its own Origin, a
-  // preflight; and a compressed body.
+  // site's page can send: a simple form body (even with our Origin), its own
+  // Origin, a preflight; and a compressed body. RequestPolicyTest judges the
+  // rest of the variants.
   const std::tuple<std::string, const char*, const char*> refused[] = {
       {getText("/snapshot", "Host: elsewhere.example\r\n"), "421", "Host must name this server"},
-      {getText("/snapshot", "Host: 127.0.0.1:1\r\n"), "421", "Host must name this server"},
       {getText("/snapshot", ""), "421", "Host must name this server"},
-      {postText(host, start, queue, "Content-Type: text/plain\r\n"), "415",
-       "a request that changes something needs Content-Type: application/json"},
       {postText(host, start, queue, "Content-Type: application/x-www-form-urlencoded\r\n" + self),
        "415", "a request that changes something needs Content-Type: application/json"},
       {postText(host, start, queue, json + std::string("Origin: http://elsewhere.example\r\n")),
        "403", "requests from other sites are refused"},
-      {postText(host, start, queue, json + std::string("Origin: null\r\n")), "403",
-       "requests from other sites are refused"},
       {"OPTIONS /start HTTP/1.1\r\n" + host + self + "Connection: close\r\n\r\n", "403",
        "cross-origin requests are refused"},
       {postText(host, start, queue, json + std::string("Content-Encoding: gzip\r\n")), "415",
@@ -393,16 +389,12 @@ TEST(Serve, EveryRequestIsFramedAndJudgedAsHTTPSays) {
   };
   const std::tuple<std::string, const char*, const char*> cases[] = {
       {getText("/snapshot", host + "Host: elsewhere.example\r\n"), "400", ""},
-      {getText("/snapshot", "Host: elsewhere.example\r\n" + host), "400", ""},
       {encoded("identity", smuggled), "501", ""},
-      {encoded("gzip", smuggled), "501", ""},
       {encoded("chunked, identity", smuggled), "400", ""},
       {encoded("gzip, chunked", "5\r\nhello\r\n0\r\n\r\n" + smuggled), "501", ""},
       {"HEAD /snapshot HTTP/1.1\r\n" + host + "\r\n" + getText("/nothing", host), "405",
        "HTTP/1.1 404"},
       {getText("http://127.0.0.1:" + port + "/snapshot", host), "200", ""},
-      {getText("http://elsewhere.example/snapshot", host), "421", ""},
-      {getText("/snapshot", "Host: 127.0.0.1:" + port + "\xff\r\n"), "421", ""},
       {getText("/snapshot", host + "Origin: http://\xfe\r\n"), "403", ""},
       {getText("/\xff\xc0", host), "404", ""},
   };
@@ -454,8 +446,6 @@ TEST(Serve, HoldsItsPortAloneStopsWithinASecondAndListensOnLoopbackOnly) {
     Serve refused({"--listen", listen});
     EXPECT_EQ(refused.wait(seconds(10)), 64) << listen << refused.firstLine();
   }
-  Serve nan({"--speed", "nan"});
-  EXPECT_EQ(nan.wait(seconds(5)), 64);
   Serve six({"--listen", "[::1]:0"});
   if (six.firstLine().rfind("error: cannot listen", 0) != 0) {  // a host without IPv6 cannot
     EXPECT_EQ(six.firstLine().rfind("serving http://[::1]:", 0), 0u) << six.firstLine();

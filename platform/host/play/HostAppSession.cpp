@@ -29,10 +29,6 @@ HostAppSession::HostAppSession(const ActivityKit::HostAppFactory& factory, doubl
                                                  [this] { return clock_.now(); }, speed});
 }
 
-HostAppSession::~HostAppSession() {
-  app_.reset();
-}
-
 std::optional<ActivityKit::ActivityEvent> HostAppSession::nextEvent(
     std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);

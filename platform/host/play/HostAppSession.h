@@ -45,7 +45,6 @@ class HostAppSession {
  public:
   // Starts the installed app (there must be one).
   HostAppSession(const ActivityKit::HostAppFactory& factory, double speed);
-  ~HostAppSession();
   HostAppSession(const HostAppSession&) = delete;
   HostAppSession& operator=(const HostAppSession&) = delete;
 

@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "platform/host/Audit.h"
+#include "platform/host/play/PresentationHitTest.h"
 #include "platform/host/play/PreviewSnapshot.h"
-#include "platform/ui/Tap.h"
 #include "platform/ui/drawing/PangoTextMeasurer.h"
 
 namespace Host {
@@ -87,10 +87,8 @@ void LivePreview::draw() {
                          "/picture/" + name + ".png?v=" + std::to_string(next->version),
                          {}});
       for (const ButtonRegion& region : placed.buttons) {
-        const auto* node = region.button.as<SwiftUI::ButtonNode>();
         shown.buttons.push_back({region.frame.x, region.frame.y, region.frame.width,
-                                 region.frame.height,
-                                 node ? std::string(node->intent.typeName()) : std::string()});
+                                 region.frame.height, intentName(region)});
       }
       next->placed.emplace(kind, std::move(placed));
       next->pngs.emplace(name, std::move(png));

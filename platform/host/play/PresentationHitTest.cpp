@@ -19,6 +19,11 @@ const ButtonRegion* buttonAt(const std::vector<ButtonRegion>& regions, Drawing::
   return nullptr;
 }
 
+std::string intentName(const ButtonRegion& region) {
+  const auto* node = region.button.as<SwiftUI::ButtonNode>();
+  return node ? std::string(node->intent.typeName()) : std::string();
+}
+
 TapTarget tapTarget(const PlacedPresentation& placed, Drawing::Point point) {
   if (const ButtonRegion* button = buttonAt(placed.buttons, point)) return {button, true};
   return {nullptr, contains(placed.chrome.shape, point)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/host/Host.h"
@@ -15,6 +16,10 @@ namespace Host {
 // `point`, if any (the last drawn wins).
 const ButtonRegion* buttonAt(const std::vector<ButtonRegion>& regions,
                              SwiftUI::Drawing::Point point);
+
+// The type name of the intent a button region runs ("" for a region that is
+// not a button).
+std::string intentName(const ButtonRegion& region);
 
 // What a tap at `point` reaches: a button; else the presentation itself,
 // anywhere on its shape (an island then opens its widget URL); else nothing

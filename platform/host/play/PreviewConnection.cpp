@@ -21,16 +21,18 @@ constexpr const char* contentSecurityPolicy =
     "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
     "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 
+// The largest request head read; a connection's buffer holds it and the
+// largest body.
+constexpr std::size_t maxHead = 16 * 1024;
+
 }  // namespace
 
 EventStream::EventStream(std::shared_ptr<PreviewServer::State> state, tcp::socket socket)
     : state_(std::move(state)), socket_(std::move(socket)), deadline_(state_->io) {
-  ++state_->connections;
   state_->streams.insert(this);
 }
 
 EventStream::~EventStream() {
-  --state_->connections;
   state_->streams.erase(this);
 }
 
@@ -89,13 +91,11 @@ RequestConnection::RequestConnection(std::shared_ptr<PreviewServer::State> state
                                      tcp::socket socket)
     : state_(std::move(state)),
       stream_(std::move(socket)),
-      buffer_(16 * 1024 + state_->limits.maxBody) {
-  ++state_->connections;
+      buffer_(maxHead + state_->limits.maxBody) {
   state_->requests.insert(this);
 }
 
 RequestConnection::~RequestConnection() {
-  --state_->connections;
   state_->requests.erase(this);
 }
 
@@ -107,7 +107,7 @@ void RequestConnection::close() {
 
 void RequestConnection::readHead() {
   parser_.emplace();
-  parser_->header_limit(16 * 1024);
+  parser_->header_limit(maxHead);
   parser_->body_limit(state_->limits.maxBody);
   head_ = false;
   stream_.expires_after(state_->limits.requestDeadline);

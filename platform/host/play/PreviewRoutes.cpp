@@ -151,8 +151,7 @@ PreviewResponse tap(LivePreview& preview, const std::atomic<bool>& stopping,
         }
       }
     }
-    const auto* node = hit->button.as<SwiftUI::ButtonNode>();
-    answer.intent = node ? std::string(node->intent.typeName()) : std::string();
+    answer.intent = intentName(*hit);
   } else if (target.onPresentation && *kind != PresentationKind::lockScreen && latest->widgetURL) {
     preview.session().app().open(*latest->widgetURL);
     answer.opened = *latest->widgetURL;

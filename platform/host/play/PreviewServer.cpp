@@ -73,7 +73,7 @@ void PreviewServer::State::accept() {
       });
       return;
     }
-    if (connections >= limits.maxConnections) {
+    if (requests.size() + streams.size() >= limits.maxConnections) {
       // Said at once without waiting: it fits in the socket's buffer.
       static const std::string busy = [] {
         const std::string body =
@@ -98,15 +98,14 @@ void PreviewServer::State::sendKeepAlives() {
   keepAlive.expires_after(limits.keepAliveInterval);
   keepAlive.async_wait([this, self = shared_from_this()](error_code error) {
     if (error || stopping) return;
-    for (EventStream* stream : std::vector<EventStream*>(streams.begin(), streams.end()))
-      stream->pump(true);
+    broadcast(true);
     sendKeepAlives();
   });
 }
 
-void PreviewServer::State::broadcast() {
+void PreviewServer::State::broadcast(bool orComment) {
   for (EventStream* stream : std::vector<EventStream*>(streams.begin(), streams.end()))
-    stream->pump();
+    stream->pump(orComment);
 }
 
 void PreviewServer::State::close() {

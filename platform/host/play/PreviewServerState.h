@@ -66,14 +66,15 @@ struct PreviewServer::State : std::enable_shared_from_this<PreviewServer::State>
   PreviewWorker worker;
   std::optional<RequestPolicy> policy;  // once the port is known
   std::string origin;
-  std::size_t connections = 0;
-  std::set<RequestConnection*> requests;
+  std::set<RequestConnection*> requests;  // every open connection is in one of the two
   std::set<EventStream*> streams;
   bool stopping = false;
 
   void accept();
   void sendKeepAlives();
-  void broadcast();
+  // Pumps every event stream: the newest event to each that has taken the
+  // last, else a comment when `orComment` (EventStream::pump).
+  void broadcast(bool orComment = false);
   void close();
 };
 
