@@ -592,9 +592,9 @@ void Auditor::audit(std::string_view state, const ActivityPresentations& present
 
 std::vector<PictureVariant> allPictureVariants() {
   std::vector<PictureVariant> variants;
-  for (Drawing::Appearance appearance : {Drawing::Appearance::dark, Drawing::Appearance::light}) {
+  for (Drawing::Appearance appearance : Drawing::allAppearances) {
     for (Drawing::DynamicTypeSize size : Drawing::allDynamicTypeSizes) {
-      for (ScreenSize screen : {ScreenSize::standard, ScreenSize::large}) {
+      for (ScreenSize screen : allScreenSizes) {
         variants.push_back({appearance, size, screen});
       }
     }

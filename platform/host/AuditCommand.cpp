@@ -73,20 +73,18 @@ void installAuditCommand(CLI::App& app, HostContext& context) {
   command->add_option("state", options->states,
                       "JSON files of content states, - for standard input; the sample states "
                       "when left out");
-  constexpr std::array appearances{D::Appearance::dark, D::Appearance::light};
-  constexpr std::array screens{ScreenSize::standard, ScreenSize::large};
   addChoiceOption(command, "--presentation", options->presentation,
                   choicesOrAll<PresentationKind>(allPresentationKinds,
                                                  [](PresentationKind k) { return nameOf(k); }),
                   "The presentation", "NAME");
   addChoiceOption(command, "--appearance", options->appearance,
-                  choicesOrAll<D::Appearance>(appearances, D::appearanceName), "The appearance",
-                  "APPEARANCE");
+                  choicesOrAll<D::Appearance>(D::allAppearances, D::appearanceName),
+                  "The appearance", "APPEARANCE");
   addChoiceOption(command, "--text-size", options->textSize,
                   choicesOrAll<D::DynamicTypeSize>(D::allDynamicTypeSizes, D::dynamicTypeSizeName),
                   "The text-size setting", "SIZE");
   addChoiceOption(command, "--screen", options->screen,
-                  choicesOrAll<ScreenSize>(screens, [](ScreenSize s) { return nameOf(s); }),
+                  choicesOrAll<ScreenSize>(allScreenSizes, [](ScreenSize s) { return nameOf(s); }),
                   "The screen in points", "WxH");
   addNumberOption(command, "--now", options->now, NumberRange{},
                   "The current date in seconds since 2001-01-01 00:00:00 UTC", "SECONDS",

@@ -57,21 +57,19 @@ struct VariantOptions {
 
 inline void addVariantOptions(CLI::App* command, VariantOptions& options) {
   namespace D = SwiftUI::Drawing;
-  constexpr std::array appearances{D::Appearance::dark, D::Appearance::light};
-  constexpr std::array screens{ScreenSize::standard, ScreenSize::large};
   PictureVariant& variant = options.variant;
   options.options[0] = addChoiceOption(
       command, "--appearance", variant.appearance,
-      namedChoices<D::Appearance>(appearances, D::appearanceName),
+      namedChoices<D::Appearance>(D::allAppearances, D::appearanceName),
       "The appearance; the lock screen follows it, the island is always dark", "APPEARANCE");
   options.options[1] = addChoiceOption(
       command, "--text-size", variant.textSize,
       namedChoices<D::DynamicTypeSize>(D::allDynamicTypeSizes, D::dynamicTypeSizeName),
       "The text-size setting", "SIZE");
-  options.options[2] =
-      addChoiceOption(command, "--screen", variant.screen,
-                      namedChoices<ScreenSize>(screens, [](ScreenSize s) { return nameOf(s); }),
-                      "The screen in points", "WxH");
+  options.options[2] = addChoiceOption(
+      command, "--screen", variant.screen,
+      namedChoices<ScreenSize>(allScreenSizes, [](ScreenSize s) { return nameOf(s); }),
+      "The screen in points", "WxH");
 }
 
 // A failed picture output: exit 74 when the file could not be written, 70

@@ -55,7 +55,7 @@ std::string_view nameOf(ScreenSize screen) {
 }
 
 std::optional<ScreenSize> screenSizeNamed(std::string_view name) {
-  for (ScreenSize screen : {ScreenSize::standard, ScreenSize::large}) {
+  for (ScreenSize screen : allScreenSizes) {
     if (nameOf(screen) == name) return screen;
   }
   return std::nullopt;

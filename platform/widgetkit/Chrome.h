@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -49,6 +50,7 @@ enum class ScreenSize : std::uint8_t {
   standard,  // 393 × 852 points
   large,     // 430 × 932 points
 };
+inline constexpr std::array allScreenSizes{ScreenSize::standard, ScreenSize::large};
 
 // "393x852" or "430x932" (the command line's names).
 std::string_view nameOf(ScreenSize screen);

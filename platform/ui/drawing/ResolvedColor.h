@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -13,6 +14,8 @@ namespace SwiftUI::Drawing {
 // drawn dark; the lock screen follows the system's appearance. Which one a
 // picture is drawn in is its caller's choice (RenderOptions).
 enum class Appearance : std::uint8_t { light, dark };
+// Both, the default first.
+inline constexpr std::array allAppearances{Appearance::dark, Appearance::light};
 
 // "dark" or "light".
 std::string_view appearanceName(Appearance appearance);

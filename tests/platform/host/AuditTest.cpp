@@ -204,6 +204,10 @@ TEST_F(AuditCommand, ANameCannotBreakAReportLine) {
   EXPECT_EQ(r.code, 1) << r.err;
   EXPECT_EQ(r.out.find("\nchanged x.json"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("a\\nchanged x.json"), std::string::npos) << r.out;
+  // The summary: a name wider than its column keeps a space after it; one
+  // presentation is counted as one.
+  EXPECT_NE(r.out.find("a\\nchanged x.json lock-screen"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" in 1 presentation\n"), std::string::npos) << r.out;
 }
 
 TEST_F(AuditCommand, ReportsRecordedFindingsThatAreGone) {
